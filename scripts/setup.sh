@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tunewright needs on a Debian 12 machine (run as root).
+# Usage: scripts/setup.sh host      -- the native build only
+#        scripts/setup.sh all       -- also the Windows toolchain, wine and the fuzzing compiler
+set -euo pipefail
+
+want="${1:-all}"
+packages=(cmake ninja-build g++ googletest python3)
+if [[ "$want" == all ]]; then
+  packages+=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+             clang libclang-rt-14-dev wine wine64 xvfb valgrind)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+need_wine32=0
+if [[ "$want" == all ]]; then
+  dpkg --print-foreign-architectures | grep -qx i386 || need_wine32=1
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed" || need_wine32=1
+fi
+
+if (( ${#missing[@]} == 0 && need_wine32 == 0 )); then
+  exit 0
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if (( need_wine32 )); then
+  dpkg --add-architecture i386
+  missing+=(wine32:i386)
+fi
+echo "Installing: ${missing[*]}"
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds every configuration once and runs every test suite; ends with "N passed, N failed".
+# On a fresh Debian 12 machine (root) it first installs what it lacks.
+set -uo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+logs="$root/build/test-logs"
+
+"$root/scripts/setup.sh" all || { echo "set-up failed"; echo "0 passed, 1 failed"; exit 1; }
+mkdir -p "$logs"
+
+passed=0
+failed=0
+failures=()
+
+build() {  # build PRESET
+  local preset=$1
+  echo "== build $preset"
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$logs/build-$preset.log" 2>&1; then
+    tail -n 40 "$logs/build-$preset.log"
+    failures+=("build $preset")
+    failed=$((failed + 1))
+    return 1
+  fi
+}
+
+# Runs a GoogleTest binary and adds its counts; a run that ends without a summary counts
+# as one failure.
+suite() {  # suite NAME COMMAND...
+  local name=$1
+  shift
+  echo "== test $name"
+  local log="$logs/test-$name.log"
+  "$@" >"$log" 2>&1
+  local rc=$?
+  local ok bad
+  ok=$(grep -E '^\[  PASSED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
+  bad=$(grep -E '^\[  FAILED  \] [0-9]+ test' "$log" | grep -oE '[0-9]+' | head -n1)
+  ok=${ok:-0}
+  bad=${bad:-0}
+  if [[ $rc -ne 0 && $bad -eq 0 ]]; then bad=1; fi
+  passed=$((passed + ok))
+  failed=$((failed + bad))
+  echo "   $ok passed, $bad failed"
+  if [[ $bad -ne 0 ]]; then
+    failures+=("$name")
+    grep -E '^\[  FAILED  \]|Failure|ERROR: (Address|Leak|Undefined)|runtime error' "$log" | head -n 40
+  fi
+}
+
+wine_arch=$("$root/scripts/wine-arch.sh")
+if [[ $wine_arch == 32 ]]; then
+  windows_test_presets=(win-sim)
+  windows_release_bin="$root/build/win-release/bin"
+  windows_sim_bin="$root/build/win-sim/bin"
+else
+  # This machine cannot execute 32-bit code: the 32-bit products are built and checked,
+  # and the same sources built for 64-bit Windows run under wine64.
+  windows_test_presets=(win-sim win64-sim win64-release)
+  windows_release_bin="$root/build/win64-release/bin"
+  windows_sim_bin="$root/build/win64-sim/bin"
+fi
+
+build host
+build host-asan
+build win-release
+for preset in "${windows_test_presets[@]}"; do build "$preset"; done
+
+# The product must import nothing but system DLLs.
+echo "== imports of the release exe"
+imports=$(i686-w64-mingw32-objdump -p build/win-release/bin/Tunewright.exe 2>/dev/null | awk '/DLL Name/ {print $3}')
+unexpected=$(echo "$imports" | grep -viE '^(kernel32|user32|advapi32|gdi32|shell32|ole32|oleaut32|comctl32|comdlg32|setupapi|msvcrt|psapi|shlwapi|version|cfgmgr32)\.dll$' || true)
+if [[ -z "$imports" || -n "$unexpected" ]]; then
+  echo "   unexpected imports: ${unexpected:-none found}"
+  failures+=("imports")
+  failed=$((failed + 1))
+else
+  passed=$((passed + 1))
+fi
+
+export TW_E2E_WINE="$root/scripts/wine.sh"
+export TW_E2E_WINDOWS_SIM_BIN="$windows_sim_bin"
+export TW_E2E_WINDOWS_RELEASE_BIN="$windows_release_bin"
+
+suite unit-host build/host/bin/tw_unit_tests
+suite unit-asan build/host-asan/bin/tw_unit_tests
+suite unit-wine "$root/scripts/wine.sh" "$windows_sim_bin/tw_unit_tests.exe"
+TW_E2E_HOST_BIN="$root/build/host/bin" suite e2e build/host/bin/tw_e2e_tests
+TW_E2E_HOST_BIN="$root/build/host-asan/bin" suite e2e-asan build/host-asan/bin/tw_e2e_tests --gtest_filter='-Windows*'
+
+if (( ${#failures[@]} )); then
+  echo "Failed: ${failures[*]}"
+fi
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine in the project's own prefix. Picks the 32-bit wine
+# where this machine can execute 32-bit code, and wine64 otherwise.
+# Usage: scripts/wine.sh program.exe [args...]     (TW_WINE_ARCH=32|64 forces one)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEDEBUG=-all
+export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+arch="${TW_WINE_ARCH:-$("$root/scripts/wine-arch.sh")}"
+if [[ "$arch" == 32 ]]; then
+  loader=/usr/lib/wine/wine
+else
+  loader=/usr/lib/wine/wine64
+  export WINELOADER=$loader
+fi
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  mkdir -p "$WINEPREFIX"
+  "$loader" wineboot -i >/dev/null 2>&1 || true
+fi
+exec "$loader" "$@"

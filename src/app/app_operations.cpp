@@ -1,0 +1,63 @@
+#include "app/app_operations.h"
+
+#include "app/app.h"
+#include "gpu/driver_checks.h"
+#include "platform/clock.h"
+
+namespace tw {
+
+AppOperations::AppOperations(App& app, std::function<void()> runMainWindow)
+    : app_(app), runMainWindow_(std::move(runMainWindow)) {}
+
+bool AppOperations::CheckDriverLoaded() {
+  return tw::CheckDriverLoaded(app_.platform.machine, app_.platform.errors, app_.messages);
+}
+
+void AppOperations::LoadSettings() { app_.vrm.consoleMode = true; }
+
+int AppOperations::LoadProfiles() { return static_cast<int>(app_.profiles.size()); }
+
+void AppOperations::RestoreFromBackup() {}
+
+bool AppOperations::BuildGpuList() { return false; }
+
+int AppOperations::DiagnoseDriver() { return 0; }
+
+int AppOperations::GpuCount() const { return static_cast<int>(app_.gpus.size()); }
+
+bool AppOperations::IsSupported(int gpu) const { return app_.gpus.at(static_cast<size_t>(gpu)).supported; }
+
+int AppOperations::FindProfile(std::string_view name) const {
+  for (size_t i = 0; i < app_.profiles.size(); ++i)
+    if (app_.profiles[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+void AppOperations::DetectRegulatorsOnce() {}
+
+bool AppOperations::ApplyProfile(int, int, bool) { return false; }
+
+void AppOperations::ResetGpu(int, bool) {}
+
+bool AppOperations::CompareProfile(int, int, std::string_view, bool) { return false; }
+
+bool AppOperations::RestartGpu(int, bool, bool) { return false; }
+
+void AppOperations::RunGpuCommand(const std::string&, const std::string&, const std::string&, bool) {}
+
+void AppOperations::PrintCurrentValues() {}
+
+void AppOperations::Sleep(int milliseconds) {
+  if (milliseconds > 0) app_.platform.clock.Sleep(static_cast<uint32_t>(milliseconds));
+}
+
+void AppOperations::ClearLists() {
+  app_.gpus.clear();
+  app_.profiles.clear();
+}
+
+void AppOperations::RunMainWindow() {
+  if (runMainWindow_) runMainWindow_();
+}
+
+}  // namespace tw

@@ -1,0 +1,42 @@
+#pragma once
+// The command line's operations carried out on the real program state.
+
+#include <functional>
+
+#include "app/command_line_operations.h"
+
+namespace tw {
+
+class App;
+
+class AppOperations final : public CommandLineOperations {
+ public:
+  AppOperations(App& app, std::function<void()> runMainWindow);
+
+  bool CheckDriverLoaded() override;
+  void LoadSettings() override;
+  int LoadProfiles() override;
+  void RestoreFromBackup() override;
+  bool BuildGpuList() override;
+  int DiagnoseDriver() override;
+  int GpuCount() const override;
+  bool IsSupported(int gpu) const override;
+  int FindProfile(std::string_view name) const override;
+  void DetectRegulatorsOnce() override;
+  bool ApplyProfile(int profile, int gpu, bool console) override;
+  void ResetGpu(int gpu, bool console) override;
+  bool CompareProfile(int profile, int gpu, std::string_view mode, bool console) override;
+  bool RestartGpu(int gpu, bool console, bool waitForDriver) override;
+  void RunGpuCommand(const std::string& gpuIdText, const std::string& parameters, const std::string& commandText,
+                     bool console) override;
+  void PrintCurrentValues() override;
+  void Sleep(int milliseconds) override;
+  void ClearLists() override;
+  void RunMainWindow() override;
+
+ private:
+  App& app_;
+  std::function<void()> runMainWindow_;
+};
+
+}  // namespace tw

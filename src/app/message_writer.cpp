@@ -1,0 +1,186 @@
+#include "app/message_writer.h"
+
+#include <string>
+
+#include "platform/ansi_code_page.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/dialogs.h"
+#include "platform/system_errors.h"
+#include "profiles/option_set.h"
+
+namespace tw {
+namespace {
+
+constexpr int32_t kNotSupported = -8;
+constexpr uint32_t kErrorAccessDenied = 5;
+
+std::string RemoveLineBreaks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+}  // namespace
+
+std::string_view AdlErrorText(int32_t code) {
+  switch (code) {
+    case 4: return "ADL_OK_WAIT - All OK, but need to wait";
+    case 3: return "ADL_OK_RESTART - All OK, but need restart";
+    case 2: return "ADL_OK_MODE_CHANGE - All OK, but need mode change";
+    case 1: return "ADL_OK_WARNING - All OK, but with warning";
+    case -2: return "ADL_ERR_NOT_INIT - ADL not initialized";
+    case -3: return "ADL_ERR_INVALID_PARAM - One of the parameter passed is invalid";
+    case -4: return "ADL_ERR_INVALID_PARAM_SIZE - One of the parameter size is invalid";
+    case -5: return "ADL_ERR_INVALID_ADL_IDX - Invalid ADL index passed";
+    case -6: return "ADL_ERR_INVALID_CONTROLLER_IDX - Invalid controller index passed";
+    case -7: return "ADL_ERR_INVALID_DIPLAY_IDX - Invalid display index passed";
+    case -8: return "ADL_ERR_NOT_SUPPORTED - Function not supported by the driver";
+    case -9: return "ADL_ERR_NULL_POINTER - Null Pointer error";
+    case -10: return "ADL_ERR_DISABLED_ADAPTER - Call can't be made due to disabled adapter";
+    case -11: return "ADL_ERR_INVALID_CALLBACK - Invalid Callback";
+    case -12: return "ADL_ERR_RESOURCE_CONFLICT - Display Resource conflict";
+    case -20:
+      return "ADL_ERR_SET_INCOMPLETE - Failed to update some of the values. Can be returned by set request that "
+             "include multiple values if not all values were successfully committed";
+    case -21: return "ADL_ERR_NO_XDISPLAY - There's no Linux XDisplay in Linux Console environment";
+    default: return "";
+  }
+}
+
+MessageWriter::MessageWriter(const OptionSet& options, Platform& platform) : options_(options), platform_(platform) {}
+
+bool MessageWriter::Suppressed(int32_t code, bool codeIsSystemError) const {
+  return options_.IgnoreError8 && !showNotSupported_ && code == kNotSupported && !codeIsSystemError;
+}
+
+std::string MessageWriter::ComposeErrorText(std::string_view text, int32_t code, bool codeIsSystemError) {
+  if (code == 0) return std::string(text);
+  const std::string codeText = codeIsSystemError
+                                   ? RemoveLineBreaks(platform_.errors.Describe(static_cast<uint32_t>(code)))
+                                   : std::string(AdlErrorText(code));
+  std::string out(text);
+  out += " (ErrorCode: " + std::to_string(code) + ")";
+  if (!codeText.empty()) out += " (" + codeText + ")";
+  return out;
+}
+
+void MessageWriter::ShowError(std::string_view text, int32_t code, bool codeIsSystemError) {
+  if (Suppressed(code, codeIsSystemError)) return;
+  platform_.dialogs.ShowMessage(ComposeErrorText(text, code, codeIsSystemError), kCaption, BoxIcon::Error,
+                                /*topMost=*/true);
+}
+
+void MessageWriter::ReportMessage(std::string_view text, bool console, int32_t code, MessageKind kind,
+                                  bool codeIsSystemError) {
+  if (Suppressed(code, codeIsSystemError)) return;
+  if (console) {
+    if (AttachParentConsole()) {
+      WriteConsoleLine(text, code, kind, codeIsSystemError);
+      return;
+    }
+    if (text.empty()) return;
+  }
+  ShowBox(text, kind, code, codeIsSystemError);
+}
+
+void MessageWriter::WriteConsoleLine(std::string_view text, int32_t code, MessageKind kind,
+                                     bool codeIsSystemError) {
+  Console& console = platform_.console;
+  if (text.empty()) {
+    console.SetTextAttribute(kAttributeNormal);
+    return;
+  }
+  std::string line;
+  uint16_t attribute = kAttributeNormal;
+  switch (kind) {
+    case MessageKind::Error:
+      line = "ERROR: " + ComposeErrorText(text, code, codeIsSystemError);
+      attribute = kAttributeError;
+      break;
+    case MessageKind::Info:
+    case MessageKind::InfoIcon:
+      line = "INFO: " + std::string(text);
+      attribute = kAttributeInfo;
+      break;
+    case MessageKind::Warning:
+      line = "WARNING: " + std::string(text);
+      attribute = kAttributeWarning;
+      break;
+  }
+  console.SetTextAttribute(attribute);
+  console.Write(RemoveLineBreaks(line) + "\n");
+  console.SetTextAttribute(kAttributeNormal);
+}
+
+void MessageWriter::ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError) {
+  switch (kind) {
+    case MessageKind::Error:
+      ShowError(text, code, codeIsSystemError);
+      break;
+    case MessageKind::Info:
+      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
+      break;
+    case MessageKind::InfoIcon:
+      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::Information, false);
+      break;
+    case MessageKind::Warning:
+      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::Warning, false);
+      break;
+  }
+}
+
+bool MessageWriter::AttachParentConsole() {
+  if (attached_) return true;
+  Console& console = platform_.console;
+  uint32_t error = 0;
+  if (!console.AttachToParent(error)) {
+    if (error == kErrorAccessDenied) {  // the process already has a console
+      attached_ = true;
+      return true;
+    }
+    WriteLogLine("AttachConsole function failed", static_cast<int32_t>(error), true, false);
+    return false;
+  }
+  if (!console.OpenStandardOutput(error)) {
+    WriteLogLine("GetStdHandle function failed", static_cast<int32_t>(error), true, false);
+    return false;
+  }
+  if (!console.BindRuntimeOutput()) return false;
+  attached_ = true;
+  return true;
+}
+
+void MessageWriter::WriteLogLine(std::string_view text, int32_t code, bool codeIsSystemError, bool plain) {
+  const std::string entry = plain ? std::string(text) : "ERROR: " + ComposeErrorText(text, code, codeIsSystemError);
+  Clock& clock = platform_.clock;
+  const LocalDateTime now = clock.Now();
+  const std::string line = clock.FormatShortDate(now) + " " + clock.FormatLongTime(now) + " - " + entry + "\r\n";
+  // A log that cannot be written must not take the run down with it; the entry is lost.
+  platform_.files.AppendToFile(Path(std::string(kLogFileName)), platform_.ansi.FromUtf8(line));
+}
+
+void MessageWriter::FlushFileToDisk(const Path& path) {
+  switch (platform_.files.FlushToDisk(path)) {
+    case FlushFailure::None:
+      break;
+    case FlushFailure::Open:
+      WriteLogLine("CreateFile function failed", static_cast<int32_t>(platform_.errors.LastError()), true, false);
+      break;
+    case FlushFailure::Flush:
+      WriteLogLine("FlushFileBuffers function failed", static_cast<int32_t>(platform_.errors.LastError()), true,
+                   false);
+      break;
+  }
+}
+
+MessageWriter::ShowNotSupportedScope::ShowNotSupportedScope(MessageWriter& writer)
+    : writer_(writer), previous_(writer.showNotSupported_) {
+  writer_.showNotSupported_ = true;
+}
+
+MessageWriter::ShowNotSupportedScope::~ShowNotSupportedScope() { writer_.showNotSupported_ = previous_; }
+
+}  // namespace tw

@@ -1,0 +1,77 @@
+#pragma once
+// Every text the program shows goes through here: message boxes, coloured console lines
+// on the console that started the program, and the small log file of problems that kept
+// messages from reaching that console.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/platform.h"
+
+namespace tw {
+
+struct OptionSet;
+
+enum class MessageKind { Error = 0, Info = 1, InfoIcon = 2, Warning = 3 };
+
+inline constexpr std::string_view kCaption = "Tunewright";
+inline constexpr std::string_view kLogFileName = "Tunewright.log";
+
+// Console text attributes.
+inline constexpr uint16_t kAttributeNormal = 7;
+inline constexpr uint16_t kAttributeInfo = 10;
+inline constexpr uint16_t kAttributeError = 12;
+inline constexpr uint16_t kAttributeWarning = 14;
+
+// The text of a driver-library result code; empty for codes without one (and for -1).
+std::string_view AdlErrorText(int32_t code);
+
+class MessageWriter {
+ public:
+  MessageWriter(const OptionSet& options, Platform& platform);
+
+  std::string ComposeErrorText(std::string_view text, int32_t code, bool codeIsSystemError);
+
+  // Always a top-most error box, whatever the mode.
+  void ShowError(std::string_view text, int32_t code = 0, bool codeIsSystemError = false);
+
+  // The writer of the command line and of every operation that can run from it: a console
+  // line when `console` is set and the parent's console can be reached, a box otherwise.
+  void ReportMessage(std::string_view text, bool console, int32_t code = 0,
+                     MessageKind kind = MessageKind::Error, bool codeIsSystemError = false);
+
+  bool AttachParentConsole();
+
+  void WriteLogLine(std::string_view text, int32_t code, bool codeIsSystemError, bool plain);
+
+  // Forces a freshly written file onto the disk; failures go to the log.
+  void FlushFileToDisk(const Path& path);
+
+  // While alive, driver code -8 is shown even with IgnoreError-8 on (the fan override
+  // reports its failures that way).
+  class ShowNotSupportedScope {
+   public:
+    explicit ShowNotSupportedScope(MessageWriter& writer);
+    ~ShowNotSupportedScope();
+    ShowNotSupportedScope(const ShowNotSupportedScope&) = delete;
+    ShowNotSupportedScope& operator=(const ShowNotSupportedScope&) = delete;
+
+   private:
+    MessageWriter& writer_;
+    bool previous_;
+  };
+
+ private:
+  bool Suppressed(int32_t code, bool codeIsSystemError) const;
+  void WriteConsoleLine(std::string_view text, int32_t code, MessageKind kind, bool codeIsSystemError);
+  void ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError);
+
+  const OptionSet& options_;
+  Platform& platform_;
+  bool attached_ = false;
+  bool showNotSupported_ = false;
+};
+
+}  // namespace tw

@@ -1,0 +1,47 @@
+#pragma once
+// One card as discovery sees it. The position in GpuList is the card's gpu_id: the number
+// the command line takes and every message names.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gpu/adl_abi.h"
+
+namespace tw {
+
+inline constexpr int kExtSettingCount = adl::kOdnExtCount;  // 15
+inline constexpr int kOd8SettingCount = adl::kOd8Count;     // 29
+
+struct GPUItem {
+  std::vector<int32_t> adapterIndexes;  // exactly one: the first adapter at the card's PCI location
+  std::string displayName;
+  std::string pnpShort;
+  std::string busLocation;  // bus:device:function
+  std::string baseName;     // gpu_id + ": " + adapter name
+  std::string registryKey;
+  std::string pnpString;
+  std::string friendlyName;
+  bool supported = false;
+  int32_t gpuStateCount = 0;
+  int32_t memStateCount = 0;
+  int32_t levelCount = 0;
+  bool fanEnabled = true;
+  int32_t i2cLine = -1;
+  int32_t i2cAddress = -1;
+  bool i2cFound = false;
+  int32_t i2cController = -1;
+  int32_t vddcMin = 0;
+  int32_t vddcMax = 0;
+  int32_t memTimingMax = 0;
+  std::array<int32_t, kExtSettingCount> extDefaults{};
+  std::array<adl::ADLOD8SingleInitSetting, kOd8SettingCount> od8Init{};
+  int32_t overdriveVersion = 0;  // 0 not tunable, 7 OverdriveN, 8 Overdrive8
+
+  int32_t adapterIndex() const { return adapterIndexes.empty() ? -1 : adapterIndexes.front(); }
+};
+
+using GpuList = std::vector<GPUItem>;
+
+}  // namespace tw

@@ -1,0 +1,52 @@
+// Entry of the Windows exe: sets up the Win32 adapters and hands over to the core.
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/program.h"
+#include "platform/platform.h"
+#include "platform/win32/console_win32.h"
+#include "platform/win32/dialogs_win32.h"
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/library_loader_win32.h"
+#include "platform/win32/machine_win32.h"
+#include "platform/win32/main_window_win32.h"
+#include "platform/win32/system_services_win32.h"
+#include "platform/win32/wide.h"
+
+#if TW_SIMULATED_HARDWARE
+#include "platform/simhw/simulated_machine.h"
+#endif
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace tw::win32;
+  AnsiCodePageWin32 ansi;
+  ClockWin32 clock;
+  ConsoleWin32 console;
+  DialogsWin32 dialogs;
+  FileSystemWin32 files;
+  LibraryLoaderWin32 libraries;
+  SystemErrorsWin32 errors;
+#if TW_SIMULATED_HARDWARE
+  MachineWin32 realMachine;
+  tw::simhw::SimulatedMachine machine(realMachine, libraries);
+#else
+  MachineWin32 machine;
+#endif
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors};
+
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
+
+  try {
+    tw::App app(platform);
+    return tw::RunProgram(app, args, [&] { RunMainWindow(dialogs); });
+  } catch (const std::exception& failure) {
+    dialogs.ShowMessage(failure.what(), "Tunewright", tw::BoxIcon::Error, true);
+    return -1;
+  }
+}

@@ -1,0 +1,189 @@
+#include "harness.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace tw::e2e {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::istringstream in(text);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+fs::path EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? fs::path(value) : fs::path();
+}
+
+}  // namespace
+
+std::vector<std::string> RunResult::OutLines() const { return SplitLines(out); }
+std::vector<std::string> RunResult::ErrLines() const { return SplitLines(err); }
+
+RunResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
+                     const std::map<std::string, std::string>& extraEnv, std::chrono::seconds timeout) {
+  int outPipe[2], errPipe[2];
+  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+
+  std::map<std::string, std::string> env;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const size_t eq = entry.find('=');
+    if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  for (const auto& [k, v] : extraEnv) env[k] = v;
+  std::vector<std::string> envStrings;
+  for (const auto& [k, v] : env) envStrings.push_back(k + "=" + v);
+  std::vector<char*> envp;
+  for (auto& s : envStrings) envp.push_back(s.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> args = argv;
+  std::vector<char*> argp;
+  for (auto& a : args) argp.push_back(a.data());
+  argp.push_back(nullptr);
+
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argp[0], &actions, &attributes, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  RunResult result;
+  if (spawned != 0) {
+    close(outPipe[0]);
+    close(errPipe[0]);
+    throw std::runtime_error("cannot start " + argv[0]);
+  }
+
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  int open = 2;
+  while (open > 0) {
+    const auto left = timeout - (std::chrono::steady_clock::now() - start);
+    if (left <= std::chrono::milliseconds(0)) {
+      result.timedOut = true;
+      kill(-pid, SIGKILL);
+      break;
+    }
+    const int ready = poll(fds, 2, static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+    if (ready <= 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      char buffer[4096];
+      const ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+      if (got > 0) {
+        sinks[i]->append(buffer, static_cast<size_t>(got));
+      } else {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  for (auto& fd : fds)
+    if (fd.fd >= 0) close(fd.fd);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.elapsed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+  return result;
+}
+
+TempFolder::TempFolder() {
+  std::random_device random;
+  const fs::path base = fs::temp_directory_path();
+  for (;;) {
+    path_ = base / ("tw-e2e-" + std::to_string(random()));
+    if (fs::create_directory(path_)) break;
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string ReadFileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string Utf16File(const std::string& utf8Text) {
+  std::string bytes = "\xFF\xFE";
+  for (unsigned char c : utf8Text) {
+    if (c >= 0x80) throw std::runtime_error("Utf16File takes ASCII text");
+    bytes += static_cast<char>(c);
+    bytes += '\0';
+  }
+  return bytes;
+}
+
+const Products& GetProducts() {
+  static const Products products = [] {
+    Products p;
+    p.hostBin = EnvPath("TW_E2E_HOST_BIN");
+    if (!p.hostBin.empty()) p.hostProgram = p.hostBin / "tunewright";
+    p.windowsSimBin = EnvPath("TW_E2E_WINDOWS_SIM_BIN");
+    p.windowsReleaseBin = EnvPath("TW_E2E_WINDOWS_RELEASE_BIN");
+    p.wineScript = EnvPath("TW_E2E_WINE");
+    return p;
+  }();
+  return products;
+}
+
+RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
+                        const fs::path& folder, std::chrono::seconds timeout) {
+  fs::copy_file(bin / exeName, folder / exeName, fs::copy_options::overwrite_existing);
+  std::vector<std::string> argv = {GetProducts().wineScript.string(), "cmd", "/c", exeName};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProcess(argv, folder, {}, timeout);
+}
+
+RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
+                         const std::map<std::string, std::string>& extraEnv) {
+  const fs::path program = folder / "tunewright";
+  fs::copy_file(GetProducts().hostProgram, program, fs::copy_options::overwrite_existing);
+  std::vector<std::string> argv = {program.string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProcess(argv, folder, extraEnv);
+}
+
+}  // namespace tw::e2e

@@ -1,0 +1,76 @@
+// Start-up of the real program: what a script sees before any card is touched.
+
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace tw::e2e {
+namespace {
+
+class WindowsStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!GetProducts().HasWindows() || GetProducts().windowsReleaseBin.empty())
+      GTEST_FAIL() << "TW_E2E_WINDOWS_RELEASE_BIN, TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
+  }
+  TempFolder folder;
+};
+
+// Wine loads no AMD kernel driver: the release exe ends at once, silently, with -1.
+TEST_F(WindowsStartupTest, WithoutAmdDriverTheReleaseExeEndsSilentlyWithMinusOne) {
+  const RunResult run = RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-p0Gaming"}, folder.path());
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(std::filesystem::exists(folder / "Tunewright.log"));
+}
+
+TEST_F(WindowsStartupTest, LeadingWaitHappensBeforeTheDriverCheck) {
+  const RunResult quick = RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-p0Gaming"}, folder.path());
+  const RunResult run =
+      RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-wait300", "-p0Gaming"}, folder.path());
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_EQ(run.out, "");
+  EXPECT_GE(run.elapsed.count(), 300);
+  EXPECT_GE(run.elapsed.count() - quick.elapsed.count(), 200);  // the wait, not wine's start-up, made it slow
+}
+
+TEST_F(WindowsStartupTest, ConsoleLinesReachTheParentConsoleThroughTheWin32Adapter) {
+  const RunResult run = RunWindowsExe(GetProducts().windowsSimBin, "console_probe.exe", {}, folder.path());
+  EXPECT_EQ(run.exitStatus, 0);
+  const std::vector<std::string> expected = {
+      "ERROR: probe error 100% (ErrorCode: -8) (ADL_ERR_NOT_SUPPORTED - Function not supported by the driver)",
+      "INFO: probe info", "WARNING: probewarning"};
+  std::vector<std::string> lines = run.OutLines();
+  ASSERT_EQ(lines.size(), 4u) << run.out;
+  // The system's own text for code 2 differs between Windows and wine; it is there, in brackets.
+  const std::string system = lines.back();
+  lines.pop_back();
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(system.rfind("ERROR: probe system (ErrorCode: 2) (", 0), 0u) << system;
+  EXPECT_GT(system.size(), std::string("ERROR: probe system (ErrorCode: 2) ()").size());
+  EXPECT_EQ(system.back(), ')');
+}
+
+}  // namespace
+}  // namespace tw::e2e
+
+namespace tw::e2e {
+namespace {
+
+TEST(HostStartupTest, ArgumentsRunInCommandLineModeAndNoDriverEndsSilently) {
+  TempFolder folder;
+  const RunResult run = RunHostProgram({"-p0Gaming"}, folder.path());
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(HostStartupTest, WithoutArgumentsTheHostBuildExplainsItHasNoWindow) {
+  TempFolder folder;
+  const RunResult run = RunHostProgram({}, folder.path());
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_NE(run.err.find("has no window"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace tw::e2e
