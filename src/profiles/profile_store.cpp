@@ -1,0 +1,65 @@
+#include "profiles/profile_store.h"
+
+#include "app/app.h"
+#include "profiles/make_backup.h"
+#include "profiles/ini_file.h"
+#include "profiles/profile_section.h"
+
+namespace tw {
+namespace {
+
+constexpr int kLoadMissesAllowed = 2;   // the third missing number ends the search
+constexpr int kRemovalMissLimit = 11;
+
+}  // namespace
+
+void ReadProfiles(const IniDocument& document, ProfileList& list,
+                  const std::function<void(const std::string& name)>& onMalformed) {
+  int misses = 0;
+  for (size_t n = 0;; ++n) {
+    const IniSection* section = document.Find(ProfileSectionName(n));
+    if (section == nullptr || !section->HasKey("Name")) {
+      if (misses == kLoadMissesAllowed) return;
+      ++misses;
+      continue;
+    }
+    ProfileItem profile;
+    if (ReadProfileSection(*section, profile) == ProfileRead::Loaded) {
+      list.push_back(std::move(profile));
+    } else {
+      onMalformed(profile.name);
+    }
+  }
+}
+
+void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c) {
+  int misses = 0;
+  for (size_t n = 0; misses < kRemovalMissLimit; ++n)
+    if (!document.RemoveSection(ProfileSectionName(n))) ++misses;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const std::string name = ProfileSectionName(i);
+    // An old section that survived the removal above must not shadow the new one.
+    document.RemoveSection(name);
+    WriteProfileSection(document.AppendSection(name), list[i], enableI2c);
+  }
+}
+
+int LoadProfiles(App& app) {
+  const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
+  if (read.status == IniReadStatus::Unreadable) ReportReadFailure(app.platform, app.messages, app.paths.iniPath);
+  ReadProfiles(read.document, app.profiles, [&](const std::string& name) {
+    app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
+  });
+  return static_cast<int>(app.profiles.size());
+}
+
+bool SaveProfiles(App& app) {
+  std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
+  if (!document) return false;
+  WriteProfiles(*document, app.profiles, app.options.EnableI2c);
+  if (!SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document)) return false;
+  if (app.options.CreateAutomatically) MakeBackup(app, false);
+  return true;
+}
+
+}  // namespace tw
