@@ -1,6 +1,7 @@
 #include "app/profile_records.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace tw {
 namespace {
@@ -35,7 +36,8 @@ std::vector<adl::ADLODNPerformanceLevelX2> OverdriveNLevels(const ProfileItem& p
 }
 
 bool IsCompleteForOverdrive8(const ProfileItem& profile) {
-  if (profile.gpuClock.size() < 3 || profile.gpuVcc.size() < 3) return false;
+  if (profile.gpuClock.size() < 3 || profile.gpuVcc.size() < 3)
+    throw std::out_of_range("the profile has fewer than three GPU states");
   for (size_t k = 0; k < 3; ++k)
     if (!IsSet(profile.gpuClock[k]) || !IsSet(profile.gpuVcc[k])) return false;
   for (int32_t value : {profile.gpuMin, profile.gpuMax, profile.memMax, profile.memTimingLevel, profile.fanZeroRpm,

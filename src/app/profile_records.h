@@ -17,7 +17,9 @@ enum class StateKind { Gpu, Memory };
 std::vector<adl::ADLODNPerformanceLevelX2> OverdriveNLevels(const ProfileItem& profile, const ProfileItem& current,
                                                             StateKind kind, int stateCount);
 
-// An Overdrive8 profile is complete when every value that is sent can come from it.
+// An Overdrive8 profile is complete when every value that is sent can come from it. A
+// profile with fewer than three GPU states cannot describe the card's curve at all: that
+// throws std::out_of_range, which the command line reports as a command it cannot parse.
 bool IsCompleteForOverdrive8(const ProfileItem& profile);
 
 // Fills the ids a profile carries (0..9, 11, 14, 15, 19..28); a value not set leaves what

@@ -8,6 +8,7 @@ class AnsiCodePage;
 class Clock;
 class Console;
 class DisplayDevices;
+class Shell;
 class Dialogs;
 class FileSystem;
 class LibraryLoader;
@@ -24,6 +25,7 @@ struct Platform {
   Machine& machine;
   SystemErrors& errors;
   DisplayDevices& displayDevices;
+  Shell& shell;
 };
 
 }  // namespace tw

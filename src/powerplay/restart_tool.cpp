@@ -3,6 +3,7 @@
 #include "app/message_writer.h"
 #include "base/text.h"
 #include "platform/machine.h"
+#include "platform/platform.h"
 #include "platform/shell.h"
 
 namespace tw {
@@ -20,11 +21,12 @@ std::string HardwareIdForDevcon(const std::string& instanceId) {
   return instanceId.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-bool StartRestartTool(RestartToolServices services, const Path& programFolder, std::string& instanceId) {
+bool StartRestartTool(Platform& platform, MessageWriter& messages, const Path& programFolder,
+                      std::string& instanceId) {
   std::string tool = "devcon.exe";
-  if (!services.files.FileExists(programFolder / tool)) {
-    tool = services.machine.IsWow64Process().value_or(false) ? "restart64.exe" : "restart.exe";
-    if (!services.files.FileExists(programFolder / tool)) return false;
+  if (!platform.files.FileExists(programFolder / tool)) {
+    tool = platform.machine.IsWow64Process().value_or(false) ? "restart64.exe" : "restart.exe";
+    if (!platform.files.FileExists(programFolder / tool)) return false;
   }
 
   std::string parameters = "0";
@@ -40,8 +42,8 @@ bool StartRestartTool(RestartToolServices services, const Path& programFolder, s
   }
 
   const Path toolPath = programFolder / tool;
-  if (services.shell.Execute("open", toolPath, parameters, programFolder, mode) > kHighestShellError) return true;
-  services.messages.ShowError("Failed to start process: " + PathToUtf8(toolPath));
+  if (platform.shell.Execute("open", toolPath, parameters, programFolder, mode) > kHighestShellError) return true;
+  messages.ShowError("Failed to start process: " + PathToUtf8(toolPath));
   return false;
 }
 

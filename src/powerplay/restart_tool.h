@@ -8,17 +8,8 @@
 
 namespace tw {
 
-class FileSystem;
-class Machine;
 class MessageWriter;
-class Shell;
-
-struct RestartToolServices {
-  FileSystem& files;
-  Machine& machine;
-  Shell& shell;
-  MessageWriter& messages;
-};
+struct Platform;
 
 // The devcon hardware id: the instance id from its first "VEN_" up to the next "\", or
 // empty when the id has no "VEN_".
@@ -26,6 +17,7 @@ std::string HardwareIdForDevcon(const std::string& instanceId);
 
 // Starts devcon.exe, restart64.exe or restart.exe from the program's folder. Clears
 // instanceId when devcon cannot be given a usable hardware id. True when a tool started.
-bool StartRestartTool(RestartToolServices services, const Path& programFolder, std::string& instanceId);
+bool StartRestartTool(Platform& platform, MessageWriter& messages, const Path& programFolder,
+                      std::string& instanceId);
 
 }  // namespace tw

@@ -9,6 +9,7 @@
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_services_win32.h"
 #include "profiles/option_set.h"
 
@@ -23,7 +24,8 @@ int main() {
   MachineWin32 machine;
   SystemErrorsWin32 errors;
   DisplayDevicesWin32 displayDevices;
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
+  ShellWin32 shell;
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
   tw::OptionSet options;
   tw::MessageWriter writer(options, platform);
   writer.ReportMessage("probe error 100%", true, -8);

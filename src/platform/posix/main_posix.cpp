@@ -13,6 +13,7 @@
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/library_loader_posix.h"
 #include "platform/posix/machine_posix.h"
+#include "platform/posix/shell_posix.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/system_services_posix.h"
 #include "platform/simhw/simulated_display_devices.h"
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
   tw::simhw::SimulatorLink simulator(libraries);
   tw::simhw::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { SetLastError(code); });
   tw::simhw::SimulatedDisplayDevices displayDevices(simulator);
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
+  ShellPosix shell;
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
 
   const std::vector<std::string> args(argv + 1, argv + argc);
   try {

@@ -15,6 +15,7 @@
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/main_window_win32.h"
 #include "platform/win32/system_services_win32.h"
 #include "platform/win32/wide.h"
@@ -42,7 +43,8 @@ int wmain(int argc, wchar_t** argv) {
   MachineWin32 machine;
   DisplayDevicesWin32 displayDevices;
 #endif
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
+  ShellWin32 shell;
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
 
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));

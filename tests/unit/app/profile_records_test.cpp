@@ -60,7 +60,7 @@ TEST(Overdrive8RecordTest, CompletenessNeedsEveryValueThatIsSent) {
   EXPECT_TRUE(IsCompleteForOverdrive8(CompleteNaviProfile()));
   std::vector<std::function<void(ProfileItem&)>> breakers = {
       [](ProfileItem& p) { p.gpuMin = kNotSet; },          [](ProfileItem& p) { p.memMax = kNotSet; },
-      [](ProfileItem& p) { p.fanCurve[4].fanPerc = kNotSet; }, [](ProfileItem& p) { p.gpuClock.resize(2); },
+      [](ProfileItem& p) { p.fanCurve[4].fanPerc = kNotSet; }, [](ProfileItem& p) { p.gpuClock[2] = kNotSet; },
       [](ProfileItem& p) { p.gpuVcc[1] = kNotSet; },         [](ProfileItem& p) { p.fanZeroRpm = kNotSet; },
   };
   for (auto& breakIt : breakers) {
@@ -68,6 +68,12 @@ TEST(Overdrive8RecordTest, CompletenessNeedsEveryValueThatIsSent) {
     breakIt(p);
     EXPECT_FALSE(IsCompleteForOverdrive8(p));
   }
+}
+
+TEST(Overdrive8RecordTest, FewerThanThreeGpuStatesCannotBeCompletedAtAll) {
+  ProfileItem p = CompleteNaviProfile();
+  p.gpuVcc.resize(2);
+  EXPECT_THROW(IsCompleteForOverdrive8(p), std::out_of_range);
 }
 
 TEST(Overdrive8RecordTest, FillsTheProfileIdsAndKeepsTheCardWhereNotSet) {

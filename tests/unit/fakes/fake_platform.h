@@ -17,6 +17,7 @@
 #include "platform/library_loader.h"
 #include "platform/machine.h"
 #include "platform/platform.h"
+#include "platform/shell.h"
 #include "platform/system_errors.h"
 
 namespace tw::test {
@@ -185,6 +186,22 @@ class FakeDisplayDevices final : public DisplayDevices {
   uint32_t Record(const std::string& call, const std::string& operation);
 };
 
+// Records every program started; answers with `result` (above 32 means started).
+class FakeShell final : public Shell {
+ public:
+  struct Start {
+    std::string verb, file, parameters, folder;
+    WindowMode mode;
+  };
+  intptr_t result = 42;
+  std::vector<Start> starts;
+  intptr_t Execute(std::string_view verb, const Path& file, std::string_view parameters, const Path& folder,
+                   WindowMode mode) override {
+    starts.push_back({std::string(verb), file.generic_string(), std::string(parameters), folder.generic_string(), mode});
+    return result;
+  }
+};
+
 struct FakePlatform {
   FakeSystemErrors errors;
   FakeAnsiCodePage ansi;
@@ -195,7 +212,8 @@ struct FakePlatform {
   FakeLibraryLoader libraries{errors};
   FakeMachine machine{errors};
   FakeDisplayDevices displayDevices;
-  Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
+  FakeShell shell;
+  Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
 };
 
 }  // namespace tw::test

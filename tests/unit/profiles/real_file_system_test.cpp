@@ -65,7 +65,8 @@ class RealFileSystemTest : public ::testing::Test {
   FakePlatform fake;
   FaultyFileSystem files;
   posix::SystemErrorsPosix errors;
-  Platform platform{fake.ansi, fake.clock, fake.console, fake.dialogs, files, fake.libraries, fake.machine, errors};
+  Platform platform{fake.ansi, fake.clock, fake.console, fake.dialogs, files, fake.libraries, fake.machine, errors,
+                    fake.displayDevices, fake.shell};
   std::unique_ptr<App> app;
   App& MakeApp() {
     app = std::make_unique<App>(platform);

@@ -1,0 +1,157 @@
+#include "app/apply_profile.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app.h"
+#include "app/profile_records.h"
+#include "app/regulator_steps.h"
+#include "gpu/clock_setter.h"
+#include "gpu/current_values.h"
+#include "gpu/driver_connection.h"
+#include "gpu/ext_settings.h"
+#include "gpu/ext_settings_setter.h"
+#include "gpu/fan_control_setter.h"
+#include "gpu/od8_setter.h"
+#include "gpu/od8_settings.h"
+#include "gpu/power_limit_setter.h"
+#include "gpu/setter_context.h"
+#include "profiles/profile_matches.h"
+
+namespace tw {
+namespace {
+
+constexpr size_t kFirstCurveValue = 5;
+
+bool HasUnsetCurvePoint(const ProfileItem& profile) {
+  for (const FanPoint& point : profile.fanCurve)
+    if (!point.isSet()) return true;
+  return false;
+}
+
+// Values the profile leaves open are read from the card and kept in the profile in memory
+// (never saved), so that a second card of the same run receives the same values.
+void CompleteExtSettingsFromCard(const SetterContext& context, ProfileItem& profile) {
+  ExtValues card{};
+  if (!IsSet(profile.memTimingLevel) || !IsSet(profile.fanZeroRpm)) {
+    ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card, context.console);
+    profile.memTimingLevel = card[0];
+    profile.fanZeroRpm = card[1];
+    card.fill(0);
+  }
+  if (context.gpu.fanEnabled && HasUnsetCurvePoint(profile)) {
+    ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card, context.console);
+    for (size_t k = 0; k < kFanCurvePoints; ++k)
+      profile.fanCurve[k] = {card[kFirstCurveValue + 2 * k], card[kFirstCurveValue + 2 * k + 1]};
+  }
+}
+
+ExtValues ExtSettingsRecord(const ProfileItem& profile, bool fanEnabled) {
+  ExtValues record{};
+  record[0] = profile.memTimingLevel;
+  record[1] = profile.fanZeroRpm;
+  if (fanEnabled) {
+    for (size_t k = 0; k < kFanCurvePoints; ++k) {
+      record[kFirstCurveValue + 2 * k] = profile.fanCurve[k].fanTemp;
+      record[kFirstCurveValue + 2 * k + 1] = profile.fanCurve[k].fanPerc;
+    }
+  }
+  return record;
+}
+
+bool ApplyOverdriveN(App& app, const SetterContext& context, ProfileItem& profile) {
+  const GPUItem& gpu = context.gpu;
+  const std::string card = std::to_string(context.gpuId);
+  SetClocks(context, true, OverdriveNLevels(profile, app.currentValues, StateKind::Gpu, gpu.gpuStateCount),
+            "Failed to set GPU values for GPU " + card);
+  SetClocks(context, false, OverdriveNLevels(profile, app.currentValues, StateKind::Memory, gpu.memStateCount),
+            "Failed to set Memory values for GPU " + card);
+  if (gpu.fanEnabled) {
+    SetFanControl(context, true, {profile.fanMin, profile.fanMax, profile.fanTarget, profile.fanAcoustic},
+                  "Failed to set Fan values for GPU " + card);
+  }
+  CompleteExtSettingsFromCard(context, profile);
+  ExtValues record = ExtSettingsRecord(profile, gpu.fanEnabled);
+  SetExtSettings(context, record);
+  return SetPowerLimit(context, true, profile.powerTemp, profile.powerTarget,
+                       "Failed to set Power values for GPU " + card);
+}
+
+bool ApplyOverdrive8(App& app, const SetterContext& context, const ProfileItem& profile) {
+  Od8Values values{};
+  if (!IsCompleteForOverdrive8(profile) &&
+      !ReadOd8Settings(context.connection, context.messages, context.gpuId,
+                       app.gpus.at(static_cast<size_t>(context.gpuId)), false, &values, context.console)) {
+    app.messages.ReportMessage("Profile \"" + profile.name + "\" is not complete, cannot apply it to GPU " +
+                                   std::to_string(context.gpuId),
+                               context.console);
+    return false;
+  }
+  FillOd8Values(profile, values);
+  return ApplyOd8(context, values);
+}
+
+// nullopt when no connection could be opened (the connection has said why).
+std::optional<bool> ApplyDriverValues(App& app, ProfileItem& profile, int gpuId, bool console) {
+  const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  if (!connection) return std::nullopt;
+  const SetterContext context = MakeSetterContext(app, *connection, gpuId, console);
+  switch (context.gpu.overdriveVersion) {
+    case adl::kOverdriveN: return ApplyOverdriveN(app, context, profile);
+    case adl::kOverdrive8: return ApplyOverdrive8(app, context, profile);
+    default: return true;
+  }
+}
+
+bool HasFewerStatesThanCard(const ProfileItem& profile, const GPUItem& gpu) {
+  return gpu.overdriveVersion == adl::kOverdriveN &&
+         (static_cast<int>(profile.gpuClock.size()) < gpu.gpuStateCount ||
+          static_cast<int>(profile.memClock.size()) < gpu.memStateCount);
+}
+
+}  // namespace
+
+bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
+  ProfileItem& profile = app.profiles.at(static_cast<size_t>(profileIndex));
+  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+  if (HasFewerStatesThanCard(profile, gpu)) {
+    app.messages.ReportMessage("Warning: profile \"" + profile.name + "\" contains less PStates than GPU " +
+                                   std::to_string(gpuId) + " has.",
+                               console, 0, MessageKind::Warning);
+    if (!ReadCurrentValues(app, gpuId, console)) return false;
+  }
+  const std::optional<bool> result = ApplyDriverValues(app, profile, gpuId, console);
+  if (!result) return false;
+  // The regulator follows the driver values whatever they gave.
+  if (app.options.EnableI2c)
+    WriteRegulatorValues(app, gpuId, false, profile.offset, profile.llc, profile.phaseGain, profile.currentScale);
+  return *result;
+}
+
+bool CompareProfile(App& app, int profileIndex, int gpuId, std::string_view mode, bool console) {
+  if (!ReadCurrentValues(app, gpuId, console)) return false;
+  const ProfileItem& profile = app.profiles.at(static_cast<size_t>(profileIndex));
+  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+  if (ProfileMatches(app.currentValues, profile, gpu, app.options.EnableI2c)) return true;
+
+  const std::string name = profile.name;
+  const std::string card = std::to_string(gpuId);
+  if (mode == "co") {
+    app.messages.ReportMessage("GPU " + card + " values are not equal with profile \"" + name + "\".", console, 0,
+                               MessageKind::InfoIcon);
+  } else if (mode == "cm") {
+    if (ApplyProfile(app, profileIndex, gpuId, console)) {
+      app.messages.ReportMessage("GPU " + card + " values were not equal with profile \"" + name + "\".\r\n" +
+                                     "Succesfully applied this profile.",
+                                 console, 0, MessageKind::InfoIcon);
+    } else {
+      app.messages.ReportMessage("Failed to apply profile \"" + name + "\" to GPU " + card, console);
+    }
+  } else if (!ApplyProfile(app, profileIndex, gpuId, console)) {
+    app.messages.ReportMessage("Failed to apply profile \"" + name + "\"", console);
+  }
+  return true;
+}
+
+}  // namespace tw
