@@ -1,7 +1,10 @@
 #include "app/app_operations.h"
 
 #include "app/app.h"
+#include "app/current_values_report.h"
 #include "gpu/driver_checks.h"
+#include "gpu/driver_diagnosis.h"
+#include "gpu/gpu_list_builder.h"
 #include "platform/clock.h"
 
 namespace tw {
@@ -19,9 +22,9 @@ int AppOperations::LoadProfiles() { return static_cast<int>(app_.profiles.size()
 
 void AppOperations::RestoreFromBackup() {}
 
-bool AppOperations::BuildGpuList() { return false; }
+bool AppOperations::BuildGpuList() { return tw::BuildGpuList(app_); }
 
-int AppOperations::DiagnoseDriver() { return 0; }
+int AppOperations::DiagnoseDriver() { return tw::DiagnoseDriver(app_.platform, app_.messages); }
 
 int AppOperations::GpuCount() const { return static_cast<int>(app_.gpus.size()); }
 
@@ -45,7 +48,7 @@ bool AppOperations::RestartGpu(int, bool, bool) { return false; }
 
 void AppOperations::RunGpuCommand(const std::string&, const std::string&, const std::string&, bool) {}
 
-void AppOperations::PrintCurrentValues() {}
+void AppOperations::PrintCurrentValues() { tw::PrintCurrentValues(app_); }
 
 void AppOperations::Sleep(int milliseconds) {
   if (milliseconds > 0) app_.platform.clock.Sleep(static_cast<uint32_t>(milliseconds));

@@ -165,6 +165,7 @@ class FakeLoadedLibrary final : public LoadedLibrary {
       : symbols_(symbols), owner_(owner), errors_(errors) {}
   ~FakeLoadedLibrary() override { ++owner_.unloaded; }
   void* Resolve(std::string_view name) override {
+    owner_.resolved.emplace_back(name);
     const auto it = symbols_.find(std::string(name));
     if (it == symbols_.end()) {
       errors_.lastError = 127;

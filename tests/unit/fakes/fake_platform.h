@@ -123,6 +123,7 @@ class FakeLibraryLoader final : public LibraryLoader {
   explicit FakeLibraryLoader(FakeSystemErrors& errors) : errors_(errors) {}
   std::map<std::string, std::map<std::string, void*>> libraries;
   std::vector<std::string> loadAttempts;
+  std::vector<std::string> resolved;  // every name looked up, in order
   int loaded = 0;
   int unloaded = 0;
 
@@ -140,6 +141,7 @@ class FakeMachine final : public Machine {
   std::vector<std::string> kernelDrivers = {"ntoskrnl.exe", "atikmdag.sys"};
   std::string systemDirectory = "C:\\windows\\system32";
   std::optional<bool> wow64 = true;
+  uint32_t wow64Error = 5;  // the last error when the WOW64 query fails
   std::set<std::string> existingFiles;
   std::vector<std::string> existenceTests;
   bool admin = false;
@@ -149,7 +151,10 @@ class FakeMachine final : public Machine {
   bool EnumerateDeviceDrivers(size_t capacity, std::vector<uintptr_t>& addresses, uint32_t& neededBytes) override;
   std::string DeviceDriverBaseName(uintptr_t address) override;
   std::string SystemDirectory(uint32_t& resultLength) override;
-  std::optional<bool> IsWow64Process() override { return wow64; }
+  std::optional<bool> IsWow64Process() override {
+    if (!wow64) errors_.lastError = wow64Error;
+    return wow64;
+  }
   bool FileExistsWithoutRedirection(const std::string& path) override;
   bool IsUserAdmin() override { return admin; }
 

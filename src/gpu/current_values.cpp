@@ -1,0 +1,148 @@
+#include "gpu/current_values.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "app/app.h"
+#include "gpu/driver_connection.h"
+#include "gpu/driver_report.h"
+#include "gpu/ext_settings.h"
+#include "gpu/od8_settings.h"
+#include "gpu/performance_levels.h"
+#include "gpu/regulator_read_hook.h"
+
+namespace tw {
+namespace {
+
+constexpr int kOd8GpuStates = 3;
+
+// Driver clocks are in 10 kHz; integer division cuts toward zero.
+void CopyLevels(const PerformanceLevelsBuffer& levels, int stateCount, std::vector<int32_t>& clock,
+                std::vector<int32_t>& vcc, std::vector<bool>& enabled) {
+  const int count = std::min({stateCount, levels.levelCount(), static_cast<int>(clock.size())});
+  for (int i = 0; i < count; ++i) {
+    const adl::ADLODNPerformanceLevelX2 level = levels.level(i);
+    clock[static_cast<size_t>(i)] = level.iClock / 100;
+    vcc[static_cast<size_t>(i)] = level.iVddc;
+    enabled[static_cast<size_t>(i)] = level.iEnabled > 0;
+  }
+}
+
+class OverdriveNReader {
+ public:
+  OverdriveNReader(App& app, DriverConnection& connection, int gpuId, bool console)
+      : app_(app), c_(connection), gpuId_(gpuId), gpu_(app.gpus.at(static_cast<size_t>(gpuId))),
+        cv_(app.currentValues), console_(console) {}
+
+  bool Read() { return ReadClocks() && ReadFan() && ReadExt() && ReadPower(); }
+
+ private:
+  bool Failed(const char* text, int result) {
+    ReportDriverFailure(app_.messages, text, result, console_);
+    return false;
+  }
+
+  bool ReadClocks() {
+    std::optional<PerformanceLevelsBuffer> levels = PerformanceLevelsBuffer::Create(gpu_.levelCount);
+    if (!levels) return Failed("SystemClocks_Get function failed", 0);
+    int result = c_.api().OverdriveN_SystemClocksX2_Get(c_.context(), gpu_.adapterIndex(), levels->record());
+    if (result != adl::kOk) return Failed("SystemClocks_Get function failed", result);
+    CopyLevels(*levels, gpu_.gpuStateCount, cv_.gpuClock, cv_.gpuVcc, cv_.gpuEnabled);
+    levels->Reset();
+    result = c_.api().OverdriveN_MemoryClocksX2_Get(c_.context(), gpu_.adapterIndex(), levels->record());
+    if (result != adl::kOk) return Failed("MemoryClocks_Get function failed", result);
+    CopyLevels(*levels, gpu_.memStateCount, cv_.memClock, cv_.memVcc, cv_.memEnabled);
+    return true;
+  }
+
+  bool ReadFan() {
+    adl::ADLODNFanControl fan{};
+    const int result = c_.api().OverdriveN_FanControl_Get(c_.context(), gpu_.adapterIndex(), &fan);
+    if (result != adl::kOk) return Failed("FanControl_Get function failed", result);
+    cv_.fanMin = fan.iMinFanLimit;
+    cv_.fanMax = fan.iTargetFanSpeed;
+    cv_.fanTarget = fan.iTargetTemperature;
+    cv_.fanAcoustic = fan.iMinPerformanceClock;
+    return true;
+  }
+
+  bool ReadExt() {
+    ExtValues values{};
+    if (!ReadExtSettings(c_, app_.messages, gpuId_, gpu_, nullptr, &values, console_)) return false;
+    for (size_t k = 0; k < cv_.fanCurve.size(); ++k) {
+      cv_.fanCurve[k].fanTemp = values[5 + 2 * k];
+      cv_.fanCurve[k].fanPerc = values[6 + 2 * k];
+    }
+    cv_.memTimingLevel = values[0];
+    cv_.fanZeroRpm = values[1];
+    return true;
+  }
+
+  bool ReadPower() {
+    adl::ADLODNPowerLimitSetting power{};
+    const int result = c_.api().OverdriveN_PowerLimit_Get(c_.context(), gpu_.adapterIndex(), &power);
+    if (result != adl::kOk) return Failed("PowerLimit_Get function failed", result);
+    cv_.powerTemp = power.iMaxOperatingTemperature;
+    cv_.powerTarget = power.iTDPLimit;
+    return true;
+  }
+
+  App& app_;
+  DriverConnection& c_;
+  int gpuId_;
+  const GPUItem& gpu_;
+  ProfileItem& cv_;
+  bool console_;
+};
+
+bool ReadOverdrive8(App& app, DriverConnection& connection, int gpuId, bool console) {
+  GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+  Od8Values v{};
+  if (!ReadOd8Settings(connection, app.messages, gpuId, gpu, /*fillInit=*/false, &v, console)) return false;
+  ProfileItem& cv = app.currentValues;
+  const size_t states = std::min<size_t>(kOd8GpuStates, cv.gpuClock.size());
+  for (size_t k = 0; k < states; ++k) {
+    cv.gpuClock[k] = v[adl::kOd8GfxclkFreq1 + 2 * k];
+    cv.gpuVcc[k] = v[adl::kOd8GfxclkVoltage1 + 2 * k];
+    cv.gpuEnabled[k] = true;
+  }
+  cv.gpuMin = v[adl::kOd8GfxclkFmin];
+  cv.gpuMax = v[adl::kOd8GfxclkFmax];
+  cv.memMax = v[adl::kOd8UclkFmax];
+  for (size_t k = 0; k < cv.fanCurve.size(); ++k) {
+    cv.fanCurve[k].fanTemp = v[adl::kOd8FanCurveTemperature1 + 2 * k];
+    cv.fanCurve[k].fanPerc = v[adl::kOd8FanCurveSpeed1 + 2 * k];
+  }
+  cv.fanZeroRpm = v[adl::kOd8FanZeroRpmControl];
+  cv.memTimingLevel = v[adl::kOd8AcTiming];
+  cv.fanAcoustic = v[adl::kOd8FanAcousticLimit];
+  cv.powerTarget = v[adl::kOd8PowerPercentage];
+  return true;
+}
+
+size_t StateCount(int32_t count) { return count > 0 ? static_cast<size_t>(count) : 0; }
+
+}  // namespace
+
+bool ReadCurrentValues(App& app, int gpuId, bool console) {
+  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+  {
+    std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+    if (!connection) return false;
+    app.currentValues.resizeGpuStates(StateCount(gpu.gpuStateCount));
+    app.currentValues.resizeMemStates(StateCount(gpu.memStateCount));
+    if (gpu.overdriveVersion == adl::kOverdriveN && !OverdriveNReader(app, *connection, gpuId, console).Read())
+      return false;
+    if (gpu.overdriveVersion == adl::kOverdrive8 && !ReadOverdrive8(app, *connection, gpuId, console)) return false;
+  }
+  if (app.options.EnableI2c) {
+    app.currentValues.offset = kNotSet;
+    app.currentValues.llc = kNotSet;
+    app.currentValues.phaseGain = std::string(kNotSetText);
+    app.currentValues.currentScale = std::string(kNotSetText);
+    ReadRegulatorValuesIntoCurrentValues(app, gpuId);
+  }
+  return true;
+}
+
+}  // namespace tw

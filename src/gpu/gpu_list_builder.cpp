@@ -1,0 +1,90 @@
+#include "gpu/gpu_list_builder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "gpu/display_name.h"
+#include "gpu/driver_connection.h"
+#include "gpu/gpu_probe.h"
+#include "gpu/pci_locations.h"
+
+namespace tw {
+namespace {
+
+std::optional<int> CountAdapters(DriverConnection& connection, MessageWriter& messages) {
+  int count = 0;
+  const int result = connection.api().Adapter_NumberOfAdapters_Get(connection.context(), &count);
+  if (result != adl::kOk) {
+    messages.ShowError("Failed to get adapters count", result);
+    return std::nullopt;
+  }
+  return count;
+}
+
+std::optional<std::vector<adl::AdapterInfo>> ReadAdapters(DriverConnection& connection, MessageWriter& messages,
+                                                          int count) {
+  if (count > kMaxAdapters) {
+    messages.ShowError("Failed to get adapter info");
+    return std::nullopt;
+  }
+  std::vector<adl::AdapterInfo> adapters(static_cast<size_t>(count));  // zeroed
+  const int bytes = count * static_cast<int>(sizeof(adl::AdapterInfo));
+  const int result = connection.api().Adapter_AdapterInfo_Get(connection.context(), adapters.data(), bytes);
+  if (result != adl::kOk) {
+    messages.ShowError("Failed to get adapter info", result);
+    return std::nullopt;
+  }
+  return adapters;
+}
+
+bool FanDeactivated(const OptionSet& options, int gpuId) {
+  return !options.FanDeactivatedGpus.empty() &&
+         options.FanDeactivatedGpus.find(";" + std::to_string(gpuId) + ";") != std::string::npos;
+}
+
+GPUItem MakeGpuItem(const busitem& location, int gpuId, const OptionSet& options) {
+  GPUItem gpu;
+  gpu.adapterIndexes = location.adapterIndexes;
+  gpu.pnpShort = location.pnpShort;
+  gpu.busLocation = location.busLocation;
+  gpu.registryKey = location.registryKey;
+  gpu.pnpString = location.pnpString;
+  gpu.baseName = std::to_string(gpuId) + ": " + location.adapterName;
+  gpu.displayName = BuildDisplayName(gpu, options, /*withFriendlyName=*/false);
+  gpu.fanEnabled = !FanDeactivated(options, gpuId);
+  return gpu;
+}
+
+void ListCards(App& app, DriverConnection& connection, const std::vector<busitem>& locations) {
+  for (const busitem& location : locations) {
+    const int gpuId = static_cast<int>(app.gpus.size());
+    GPUItem gpu = MakeGpuItem(location, gpuId, app.options);
+    if (location.vendorId == kAmdVendorId) ProbeCard(connection, app.messages, gpuId, gpu);
+    // An unlisted card leaves its gpu_id to the next one.
+    if (!gpu.supported && app.options.DoNotListUnsupported) continue;
+    if (!gpu.fanEnabled) app.anyFanDeactivated = true;
+    app.gpus.push_back(std::move(gpu));
+  }
+}
+
+}  // namespace
+
+bool BuildGpuList(App& app) {
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  if (!connection) return false;
+  const std::optional<int> count = CountAdapters(*connection, app.messages);
+  if (!count) return false;
+  if (*count < 1) return true;
+  std::vector<busitem> locations;
+  {
+    const std::optional<std::vector<adl::AdapterInfo>> adapters = ReadAdapters(*connection, app.messages, *count);
+    if (!adapters) return false;
+    locations = GroupAdaptersByLocation(adapters->data(), adapters->size(), app.platform.ansi);
+  }
+  ListCards(app, *connection, locations);
+  return true;
+}
+
+}  // namespace tw

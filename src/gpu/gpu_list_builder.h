@@ -1,0 +1,18 @@
+#pragma once
+// Discovery: the driver's adapters become the list of cards, one per PCI location, sorted
+// by location. A card's position in the list is its gpu_id.
+
+namespace tw {
+
+class App;
+
+inline constexpr int kAmdVendorId = 1002;  // as the driver reports it, in decimal
+// More adapters than this are not believed: the adapter array would be absurdly large.
+inline constexpr int kMaxAdapters = 16384;
+
+// Appends one GPUItem per card to app.gpus within one driver connection. False when the
+// connection cannot be opened or the adapters cannot be counted or read (the reason has
+// been shown); true otherwise, also with no adapters at all.
+bool BuildGpuList(App& app);
+
+}  // namespace tw

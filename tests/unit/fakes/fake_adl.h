@@ -1,0 +1,120 @@
+#pragma once
+// A programmable, in-memory display driver library. It exports every entry point of
+// gpu/adl_abi.h with the real types and calling conventions; Install() registers them in a
+// FakeLibraryLoader under a library file name, so the program loads it as it would load
+// the driver's. Lists are allocated through the callback given to ADL2_Main_Control_Create,
+// as the real library does.
+//
+// One FakeAdl is current at a time (the entry points are plain C functions): the newest
+// living instance.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fakes/fake_platform.h"
+#include "gpu/adl_abi.h"
+
+namespace tw::test {
+
+// What the driver holds for one adapter index.
+struct FakeAdlCard {
+  int overdriveVersion = 0;  // what ADL2_Overdrive_Caps reports: 7, 8, or 0 for none
+  // OverdriveN. A card without capabilities answers -8 to every OverdriveN call.
+  bool hasOverdriveN = false;
+  adl::ADLODNCapabilitiesX2 caps{};
+  std::vector<adl::ADLODNPerformanceLevelX2> gpuLevels;
+  std::vector<adl::ADLODNPerformanceLevelX2> memLevels;
+  adl::ADLODNFanControl fan{};
+  adl::ADLODNPowerLimitSetting power{};
+  int extCaps = 0;
+  std::array<adl::ADLODNExtSingleInitSetting, adl::kOdnExtCount> extRanges{};
+  std::array<int, adl::kOdnExtCount> extValues{};
+  // Overdrive8. A card without it answers -8 to the Overdrive8 calls.
+  bool hasOverdrive8 = false;
+  int od8Caps = 0;
+  std::array<adl::ADLOD8SingleInitSetting, adl::kOd8Count> od8Init{};
+  std::array<int, adl::kOd8Count> od8Values{};
+  // Fan test and power features.
+  int ppw = 0;
+  int chill = 0;
+  // I2C devices: (line, 8-bit address) -> register file.
+  std::map<std::pair<int, int>, std::map<int, uint8_t>> i2cDevices;
+};
+
+class FakeAdl {
+ public:
+  FakeAdl();
+  ~FakeAdl();
+  FakeAdl(const FakeAdl&) = delete;
+  FakeAdl& operator=(const FakeAdl&) = delete;
+
+  // ---- The machine ----
+  std::vector<adl::AdapterInfo> adapters;
+  std::optional<int> adapterCount;   // what NumberOfAdapters_Get reports; adapters.size() when unset
+  std::map<int, FakeAdlCard> cards;  // by adapter index
+
+  // Adds an adapter with terminated texts; vendor 1002 is AMD.
+  adl::AdapterInfo& AddAdapter(int adapterIndex, int bus, int device, int function, const std::string& name,
+                               int vendorId = 1002, const std::string& pnp = "",
+                               const std::string& driverPath = "");
+  // A Polaris-like card: 8 GPU and 3 memory levels, ranges, fan, power, extended settings.
+  FakeAdlCard& AddOverdriveNCard(int adapterIndex);
+  // A Navi-like card: the 29 ranges and values.
+  FakeAdlCard& AddOverdrive8Card(int adapterIndex);
+
+  // ---- Faults ----
+  // The entry point answers `result` from its `fromCall`-th call on (counted from 1),
+  // without doing anything else.
+  void Fail(const std::string& entryPoint, int result, int fromCall = 1);
+  int createResult = adl::kOk;            // ADL2_Main_Control_Create
+  std::set<std::string> nullLists;        // list calls that succeed without a list
+  std::map<std::string, int> returnedCounts;  // count the list calls write back (default: the count asked)
+  bool listsOnFailure = false;            // failing list calls still hand out their lists
+
+  // ---- What the program did ----
+  std::vector<std::string> log;  // "ADL2_Name(arguments) -> result", one per call
+  int Calls(const std::string& entryPoint) const;
+  int contextsCreated = 0;
+  int contextsDestroyed = 0;
+  int LiveContexts() const { return contextsCreated - contextsDestroyed; }
+  // Log lines that begin with the name, in order.
+  std::vector<std::string> LogOf(const std::string& entryPoint) const;
+
+  // ---- Registration ----
+  // Every entry point by name (the 21, the fan test and the power features).
+  static std::map<std::string, void*> EntryPoints();
+  // Registers the library under fileName, leaving out the names in `without`.
+  static void Install(FakeLibraryLoader& loader, const std::string& fileName = "atiadlxx.dll",
+                      const std::set<std::string>& without = {});
+
+  // ---- Used by the entry points ----
+  static FakeAdl& Current();
+  // Counts the call; returns the forced result when a fault applies.
+  std::optional<int> Enter(const std::string& entryPoint);
+  int Leave(const std::string& call, int result);  // logs and returns result
+  bool ValidContext(adl::Context context) const;
+  FakeAdlCard* Card(int adapterIndex);
+  void* Allocate(size_t bytes);
+  adl::Context CreateContext(adl::MallocCallback callback);
+  bool DestroyContext(adl::Context context);
+  int ListCount(const std::string& entryPoint, int asked) const;
+
+ private:
+  struct Fault {
+    int result;
+    int fromCall;
+  };
+  std::map<std::string, Fault> faults_;
+  std::map<std::string, int> calls_;
+  std::set<adl::Context> liveContexts_;
+  adl::MallocCallback alloc_ = nullptr;
+  FakeAdl* previous_;
+};
+
+}  // namespace tw::test
