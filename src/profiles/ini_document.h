@@ -13,8 +13,10 @@
 //   the one read and changed; later copies are kept untouched. Removing a section or a key
 //   removes every copy, so that a stale copy can never take the place of the removed one.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -39,7 +41,8 @@ class IniSection {
  private:
   struct Line {
     std::string text;
-    size_t keyLength = 0;   // 0: not an entry
+    size_t keyStart = 0;
+    size_t keyLength = 0;   // 0: not an entry; the key without its blanks
     size_t valueStart = 0;  // position after "="
   };
   static Line MakeLine(std::string text);
@@ -68,14 +71,21 @@ class IniDocument {
   void SetValue(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view section, std::string_view key);  // from every copy
   bool RemoveSection(std::string_view section);                    // every copy
+  // Removes, in one pass, every section whose name `which` accepts; returns how many.
+  size_t RemoveSections(const std::function<bool(const std::string& name)>& which);
   // A new section after all others, even when one of that name exists.
   IniSection& AppendSection(std::string_view section);
 
   std::vector<std::string> SectionNames() const;
 
  private:
+  const std::unordered_map<std::string, size_t>& Index() const;
+
   std::vector<std::string> preface_;  // lines before the first section
   std::vector<IniSection> sections_;
+  // Lower-case name -> position of the first section of that name; rebuilt after removals.
+  mutable std::unordered_map<std::string, size_t> index_;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace tw

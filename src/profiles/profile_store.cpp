@@ -1,5 +1,8 @@
 #include "profiles/profile_store.h"
 
+#include <unordered_set>
+
+#include "base/text.h"
 #include "app/app.h"
 #include "profiles/make_backup.h"
 #include "profiles/ini_file.h"
@@ -33,15 +36,21 @@ void ReadProfiles(const IniDocument& document, ProfileList& list,
 }
 
 void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c) {
+  std::unordered_set<std::string> doomed;
   int misses = 0;
-  for (size_t n = 0; misses < kRemovalMissLimit; ++n)
-    if (!document.RemoveSection(ProfileSectionName(n))) ++misses;
-  for (size_t i = 0; i < list.size(); ++i) {
-    const std::string name = ProfileSectionName(i);
-    // An old section that survived the removal above must not shadow the new one.
-    document.RemoveSection(name);
-    WriteProfileSection(document.AppendSection(name), list[i], enableI2c);
+  for (size_t n = 0; misses < kRemovalMissLimit; ++n) {
+    const std::string name = ProfileSectionName(n);
+    if (document.HasSection(name)) {
+      doomed.insert(ToLowerAscii(name));
+    } else {
+      ++misses;
+    }
   }
+  // An old section that survived the rule above must not shadow the new one of its number.
+  for (size_t i = 0; i < list.size(); ++i) doomed.insert(ToLowerAscii(ProfileSectionName(i)));
+  document.RemoveSections([&](const std::string& name) { return doomed.count(ToLowerAscii(name)) != 0; });
+  for (size_t i = 0; i < list.size(); ++i)
+    WriteProfileSection(document.AppendSection(ProfileSectionName(i)), list[i], enableI2c);
 }
 
 int LoadProfiles(App& app) {
