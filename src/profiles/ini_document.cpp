@@ -102,6 +102,11 @@ bool IniSection::RemoveKey(std::string_view key) {
   return lines_.size() != before;
 }
 
+void IniSection::Rename(std::string_view name) {
+  name_ = OneLine(name);
+  header_ = "[" + name_ + "]";
+}
+
 void IniSection::AddRawLine(std::string line) { lines_.push_back(MakeLine(std::move(line))); }
 
 void IniSection::Serialize(std::string& out) const {
@@ -193,6 +198,15 @@ IniSection& IniDocument::AppendSection(std::string_view section) {
   sections_.emplace_back("[" + name + "]", name);
   if (indexed_) index_.emplace(ToLowerAscii(name), sections_.size() - 1);
   return sections_.back();
+}
+
+void IniDocument::ForEachSection(const std::function<void(IniSection& section, bool firstOfName)>& visit) {
+  const auto& index = Index();
+  std::vector<std::pair<std::string, size_t>> firsts(index.begin(), index.end());
+  std::vector<bool> first(sections_.size(), false);
+  for (const auto& entry : firsts) first[entry.second] = true;
+  for (size_t i = 0; i < sections_.size(); ++i) visit(sections_[i], first[i]);
+  indexed_ = false;  // names may have changed
 }
 
 std::vector<std::string> IniDocument::SectionNames() const {

@@ -34,6 +34,7 @@ class IniSection {
   // Adds an entry without looking for an existing one (for freshly made sections).
   void Append(std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view key);
+  void Rename(std::string_view name);  // only through IniDocument::ForEachSection
 
   void AddRawLine(std::string line);
   void Serialize(std::string& out) const;
@@ -77,6 +78,8 @@ class IniDocument {
   IniSection& AppendSection(std::string_view section);
 
   std::vector<std::string> SectionNames() const;
+  // Visits every section in file order; `firstOfName` tells the copy that is read.
+  void ForEachSection(const std::function<void(IniSection& section, bool firstOfName)>& visit);
 
  private:
   const std::unordered_map<std::string, size_t>& Index() const;
