@@ -285,7 +285,7 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheFileAndMakesNoBackup) {
   EXPECT_EQ(fake.files.files[IniKey()], before);
   EXPECT_FALSE(fake.files.folders.count(BackupFolderKey()));
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 112)", 0),
+  EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)", 0),
             0u);
 }
 
@@ -297,7 +297,7 @@ TEST_F(ProfileStoreTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
   app.profiles.resize(1);
   EXPECT_FALSE(SaveProfiles(app));
   EXPECT_EQ(fake.files.files[IniKey()], before);
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>(2, "Failed to read \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 32)")));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>(2, "Failed to read \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 32)")));
 }
 
 TEST(FindProfileTest, ExactCaseSensitiveFirstMatch) {
