@@ -6,6 +6,10 @@
 #include "gpu/driver_diagnosis.h"
 #include "gpu/gpu_list_builder.h"
 #include "platform/clock.h"
+#include "profiles/find_profile.h"
+#include "profiles/profile_store.h"
+#include "profiles/restore_from_backup.h"
+#include "profiles/settings_store.h"
 
 namespace tw {
 
@@ -16,11 +20,11 @@ bool AppOperations::CheckDriverLoaded() {
   return tw::CheckDriverLoaded(app_.platform.machine, app_.platform.errors, app_.messages);
 }
 
-void AppOperations::LoadSettings() { app_.vrm.consoleMode = true; }
+void AppOperations::LoadSettings() { tw::LoadSettings(app_, /*consoleMode=*/true); }
 
-int AppOperations::LoadProfiles() { return static_cast<int>(app_.profiles.size()); }
+int AppOperations::LoadProfiles() { return tw::LoadProfiles(app_); }
 
-void AppOperations::RestoreFromBackup() {}
+void AppOperations::RestoreFromBackup() { tw::RestoreFromBackup(app_, /*consoleMode=*/true); }
 
 bool AppOperations::BuildGpuList() { return tw::BuildGpuList(app_); }
 
@@ -30,11 +34,7 @@ int AppOperations::GpuCount() const { return static_cast<int>(app_.gpus.size());
 
 bool AppOperations::IsSupported(int gpu) const { return app_.gpus.at(static_cast<size_t>(gpu)).supported; }
 
-int AppOperations::FindProfile(std::string_view name) const {
-  for (size_t i = 0; i < app_.profiles.size(); ++i)
-    if (app_.profiles[i].name == name) return static_cast<int>(i);
-  return -1;
-}
+int AppOperations::FindProfile(std::string_view name) const { return tw::FindProfile(app_.profiles, name); }
 
 void AppOperations::DetectRegulatorsOnce() {}
 

@@ -1,0 +1,23 @@
+#pragma once
+// One profile as one ini section, "Profile_" + its list position.
+
+#include <string>
+
+#include "profiles/ini_document.h"
+#include "profiles/profile_item.h"
+
+namespace tw {
+
+std::string ProfileSectionName(size_t position);
+
+enum class ProfileRead { Loaded, Malformed };
+
+// Fills `profile` from a section that has a "Name" key. Malformed: a P-state or fan-pair
+// number that is not an integer; `profile.name` is filled all the same for the report.
+ProfileRead ReadProfileSection(const IniSection& section, ProfileItem& profile);
+
+// Writes the keys in the file's order, each under its condition; the regulator keys only
+// with `enableI2c`.
+void WriteProfileSection(IniSection& section, const ProfileItem& profile, bool enableI2c);
+
+}  // namespace tw

@@ -1,0 +1,35 @@
+#pragma once
+// The profile list and its sections of "Tunewright.ini".
+
+#include <functional>
+#include <string>
+
+#include "profiles/ini_document.h"
+#include "profiles/profile_item.h"
+
+namespace tw {
+
+class App;
+
+// Appends every readable profile section to `list`; the search ends at the third missing
+// section number in total. A section with a malformed number is passed to `onMalformed`
+// with the profile's name and left out.
+void ReadProfiles(const IniDocument& document, ProfileList& list,
+                  const std::function<void(const std::string& name)>& onMalformed);
+
+// A profile section that could not be loaded is renamed with this prefix rather than
+// removed by a save, e.g. [Unloaded Profile_2]; it is then kept like any foreign section.
+inline constexpr std::string_view kUnloadedPrefix = "Unloaded ";
+
+// Removes the old profile sections (until 11 numbers in total were missing) and writes
+// the list as Profile_0 ... after all other sections.
+void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c);
+
+// Appends the profiles of the main file to app.profiles; returns the list's length after.
+int LoadProfiles(App& app);
+
+// Rewrites the profile sections from app.profiles, then makes the automatic backup when
+// it is on. False when the file could not be read or written (reported; nothing backed up).
+bool SaveProfiles(App& app);
+
+}  // namespace tw

@@ -1,0 +1,13 @@
+#pragma once
+// Bringing back the newest backup that holds profiles when "Tunewright.ini" has none.
+
+namespace tw {
+
+class App;
+
+// Acts only with RestoreAutomatically on. Asks first unless DoNotConfirmOnRestore is on
+// (then it logs the restore instead). After a restore the settings and the profiles are
+// read again. True when the main file was replaced.
+bool RestoreFromBackup(App& app, bool consoleMode);
+
+}  // namespace tw
