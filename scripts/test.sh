@@ -65,6 +65,7 @@ build host
 build host-asan
 build win-release
 for preset in "${windows_test_presets[@]}"; do build "$preset"; done
+build fuzz
 
 # The product must import nothing but system DLLs.
 echo "== imports of the release exe"
@@ -81,6 +82,16 @@ fi
 export TW_E2E_WINE="$root/scripts/wine.sh"
 export TW_E2E_WINDOWS_SIM_BIN="$windows_sim_bin"
 export TW_E2E_WINDOWS_RELEASE_BIN="$windows_release_bin"
+
+# The parsers' fuzz targets, for a bounded time; all of them together count as one check.
+echo "== fuzz"
+if "$root/scripts/fuzz.sh" 30 >"$logs/fuzz.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  tail -n 30 "$logs/fuzz.log"
+  failures+=("fuzz")
+  failed=$((failed + 1))
+fi
 
 suite unit-host build/host/bin/tw_unit_tests
 suite unit-asan build/host-asan/bin/tw_unit_tests

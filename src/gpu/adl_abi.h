@@ -17,8 +17,14 @@ inline constexpr int kErrNotInit = -2;
 inline constexpr int kErrInvalidParam = -3;
 inline constexpr int kErrInvalidParamSize = -4;
 inline constexpr int kErrInvalidAdlIdx = -5;
+inline constexpr int kErrInvalidControllerIdx = -6;
+inline constexpr int kErrInvalidDisplayIdx = -7;
 inline constexpr int kErrNotSupported = -8;
 inline constexpr int kErrNullPointer = -9;
+inline constexpr int kErrDisabledAdapter = -10;
+inline constexpr int kErrInvalidCallback = -11;
+inline constexpr int kErrResourceConflict = -12;
+inline constexpr int kErrSetIncomplete = -20;
 
 inline constexpr int kMaxPath = 256;
 inline constexpr int kTrue = 1;

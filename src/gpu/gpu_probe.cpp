@@ -48,22 +48,21 @@ void TakeExtDefaults(const ExtRanges& ranges, GPUItem& gpu) {
   for (int i = 5; i < adl::kOdnExtCount; ++i) gpu.extDefaults[i] = ranges[i].defaultValue;
 }
 
-// False when the capabilities cannot be read: the Overdrive8 probe follows.
-bool ProbeOverdriveN(DriverConnection& connection, MessageWriter& messages, int gpuId, GPUItem& gpu) {
+// Leaves the card unsupported when any read fails or a state count is 0.
+void ProbeOverdriveN(DriverConnection& connection, MessageWriter& messages, int gpuId, GPUItem& gpu) {
   adl::ADLODNCapabilitiesX2 caps{};
   if (connection.api().OverdriveN_CapabilitiesX2_Get(connection.context(), gpu.adapterIndex(), &caps) != adl::kOk)
-    return false;
+    return;
   gpu.levelCount = caps.iMaximumNumberOfPerformanceLevels;
   gpu.vddcMin = caps.svddcRange.iMin;
   gpu.vddcMax = caps.svddcRange.iMax;
   if (gpu.levelCount > 0) ReadStateCounts(connection, gpu);
-  if (gpu.gpuStateCount <= 0 || gpu.memStateCount <= 0) return true;
+  if (gpu.gpuStateCount <= 0 || gpu.memStateCount <= 0) return;
   gpu.supported = true;
   gpu.overdriveVersion = adl::kOverdriveN;
   ExtRanges ranges{};
   if (ReadExtSettings(connection, messages, gpuId, gpu, &ranges, nullptr, /*console=*/false))
     TakeExtDefaults(ranges, gpu);
-  return true;
 }
 
 bool HasOverdrive8Values(DriverConnection& connection, const GPUItem& gpu) {

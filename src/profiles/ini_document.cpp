@@ -53,7 +53,8 @@ IniSection::Line IniSection::MakeLine(std::string text) {
   if (equals == std::string_view::npos) return line;
   const std::string_view key = TrimBlanks(view.substr(0, equals));
   if (key.empty()) return line;
-  line.keyLength = static_cast<size_t>(key.data() - view.data()) + key.size();
+  line.keyStart = static_cast<size_t>(key.data() - view.data());
+  line.keyLength = key.size();
   line.valueStart = equals + 1;
   return line;
 }
@@ -63,7 +64,7 @@ std::string IniSection::EntryText(std::string_view key, std::string_view value) 
 }
 
 std::string_view IniSection::KeyOf(const Line& line) const {
-  return TrimBlanks(std::string_view(line.text).substr(0, line.keyLength));
+  return std::string_view(line.text).substr(line.keyStart, line.keyLength);
 }
 
 size_t IniSection::IndexOf(std::string_view key) const {
@@ -99,6 +100,11 @@ bool IniSection::RemoveKey(std::string_view key) {
     return line.keyLength != 0 && EqualsIgnoringAsciiCase(KeyOf(line), key);
   });
   return lines_.size() != before;
+}
+
+void IniSection::Rename(std::string_view name) {
+  name_ = OneLine(name);
+  header_ = "[" + name_ + "]";
 }
 
 void IniSection::AddRawLine(std::string line) { lines_.push_back(MakeLine(std::move(line))); }
@@ -139,10 +145,19 @@ std::string IniDocument::Serialize() const {
   return out;
 }
 
+const std::unordered_map<std::string, size_t>& IniDocument::Index() const {
+  if (!indexed_) {
+    index_.clear();
+    for (size_t i = 0; i < sections_.size(); ++i) index_.emplace(ToLowerAscii(sections_[i].name()), i);
+    indexed_ = true;
+  }
+  return index_;
+}
+
 const IniSection* IniDocument::Find(std::string_view section) const {
-  for (const IniSection& s : sections_)
-    if (EqualsIgnoringAsciiCase(s.name(), section)) return &s;
-  return nullptr;
+  const auto& index = Index();
+  const auto it = index.find(ToLowerAscii(section));
+  return it == index.end() ? nullptr : &sections_[it->second];
 }
 
 IniSection* IniDocument::Find(std::string_view section) {
@@ -168,14 +183,30 @@ bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
 }
 
 bool IniDocument::RemoveSection(std::string_view section) {
-  const size_t before = sections_.size();
-  std::erase_if(sections_, [&](const IniSection& s) { return EqualsIgnoringAsciiCase(s.name(), section); });
-  return sections_.size() != before;
+  if (Find(section) == nullptr) return false;
+  return RemoveSections([&](const std::string& name) { return EqualsIgnoringAsciiCase(name, section); }) != 0;
+}
+
+size_t IniDocument::RemoveSections(const std::function<bool(const std::string& name)>& which) {
+  const size_t removed = std::erase_if(sections_, [&](const IniSection& s) { return which(s.name()); });
+  if (removed != 0) indexed_ = false;
+  return removed;
 }
 
 IniSection& IniDocument::AppendSection(std::string_view section) {
   const std::string name = OneLine(section);
-  return sections_.emplace_back("[" + name + "]", name);
+  sections_.emplace_back("[" + name + "]", name);
+  if (indexed_) index_.emplace(ToLowerAscii(name), sections_.size() - 1);
+  return sections_.back();
+}
+
+void IniDocument::ForEachSection(const std::function<void(IniSection& section, bool firstOfName)>& visit) {
+  const auto& index = Index();
+  std::vector<std::pair<std::string, size_t>> firsts(index.begin(), index.end());
+  std::vector<bool> first(sections_.size(), false);
+  for (const auto& entry : firsts) first[entry.second] = true;
+  for (size_t i = 0; i < sections_.size(); ++i) visit(sections_[i], first[i]);
+  indexed_ = false;  // names may have changed
 }
 
 std::vector<std::string> IniDocument::SectionNames() const {

@@ -13,8 +13,10 @@
 //   the one read and changed; later copies are kept untouched. Removing a section or a key
 //   removes every copy, so that a stale copy can never take the place of the removed one.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +34,7 @@ class IniSection {
   // Adds an entry without looking for an existing one (for freshly made sections).
   void Append(std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view key);
+  void Rename(std::string_view name);  // only through IniDocument::ForEachSection
 
   void AddRawLine(std::string line);
   void Serialize(std::string& out) const;
@@ -39,7 +42,8 @@ class IniSection {
  private:
   struct Line {
     std::string text;
-    size_t keyLength = 0;   // 0: not an entry
+    size_t keyStart = 0;
+    size_t keyLength = 0;   // 0: not an entry; the key without its blanks
     size_t valueStart = 0;  // position after "="
   };
   static Line MakeLine(std::string text);
@@ -68,14 +72,23 @@ class IniDocument {
   void SetValue(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view section, std::string_view key);  // from every copy
   bool RemoveSection(std::string_view section);                    // every copy
+  // Removes, in one pass, every section whose name `which` accepts; returns how many.
+  size_t RemoveSections(const std::function<bool(const std::string& name)>& which);
   // A new section after all others, even when one of that name exists.
   IniSection& AppendSection(std::string_view section);
 
   std::vector<std::string> SectionNames() const;
+  // Visits every section in file order; `firstOfName` tells the copy that is read.
+  void ForEachSection(const std::function<void(IniSection& section, bool firstOfName)>& visit);
 
  private:
+  const std::unordered_map<std::string, size_t>& Index() const;
+
   std::vector<std::string> preface_;  // lines before the first section
   std::vector<IniSection> sections_;
+  // Lower-case name -> position of the first section of that name; rebuilt after removals.
+  mutable std::unordered_map<std::string, size_t> index_;
+  mutable bool indexed_ = false;
 };
 
 }  // namespace tw

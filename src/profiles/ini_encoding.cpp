@@ -67,13 +67,24 @@ DecodedIni DecodeIniBytes(std::string_view bytes, AnsiCodePage& ansi) {
 }
 
 std::string EncodeIniText(std::string_view utf8) {
-  const std::u16string units = Utf8ToUtf16(utf8);
   std::string bytes;
-  bytes.reserve(2 + units.size() * 2);
+  bytes.reserve(2 + utf8.size() * 2);
   bytes += "\xFF\xFE";
-  for (const char16_t unit : units) {
+  const auto put = [&bytes](char16_t unit) {
     bytes += static_cast<char>(unit & 0xFF);
     bytes += static_cast<char>(unit >> 8);
+  };
+  size_t pos = 0;
+  while (pos < utf8.size()) {
+    // Runs of ASCII, nearly the whole file, skip the general conversion.
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      put(static_cast<char16_t>(utf8[pos++]));
+      continue;
+    }
+    size_t end = pos;
+    while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) >= 0x80) ++end;
+    for (const char16_t unit : Utf8ToUtf16(utf8.substr(pos, end - pos))) put(unit);
+    pos = end;
   }
   return bytes;
 }

@@ -1,5 +1,8 @@
 #include "profiles/profile_store.h"
 
+#include <unordered_set>
+
+#include "base/text.h"
 #include "app/app.h"
 #include "profiles/make_backup.h"
 #include "profiles/ini_file.h"
@@ -11,10 +14,9 @@ namespace {
 constexpr int kLoadMissesAllowed = 2;   // the third missing number ends the search
 constexpr int kRemovalMissLimit = 11;
 
-}  // namespace
-
-void ReadProfiles(const IniDocument& document, ProfileList& list,
-                  const std::function<void(const std::string& name)>& onMalformed) {
+// Visits the profile sections that loading reaches: every number with a "Name" key until
+// the third missing number in total.
+void WalkProfileSections(const IniDocument& document, const std::function<void(const IniSection&)>& visit) {
   int misses = 0;
   for (size_t n = 0;; ++n) {
     const IniSection* section = document.Find(ProfileSectionName(n));
@@ -23,25 +25,63 @@ void ReadProfiles(const IniDocument& document, ProfileList& list,
       ++misses;
       continue;
     }
+    visit(*section);
+  }
+}
+
+std::unordered_set<std::string> LoadableSections(const IniDocument& document) {
+  std::unordered_set<std::string> loadable;
+  WalkProfileSections(document, [&](const IniSection& section) {
+    ProfileItem ignored;
+    if (ReadProfileSection(section, ignored) == ProfileRead::Loaded) loadable.insert(ToLowerAscii(section.name()));
+  });
+  return loadable;
+}
+
+// A profile section that could not be loaded (a malformed number, beyond the third gap,
+// or a later copy of a duplicated number) never reached the list, so the user cannot have
+// deleted it: it is kept under another name instead of being removed with the old sections.
+void SetAsideUnloadedProfiles(IniDocument& document, const std::unordered_set<std::string>& doomed) {
+  const std::unordered_set<std::string> loadable = LoadableSections(document);
+  document.ForEachSection([&](IniSection& section, bool firstOfName) {
+    const std::string name = ToLowerAscii(section.name());
+    if (!doomed.count(name) || !section.HasKey("Name")) return;
+    if (firstOfName && loadable.count(name)) return;
+    section.Rename(std::string(kUnloadedPrefix) + section.name());
+  });
+}
+
+}  // namespace
+
+void ReadProfiles(const IniDocument& document, ProfileList& list,
+                  const std::function<void(const std::string& name)>& onMalformed) {
+  WalkProfileSections(document, [&](const IniSection& section) {
     ProfileItem profile;
-    if (ReadProfileSection(*section, profile) == ProfileRead::Loaded) {
+    if (ReadProfileSection(section, profile) == ProfileRead::Loaded) {
       list.push_back(std::move(profile));
     } else {
       onMalformed(profile.name);
     }
-  }
+  });
 }
 
 void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c) {
+  std::unordered_set<std::string> doomed;
   int misses = 0;
-  for (size_t n = 0; misses < kRemovalMissLimit; ++n)
-    if (!document.RemoveSection(ProfileSectionName(n))) ++misses;
-  for (size_t i = 0; i < list.size(); ++i) {
-    const std::string name = ProfileSectionName(i);
-    // An old section that survived the removal above must not shadow the new one.
-    document.RemoveSection(name);
-    WriteProfileSection(document.AppendSection(name), list[i], enableI2c);
+  for (size_t n = 0; misses < kRemovalMissLimit; ++n) {
+    const std::string name = ProfileSectionName(n);
+    if (document.HasSection(name)) {
+      doomed.insert(ToLowerAscii(name));
+    } else {
+      ++misses;
+    }
   }
+  // An old section that survived the rule above must not shadow the new one of its number.
+  for (size_t i = 0; i < list.size(); ++i) doomed.insert(ToLowerAscii(ProfileSectionName(i)));
+  SetAsideUnloadedProfiles(document, doomed);
+  document.RemoveSections([&](const std::string& name) { return doomed.count(ToLowerAscii(name)) != 0; });
+  for (size_t i = 0; i < list.size(); ++i)
+    WriteProfileSection(document.AppendSection(ProfileSectionName(i)), list[i], enableI2c);
 }
 
 int LoadProfiles(App& app) {

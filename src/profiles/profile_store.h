@@ -17,6 +17,10 @@ class App;
 void ReadProfiles(const IniDocument& document, ProfileList& list,
                   const std::function<void(const std::string& name)>& onMalformed);
 
+// A profile section that could not be loaded is renamed with this prefix rather than
+// removed by a save, e.g. [Unloaded Profile_2]; it is then kept like any foreign section.
+inline constexpr std::string_view kUnloadedPrefix = "Unloaded ";
+
 // Removes the old profile sections (until 11 numbers in total were missing) and writes
 // the list as Profile_0 ... after all other sections.
 void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c);

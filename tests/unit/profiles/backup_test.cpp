@@ -129,7 +129,7 @@ TEST_F(BackupTest, CopyAndFolderFailuresAreReportedWithTheSystemCode) {
   fake.files.failures["CopyFileOver"] = 112;
   EXPECT_FALSE(MakeBackup(app, true));
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-                            "Failed to create directory \"C:/Tunewright/ini_backup/\" (ErrorCode: 5) (Access is denied.)",
+                            "Failed to create directory \"" + Shown(app.paths.backupIniPath.parent_path() / "") + "\" (ErrorCode: 5) (Access is denied.)",
                             "Failed to copy \"Tunewright.ini\" file (ErrorCode: 112)"}));
 }
 

@@ -171,21 +171,46 @@ TEST_F(ProfileStoreTest, SaveRenumbersAfterOtherSectionsAndKeepsForeignSections)
 
 TEST_F(ProfileStoreTest, OldSectionsAreRemovedUntilElevenNumbersWereMissing) {
   // Numbers 1..10 and 12 missing: 11 misses end the removal at 12, so Profile_13 stays.
+  // Profile_11 lies beyond the third gap, so it never loaded: it is set aside, not deleted.
   PutIni("[Profile_0]\nName=a\n\n[Profile_11]\nName=b\n\n[Profile_13]\nName=c\n\n");
+  ASSERT_EQ(LoadProfiles(app), 1);
+  app.profiles.clear();  // the user deleted "a"
   ASSERT_TRUE(SaveProfiles(app));
-  EXPECT_EQ(IniText(), "[Profile_13]\nName=c\n\n");
+  EXPECT_EQ(IniText(), "[Unloaded Profile_11]\nName=b\n\n[Profile_13]\nName=c\n\n");
 }
 
 TEST_F(ProfileStoreTest, ASurvivingOldSectionNeverShadowsTheNewSectionOfItsNumber) {
-  std::string text = "[Profile_0]\nName=old\n\n[Profile_12]\nName=stray\n\n";
-  PutIni(text);
+  PutIni("[Profile_0]\nName=old\n\n[Profile_12]\nName=stray\n\n");
   app.profiles.resize(13);
   for (size_t i = 0; i < 13; ++i) app.profiles[i].name = "new" + std::to_string(i);
   ASSERT_TRUE(SaveProfiles(app));
   app.profiles.clear();
   ASSERT_EQ(LoadProfiles(app), 13);
   EXPECT_EQ(app.profiles[12].name, "new12");
-  EXPECT_EQ(IniText().find("stray"), std::string::npos);
+  EXPECT_NE(IniText().find("[Unloaded Profile_12]\nName=stray\n"), std::string::npos);
+  EXPECT_EQ(IniText().find("Name=old"), std::string::npos);
+}
+
+TEST_F(ProfileStoreTest, AProfileThatFailedToLoadIsSetAsideInsteadOfLostOnSave) {
+  PutIni("[Profile_0]\nName=Good\n\n[Profile_1]\nName=X\nGPU_P0=abc;900\n\n[Profile_2]\nName=Gone\n\n");
+  ASSERT_EQ(LoadProfiles(app), 2);
+  app.profiles.pop_back();  // the user deletes "Gone"
+  ASSERT_TRUE(SaveProfiles(app));
+  EXPECT_EQ(IniText(),
+            "[Unloaded Profile_1]\nName=X\nGPU_P0=abc;900\n\n"
+            "[Profile_0]\nName=Good\nFan_Acoustic=0\nPower_Target=0\n\n");
+  ASSERT_TRUE(SaveProfiles(app));  // a second save leaves the set-aside section alone
+  EXPECT_EQ(IniText(),
+            "[Unloaded Profile_1]\nName=X\nGPU_P0=abc;900\n\n"
+            "[Profile_0]\nName=Good\nFan_Acoustic=0\nPower_Target=0\n\n");
+}
+
+TEST_F(ProfileStoreTest, ALaterCopyOfADuplicatedNumberIsSetAside) {
+  PutIni("[Profile_0]\nName=First\n\n[profile_0]\nName=Copy\n\n");
+  ASSERT_EQ(LoadProfiles(app), 1);
+  EXPECT_EQ(app.profiles[0].name, "First");
+  ASSERT_TRUE(SaveProfiles(app));
+  EXPECT_EQ(IniText(), "[Unloaded profile_0]\nName=Copy\n\n[Profile_0]\nName=First\nFan_Acoustic=0\nPower_Target=0\n\n");
 }
 
 TEST_F(ProfileStoreTest, KeysAreWrittenInOrderUnderTheirConditions) {
@@ -260,7 +285,7 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheFileAndMakesNoBackup) {
   EXPECT_EQ(fake.files.files[IniKey()], before);
   EXPECT_FALSE(fake.files.folders.count(BackupFolderKey()));
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 112)", 0),
+  EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)", 0),
             0u);
 }
 
@@ -272,7 +297,7 @@ TEST_F(ProfileStoreTest, AnUnreadableFileIsReportedAndNeverOverwritten) {
   app.profiles.resize(1);
   EXPECT_FALSE(SaveProfiles(app));
   EXPECT_EQ(fake.files.files[IniKey()], before);
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>(2, "Failed to read \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 32)")));
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>(2, "Failed to read \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 32)")));
 }
 
 TEST(FindProfileTest, ExactCaseSensitiveFirstMatch) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "base/text.h"
 #include "fakes/fake_platform.h"
 #include "profiles/ini_encoding.h"
 
@@ -18,6 +19,8 @@ class ProfilesTest : public ::testing::Test {
   FakePlatform fake;
   App app{fake.platform};
 
+  // A path as messages show it (backslashes on Windows).
+  static std::string Shown(const Path& path) { return PathToUtf8(path); }
   static std::string Key(const Path& path) { return InMemoryFileSystem::Key(path); }
   std::string IniKey() const { return Key(app.paths.iniPath); }
   std::string BackupIniKey() const { return Key(app.paths.backupIniPath); }

@@ -33,8 +33,8 @@ struct FailureCase {
 
 TEST_F(SafeFileWriterTest, AnyFailureLeavesTheOriginalByteForByteAndRemovesTheTemporaryFile) {
   const FailureCase cases[] = {
-      {"WriteNewFile", 112, "Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 112)"},
-      {"MoveFileOver", 5, "Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 5) (Access is denied.)"},
+      {"WriteNewFile", 112, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)"},
+      {"MoveFileOver", 5, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 5) (Access is denied.)"},
   };
   for (const FailureCase& c : cases) {
     SCOPED_TRACE(c.operation);
@@ -54,7 +54,7 @@ TEST_F(SafeFileWriterTest, AReadOnlyFileIsRefusedAsWindowsWould) {
   EXPECT_FALSE(Save());
   EXPECT_EQ(fake.files.files[IniKey()], original);
   EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 5) (Access is denied.)"});
+            std::vector<std::string>{"Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 5) (Access is denied.)"});
 }
 
 TEST_F(SafeFileWriterTest, AFailedFlushIsLoggedAndTheContentStays) {

@@ -123,7 +123,7 @@ TEST_F(SettingsStoreTest, BackupFolderThatCannotBeCreatedIsReportedAndNothingWri
   dialog.RestoreAutomatically = true;
   EXPECT_FALSE(SaveSettings(app, dialog));
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{
-                            "Failed to create directory \"C:/Tunewright/ini_backup\" (ErrorCode: 5) (Access is denied.)"});
+                            "Failed to create directory \"" + Shown(app.paths.backupIniPath.parent_path()) + "\" (ErrorCode: 5) (Access is denied.)"});
   EXPECT_FALSE(fake.files.files.count(BackupIniKey()));
 }
 
@@ -191,7 +191,7 @@ TEST_F(SettingsStoreTest, WindowPositionIsSilentOnAReadOnlyFileAndLoudOnOtherFai
   fake.files.failures["WriteNewFile"] = 112;
   SaveWindowPosition(app, {1, 2});
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
-  EXPECT_EQ(fake.dialogs.boxes[0].text, "Failed to save \"C:/Tunewright/Tunewright.ini\" (ErrorCode: 112)");
+  EXPECT_EQ(fake.dialogs.boxes[0].text, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)");
   EXPECT_EQ(fake.files.files[IniKey()], before);
 }
 
