@@ -331,10 +331,22 @@ int TW_ADL_CDECL WriteAndReadI2C(adl::Context context, int adapter, adl::ADLI2C*
   FakeAdlCard* card = f.Card(adapter);
   if (!f.ValidContext(context) || !i2c || !card) return f.Leave(call, adl::kErrInvalidParam);
   call += " line=" + S(i2c->iLine) + " address=" + S(i2c->iAddress) + " offset=" + S(i2c->iOffset) +
-          " action=" + S(i2c->iAction) + " size=" + S(i2c->iDataSize);
+          " action=" + S(i2c->iAction) + " speed=" + S(i2c->iSpeed) + " size=" + S(i2c->iDataSize);
+  FakeI2cTransfer transfer{adapter,       i2c->iSize,  i2c->iLine,     i2c->iAddress, i2c->iOffset,
+                           i2c->iAction,  i2c->iSpeed, i2c->iDataSize, {},            adl::kOk};
+  // A write is journalled with the bytes sent, also when it fails.
+  if (i2c->iAction == adl::kI2cActionWrite && i2c->pcData)
+    for (int j = 0; j < i2c->iDataSize; ++j) transfer.data.push_back(static_cast<uint8_t>(i2c->pcData[j]));
+  const auto finish = [&](int result) {
+    transfer.result = result;
+    f.i2cTransfers.push_back(transfer);
+    return f.Leave(call, result);
+  };
   const auto device = card->i2cDevices.find({i2c->iLine, i2c->iAddress});
-  if (device == card->i2cDevices.end()) return f.Leave(call, adl::kErr);
-  if (i2c->iDataSize < 0 || (i2c->iDataSize > 0 && !i2c->pcData)) return f.Leave(call, adl::kErrInvalidParam);
+  if (device == card->i2cDevices.end()) return finish(adl::kErr);
+  const auto fault = card->i2cFaults.find({i2c->iLine, i2c->iAddress, i2c->iOffset, i2c->iAction});
+  if (fault != card->i2cFaults.end()) return finish(fault->second);
+  if (i2c->iDataSize < 0 || (i2c->iDataSize > 0 && !i2c->pcData)) return finish(adl::kErrInvalidParam);
   for (int j = 0; j < i2c->iDataSize; ++j) {
     uint8_t& reg = device->second[i2c->iOffset + j];
     if (i2c->iAction == adl::kI2cActionWrite)
@@ -342,8 +354,9 @@ int TW_ADL_CDECL WriteAndReadI2C(adl::Context context, int adapter, adl::ADLI2C*
     else
       i2c->pcData[j] = static_cast<char>(reg);
     call += " " + S(reg);
+    if (i2c->iAction != adl::kI2cActionWrite) transfer.data.push_back(reg);
   }
-  return f.Leave(call, adl::kOk);
+  return finish(adl::kOk);
 }
 
 int TW_ADL_CDECL Od5FanSpeedSet(adl::Context context, int adapter, int controller, adl::ADLFanSpeedValue* value) {
@@ -590,6 +603,13 @@ std::map<std::string, void*> FakeAdl::EntryPoints() {
       {"ADL2_Chill_Settings_Get", Address<adl::Feature_Status_Get>(&ChillGet)},
       {"ADL2_Chill_Settings_Set", Address<adl::Feature_Status_Set>(&ChillSet)},
   };
+}
+
+std::vector<FakeI2cTransfer> FakeAdl::I2cWrites() const {
+  std::vector<FakeI2cTransfer> writes;
+  for (const FakeI2cTransfer& transfer : i2cTransfers)
+    if (transfer.IsWrite()) writes.push_back(transfer);
+  return writes;
 }
 
 void FakeAdl::Install(FakeLibraryLoader& loader, const std::string& fileName, const std::set<std::string>& without) {

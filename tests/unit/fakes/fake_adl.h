@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -43,8 +44,31 @@ struct FakeAdlCard {
   // Fan test and power features.
   int ppw = 0;
   int chill = 0;
-  // I2C devices: (line, 8-bit address) -> register file.
+  // I2C devices: (line, 8-bit address) -> register file. A transfer to a location without
+  // a device fails, as on a real bus.
   std::map<std::pair<int, int>, std::map<int, uint8_t>> i2cDevices;
+  // Transfers to (line, 8-bit address, register, action) answer this result and change
+  // nothing.
+  std::map<std::tuple<int, int, int, int>, int> i2cFaults;
+
+  // The register file of the device at a 7-bit address (created when missing).
+  std::map<int, uint8_t>& I2cDevice(int line, int address7) { return i2cDevices[{line, address7 * 2}]; }
+};
+
+// One ADL2_Display_WriteAndReadI2C call as the driver saw it.
+struct FakeI2cTransfer {
+  int adapter = 0;
+  int size = 0;  // the record's size field
+  int line = 0;
+  int address = 0;  // as sent: the 7-bit address shifted left by one
+  int reg = 0;
+  int action = 0;
+  int speed = 0;
+  int dataSize = 0;
+  std::vector<uint8_t> data;  // written, or read back
+  int result = 0;
+
+  bool IsWrite() const { return action == adl::kI2cActionWrite; }
 };
 
 class FakeAdl {
@@ -85,6 +109,9 @@ class FakeAdl {
   int LiveContexts() const { return contextsCreated - contextsDestroyed; }
   // Log lines that begin with the name, in order.
   std::vector<std::string> LogOf(const std::string& entryPoint) const;
+  // Every I2C transfer in order, and the writes among them.
+  std::vector<FakeI2cTransfer> i2cTransfers;
+  std::vector<FakeI2cTransfer> I2cWrites() const;
 
   // ---- Registration ----
   // Every entry point by name (the 21, the fan test and the power features).
