@@ -7,6 +7,7 @@ namespace tw {
 class AnsiCodePage;
 class Clock;
 class Console;
+class DisplayDevices;
 class Dialogs;
 class FileSystem;
 class LibraryLoader;
@@ -22,6 +23,7 @@ struct Platform {
   LibraryLoader& libraries;
   Machine& machine;
   SystemErrors& errors;
+  DisplayDevices& displayDevices;
 };
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "platform/win32/console_win32.h"
 #include "platform/win32/dialogs_win32.h"
+#include "platform/win32/display_devices_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
@@ -21,7 +22,8 @@ int main() {
   LibraryLoaderWin32 libraries;
   MachineWin32 machine;
   SystemErrorsWin32 errors;
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors};
+  DisplayDevicesWin32 displayDevices;
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
   tw::OptionSet options;
   tw::MessageWriter writer(options, platform);
   writer.ReportMessage("probe error 100%", true, -8);

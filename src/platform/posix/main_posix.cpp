@@ -13,7 +13,10 @@
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/library_loader_posix.h"
 #include "platform/posix/machine_posix.h"
+#include "platform/posix/last_error.h"
 #include "platform/posix/system_services_posix.h"
+#include "platform/simhw/simulated_display_devices.h"
+#include "platform/simhw/simulated_machine.h"
 #include "version.h"
 
 namespace {
@@ -29,15 +32,19 @@ void ExplainMissingWindow() {
 
 int main(int argc, char** argv) {
   using namespace tw::posix;
-  MachinePosix machine;
+  // The host has no display driver: the simulator beside the program is the machine's.
+  MachinePosix realMachine;
   AnsiCodePagePosix ansi;
   ClockPosix clock;
   ConsolePosix console;
   DialogsPosix dialogs;
   FileSystemPosix files;
-  LibraryLoaderPosix libraries(machine.ExecutablePath().parent_path());
+  LibraryLoaderPosix libraries(realMachine.ExecutablePath().parent_path());
   SystemErrorsPosix errors;
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors};
+  tw::simhw::SimulatorLink simulator(libraries);
+  tw::simhw::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { SetLastError(code); });
+  tw::simhw::SimulatedDisplayDevices displayDevices(simulator);
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
 
   const std::vector<std::string> args(argv + 1, argv + argc);
   try {

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "platform/win32/console_win32.h"
 #include "platform/win32/dialogs_win32.h"
+#include "platform/win32/display_devices_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
@@ -19,6 +20,7 @@
 #include "platform/win32/wide.h"
 
 #if TW_SIMULATED_HARDWARE
+#include "platform/simhw/simulated_display_devices.h"
 #include "platform/simhw/simulated_machine.h"
 #endif
 
@@ -33,11 +35,14 @@ int wmain(int argc, wchar_t** argv) {
   SystemErrorsWin32 errors;
 #if TW_SIMULATED_HARDWARE
   MachineWin32 realMachine;
-  tw::simhw::SimulatedMachine machine(realMachine, libraries);
+  tw::simhw::SimulatorLink simulator(libraries);
+  tw::simhw::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { ::SetLastError(code); });
+  tw::simhw::SimulatedDisplayDevices displayDevices(simulator);
 #else
   MachineWin32 machine;
+  DisplayDevicesWin32 displayDevices;
 #endif
-  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors};
+  tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
 
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));

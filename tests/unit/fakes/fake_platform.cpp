@@ -221,3 +221,67 @@ bool FakeMachine::FileExistsWithoutRedirection(const std::string& path) {
 }
 
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+constexpr uint32_t kErrorInvalidData = 13;
+constexpr uint32_t kErrorNoMoreItems = 259;
+
+class FakeDisplayDeviceSet final : public DisplayDeviceSet {
+ public:
+  explicit FakeDisplayDeviceSet(FakeDisplayDevices& owner) : owner_(owner) { ++owner_.openSets; }
+  ~FakeDisplayDeviceSet() override { --owner_.openSets; }
+
+  bool HasDevice(uint32_t index) override { return index < owner_.devices.size(); }
+
+  std::optional<std::string> InstanceId(uint32_t index, uint32_t& error) override {
+    if (!Allowed("InstanceId " + std::to_string(index), "InstanceId", index, error)) return std::nullopt;
+    return owner_.devices[index].instanceId;
+  }
+  bool Restart(uint32_t index, uint32_t& error) override {
+    if (!Allowed("Restart " + std::to_string(index), "Restart", index, error)) return false;
+    ++owner_.devices[index].restarts;
+    return true;
+  }
+  std::optional<std::string> FriendlyName(uint32_t index, uint32_t& error) override {
+    if (!Allowed("FriendlyName " + std::to_string(index), "FriendlyName", index, error)) return std::nullopt;
+    if (!owner_.devices[index].friendlyName) error = kErrorInvalidData;
+    return owner_.devices[index].friendlyName;
+  }
+  bool SetFriendlyName(uint32_t index, std::string_view name, uint32_t& error) override {
+    if (!Allowed("SetFriendlyName " + std::to_string(index) + " " + std::string(name), "SetFriendlyName", index, error))
+      return false;
+    owner_.devices[index].friendlyName = std::string(name);
+    return true;
+  }
+  bool RemoveFriendlyName(uint32_t index, uint32_t& error) override {
+    if (!Allowed("RemoveFriendlyName " + std::to_string(index), "RemoveFriendlyName", index, error)) return false;
+    owner_.devices[index].friendlyName.reset();
+    return true;
+  }
+
+ private:
+  bool Allowed(const std::string& call, const std::string& operation, uint32_t index, uint32_t& error) {
+    error = owner_.Record(call, operation);
+    if (error == 0 && index >= owner_.devices.size()) error = kErrorNoMoreItems;
+    return error == 0;
+  }
+  FakeDisplayDevices& owner_;
+};
+
+}  // namespace
+
+uint32_t FakeDisplayDevices::Record(const std::string& call, const std::string& operation) {
+  calls.push_back(call);
+  const auto failure = failures.find(operation);
+  return failure == failures.end() ? 0 : failure->second;
+}
+
+std::unique_ptr<DisplayDeviceSet> FakeDisplayDevices::OpenPresent(uint32_t& error) {
+  error = Record("OpenPresent", "OpenPresent");
+  if (error != 0) return nullptr;
+  return std::make_unique<FakeDisplayDeviceSet>(*this);
+}
+
+}  // namespace tw::test

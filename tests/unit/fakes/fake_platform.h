@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/dialogs.h"
+#include "platform/display_devices.h"
 #include "platform/file_system.h"
 #include "platform/library_loader.h"
 #include "platform/machine.h"
@@ -162,6 +163,28 @@ class FakeMachine final : public Machine {
   FakeSystemErrors& errors_;
 };
 
+// Display devices in memory. Every call is recorded ("OpenPresent", "InstanceId 0",
+// "Restart 1", "SetFriendlyName 0 name", ...); a failure can be injected per operation
+// name with its Windows error code ("OpenPresent", "InstanceId", "Restart",
+// "FriendlyName", "SetFriendlyName", "RemoveFriendlyName").
+struct FakeDisplayDevice {
+  std::string instanceId;
+  std::optional<std::string> friendlyName;
+  int restarts = 0;
+};
+
+class FakeDisplayDevices final : public DisplayDevices {
+ public:
+  std::vector<FakeDisplayDevice> devices;
+  std::map<std::string, uint32_t> failures;
+  std::vector<std::string> calls;
+  int openSets = 0;  // sets not yet released
+
+  std::unique_ptr<DisplayDeviceSet> OpenPresent(uint32_t& error) override;
+  // The injected error of an operation, recorded as a call; 0 when it succeeds.
+  uint32_t Record(const std::string& call, const std::string& operation);
+};
+
 struct FakePlatform {
   FakeSystemErrors errors;
   FakeAnsiCodePage ansi;
@@ -171,7 +194,8 @@ struct FakePlatform {
   InMemoryFileSystem files{errors};
   FakeLibraryLoader libraries{errors};
   FakeMachine machine{errors};
-  Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors};
+  FakeDisplayDevices displayDevices;
+  Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices};
 };
 
 }  // namespace tw::test

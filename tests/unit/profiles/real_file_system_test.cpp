@@ -92,7 +92,8 @@ class RealFileSystemTest : public ::testing::Test {
   FakePlatform fake;
   FaultyFileSystem files;
   RealSystemErrors errors;
-  Platform platform{fake.ansi, fake.clock, fake.console, fake.dialogs, files, fake.libraries, fake.machine, errors};
+  Platform platform{fake.ansi,     fake.clock, fake.console, fake.dialogs,        files,
+                    fake.libraries, fake.machine, errors,      fake.displayDevices};
   std::unique_ptr<App> app;
   App& MakeApp() {
     app = std::make_unique<App>(platform);

@@ -1,0 +1,303 @@
+#include <vector>
+
+#include "api.h"
+#include "simulator.h"
+
+namespace adlsim::api {
+namespace {
+
+constexpr int kFlagFanSpeedMin = 0x10, kFlagFanSpeedTarget = 0x20, kFlagAcoustic = 0x40,
+              kFlagTemperatureFan = 0x80, kFlagTemperatureSystem = 0x100, kFlagPowerLimit = 0x200;
+
+std::optional<int> BeginOdn(Call& call, Context context, int adapter, const CardSpec*& spec, CardState*& card) {
+  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return early;
+  if (spec->overdrive != Overdrive::N) return kErrNotSupported;
+  return std::nullopt;
+}
+
+ADLODNParameterRange Report(const Range& range, int scale = 1) {
+  return {0, range.min * scale, range.max * scale, range.step * scale, range.def * scale};
+}
+
+// Checks one value: inside, or clamped when the card clamps; false when it is refused.
+bool Accept(int& value, const Range& range, int scale, bool clamp) {
+  const Range scaled{range.min * scale, range.max * scale, range.step, range.def * scale};
+  if (scaled.Contains(value)) return true;
+  if (!clamp) return false;
+  value = scaled.Clamp(value);
+  return true;
+}
+
+int CutTo(int value, int step) { return step > 1 ? value / step * step : value; }
+
+void JournalLevels(JournalLine& line, const ADLODNPerformanceLevelsX2& record, int count) {
+  for (int i = 0; i < count; ++i) {
+    const ADLODNPerformanceLevelX2& level = record.aLevels[i];
+    line.Add("L" + std::to_string(i), std::to_string(level.iClock) + "/" + std::to_string(level.iVddc) + "/" +
+                                          std::to_string(level.iEnabled));
+  }
+}
+
+// The header of a clock record the caller made: its level count must fit the card and its
+// size must hold that many levels.
+std::optional<int> CheckClockRecord(const ADLODNPerformanceLevelsX2* record, const CardSpec& spec, JournalLine& line) {
+  if (!record) return kErrNullPointer;
+  line.Add("size", record->iSize).Add("mode", record->iMode).Add("levels", record->iNumberOfPerformanceLevels);
+  const int count = record->iNumberOfPerformanceLevels;
+  if (count < 1 || count > spec.levels) return kErrInvalidParam;
+  if (record->iSize < PerformanceLevelsBytes(count)) return kErrInvalidParamSize;
+  return std::nullopt;
+}
+
+int ClocksGet(const char* name, bool gpu, Context context, int adapter, ADLODNPerformanceLevelsX2* record) {
+  Call call(name);
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> bad = CheckClockRecord(record, *spec, call.line())) return call.Finish(*bad);
+  const std::vector<Level>& levels = record->iMode == kOdnModeDefault ? (gpu ? spec->gpuLevels : spec->memLevels)
+                                                                      : (gpu ? card->gpu : card->mem);
+  for (int i = 0; i < record->iNumberOfPerformanceLevels; ++i) {
+    ADLODNPerformanceLevelX2& out = record->aLevels[i];
+    const Level level = i < static_cast<int>(levels.size()) ? levels[static_cast<size_t>(i)] : Level{0, 0, 0};
+    out = {level.clock, level.vddc, level.enabled, level.clock > 0 ? 3 : 0};
+  }
+  JournalLevels(call.line(), *record, record->iNumberOfPerformanceLevels);
+  return call.Finish(kOk);
+}
+
+int ClocksSet(const char* name, bool gpu, Context context, int adapter, ADLODNPerformanceLevelsX2* record) {
+  Call call(name);
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> bad = CheckClockRecord(record, *spec, call.line())) return call.Finish(*bad);
+  JournalLevels(call.line(), *record, record->iNumberOfPerformanceLevels);
+  std::vector<Level>& held = gpu ? card->gpu : card->mem;
+  if (record->iMode == kOdnModeDefault) {
+    if (!call.FaultIs(FaultKind::Ignore)) held = gpu ? spec->gpuLevels : spec->memLevels;
+    call.sim().SaveState();
+    return call.Finish(kOk);
+  }
+  if (record->iMode != kOdnModeManual) return call.Finish(kErrInvalidParam);
+  std::vector<Level> next = held;
+  const Range& clockRange = gpu ? spec->gpuClock : spec->memClock;
+  for (size_t i = 0; i < next.size() && static_cast<int>(i) < record->iNumberOfPerformanceLevels; ++i) {
+    const ADLODNPerformanceLevelX2& in = record->aLevels[i];
+    Level level{in.iClock, in.iVddc, in.iEnabled > 0 ? 1 : 0};
+    if (!Accept(level.clock, clockRange, 100, spec->clampOutOfRange) ||
+        !Accept(level.vddc, spec->vddc, 1, spec->clampOutOfRange)) {
+      call.line().Add("refused", "L" + std::to_string(i));
+      return call.Finish(kErr);
+    }
+    if (gpu) level.clock += spec->readbackClockOffset;
+    level.clock = CutTo(level.clock, spec->readbackClockStep);
+    level.vddc = CutTo(level.vddc, spec->readbackVoltageStep);
+    next[i] = level;
+  }
+  if (!call.FaultIs(FaultKind::Ignore)) held = next;
+  call.sim().SaveState();
+  return call.Finish(kOk);
+}
+
+void FillFan(ADLODNFanControl& out, const FanValues& values, int mode) {
+  out = {};
+  out.iMode = mode;
+  out.iFanControlMode = 1;
+  out.iCurrentFanSpeedMode = 1;
+  out.iCurrentFanSpeed = values.minFan;
+  out.iTargetFanSpeed = values.targetSpeed;
+  out.iTargetTemperature = values.targetTemperature;
+  out.iMinPerformanceClock = values.acoustic;
+  out.iMinFanLimit = values.minFan;
+}
+
+void JournalFan(JournalLine& line, const ADLODNFanControl& fan) {
+  line.Add("mode", fan.iMode)
+      .Add("min_rpm", fan.iMinFanLimit)
+      .Add("max_rpm", fan.iTargetFanSpeed)
+      .Add("target_temp", fan.iTargetTemperature)
+      .Add("acoustic", fan.iMinPerformanceClock);
+}
+
+}  // namespace
+
+int OdnCapabilitiesGet(Context context, int adapter, ADLODNCapabilitiesX2* caps) {
+  Call call("ADL2_OverdriveN_CapabilitiesX2_Get");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!caps) return call.Finish(kErrNullPointer);
+  *caps = {};
+  caps->iMaximumNumberOfPerformanceLevels = spec->levels;
+  caps->iFlags = spec->odnFlags;
+  caps->sEngineClockRange = Report(spec->gpuClock, 100);
+  caps->sMemoryClockRange = Report(spec->memClock, 100);
+  caps->svddcRange = Report(spec->vddc);
+  caps->power = Report(spec->power);
+  caps->powerTuneTemperature = Report(spec->powerTemperature);
+  caps->fanTemperature = Report(spec->fanTemperature);
+  caps->fanSpeed = Report(spec->fanSpeed);
+  caps->minimumPerformanceClock = Report(spec->acoustic);
+  call.line().Add("levels", spec->levels);
+  return call.Finish(kOk);
+}
+
+int OdnSystemClocksGet(Context c, int a, ADLODNPerformanceLevelsX2* l) {
+  return ClocksGet("ADL2_OverdriveN_SystemClocksX2_Get", true, c, a, l);
+}
+int OdnSystemClocksSet(Context c, int a, ADLODNPerformanceLevelsX2* l) {
+  return ClocksSet("ADL2_OverdriveN_SystemClocksX2_Set", true, c, a, l);
+}
+int OdnMemoryClocksGet(Context c, int a, ADLODNPerformanceLevelsX2* l) {
+  return ClocksGet("ADL2_OverdriveN_MemoryClocksX2_Get", false, c, a, l);
+}
+int OdnMemoryClocksSet(Context c, int a, ADLODNPerformanceLevelsX2* l) {
+  return ClocksSet("ADL2_OverdriveN_MemoryClocksX2_Set", false, c, a, l);
+}
+
+int OdnFanControlGet(Context context, int adapter, ADLODNFanControl* fan) {
+  Call call("ADL2_OverdriveN_FanControl_Get");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!fan) return call.Finish(kErrNullPointer);
+  const int mode = fan->iMode;
+  FillFan(*fan, mode == kOdnModeDefault ? DefaultFan(*spec) : card->fan, mode);
+  JournalFan(call.line(), *fan);
+  return call.Finish(kOk);
+}
+
+int OdnFanControlSet(Context context, int adapter, ADLODNFanControl* fan) {
+  Call call("ADL2_OverdriveN_FanControl_Set");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!fan) return call.Finish(kErrNullPointer);
+  JournalFan(call.line(), *fan);
+  FanValues next = card->fan;
+  if (fan->iMode == kOdnModeDefault || fan->iMode == kOdnModeAuto) {
+    next = DefaultFan(*spec);
+  } else if (fan->iMode == kOdnModeManual) {
+    FanValues in{fan->iTargetFanSpeed, fan->iTargetTemperature, fan->iMinPerformanceClock, fan->iMinFanLimit};
+    const bool clamp = spec->clampOutOfRange;
+    struct Check {
+      int flag;
+      int* value;
+      const Range* range;
+      int* target;
+    } checks[] = {{kFlagFanSpeedTarget, &in.targetSpeed, &spec->fanSpeed, &next.targetSpeed},
+                  {kFlagFanSpeedMin, &in.minFan, &spec->fanSpeed, &next.minFan},
+                  {kFlagTemperatureFan, &in.targetTemperature, &spec->fanTemperature, &next.targetTemperature},
+                  {kFlagAcoustic, &in.acoustic, &spec->acoustic, &next.acoustic}};
+    for (Check& check : checks) {
+      if (!(spec->odnFlags & check.flag)) continue;  // a value the card cannot change
+      if (!Accept(*check.value, *check.range, 1, clamp)) return call.Finish(kErr);
+      *check.target = *check.value;
+    }
+  } else {
+    return call.Finish(kErrInvalidParam);
+  }
+  if (!call.FaultIs(FaultKind::Ignore)) card->fan = next;
+  call.sim().SaveState();
+  return call.Finish(kOk);
+}
+
+int OdnPowerLimitGet(Context context, int adapter, ADLODNPowerLimitSetting* power) {
+  Call call("ADL2_OverdriveN_PowerLimit_Get");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!power) return call.Finish(kErrNullPointer);
+  const PowerValues values = power->iMode == kOdnModeDefault ? DefaultPower(*spec) : card->power;
+  power->iTDPLimit = values.tdp;
+  power->iMaxOperatingTemperature = values.maxTemperature;
+  call.line().Add("mode", power->iMode).Add("power", values.tdp).Add("max_temp", values.maxTemperature);
+  return call.Finish(kOk);
+}
+
+int OdnPowerLimitSet(Context context, int adapter, ADLODNPowerLimitSetting* power) {
+  Call call("ADL2_OverdriveN_PowerLimit_Set");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!power) return call.Finish(kErrNullPointer);
+  call.line().Add("mode", power->iMode).Add("power", power->iTDPLimit).Add("max_temp", power->iMaxOperatingTemperature);
+  PowerValues next = card->power;
+  if (power->iMode == kOdnModeDefault || power->iMode == kOdnModeAuto) {
+    next = DefaultPower(*spec);
+  } else if (power->iMode == kOdnModeManual) {
+    int tdp = power->iTDPLimit;
+    int temperature = power->iMaxOperatingTemperature;
+    if (spec->odnFlags & kFlagPowerLimit) {
+      if (!Accept(tdp, spec->power, 1, spec->clampOutOfRange)) return call.Finish(kErr);
+      next.tdp = tdp;
+    }
+    if (spec->odnFlags & kFlagTemperatureSystem) {
+      if (!Accept(temperature, spec->powerTemperature, 1, spec->clampOutOfRange)) return call.Finish(kErr);
+      next.maxTemperature = temperature;
+    }
+  } else {
+    return call.Finish(kErrInvalidParam);
+  }
+  if (!call.FaultIs(FaultKind::Ignore)) card->power = next;
+  call.sim().SaveState();
+  return call.Finish(kOk);
+}
+
+int OdnSettingsExtGet(Context context, int adapter, int* extCaps, int* count, ADLODNExtSingleInitSetting** ranges,
+                      int** values) {
+  Call call("ADL2_OverdriveN_SettingsExt_Get");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!extCaps || !count || !ranges || !values) return call.Finish(kErrNullPointer);
+  call.line().Add("count_in", *count);
+  const int own = static_cast<int>(spec->ext.size());
+  *extCaps = spec->extCaps;
+  *count = own;
+  *ranges = nullptr;
+  *values = nullptr;
+  call.line().Add("count", own);
+  if (call.FaultIs(FaultKind::NullList)) return call.Finish(kOk);
+  *ranges = static_cast<ADLODNExtSingleInitSetting*>(AllocateForCaller(context, own * static_cast<int>(sizeof(ADLODNExtSingleInitSetting))));
+  *values = static_cast<int*>(AllocateForCaller(context, own * static_cast<int>(sizeof(int))));
+  if (!*ranges || !*values) return call.Finish(kErr);
+  for (int i = 0; i < own; ++i) {
+    const Range& range = spec->ext[static_cast<size_t>(i)];
+    (*ranges)[i] = {0, range.min, range.max, range.step, range.def};
+    (*values)[i] = card->ext[static_cast<size_t>(i)];
+  }
+  call.line().AddList("values", card->ext);
+  return call.Finish(kOk);
+}
+
+int OdnSettingsExtSet(Context context, int adapter, int count, int* validFlags, int* values) {
+  Call call("ADL2_OverdriveN_SettingsExt_Set");
+  const CardSpec* spec = nullptr;
+  CardState* card = nullptr;
+  call.line().Add("count", count);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (!validFlags || !values) return call.Finish(kErrNullPointer);
+  if (count < 0 || count > static_cast<int>(spec->ext.size())) return call.Finish(kErrInvalidParam);
+  call.line().AddList("valid", std::vector<int>(validFlags, validFlags + count));
+  call.line().AddList("values", std::vector<int>(values, values + count));
+  std::vector<int> next = card->ext;
+  for (int i = 0; i < count; ++i) {
+    if (validFlags[i] != 1) continue;
+    const Range& range = spec->ext[static_cast<size_t>(i)];
+    int value = values[i];
+    if (value == -1) {
+      value = range.def;  // -1 asks for the driver's default
+    } else if (!Accept(value, range, 1, spec->clampOutOfRange)) {
+      call.line().Add("refused", i);
+      return call.Finish(kErr);
+    }
+    next[static_cast<size_t>(i)] = value;
+  }
+  if (!call.FaultIs(FaultKind::Ignore)) card->ext = next;
+  call.sim().SaveState();
+  return call.Finish(kOk);
+}
+
+}  // namespace adlsim::api

@@ -1,0 +1,25 @@
+#pragma once
+// The little the simulator needs from the operating system, for Linux and Windows alike.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace adlsim::os {
+
+// The file of the simulator library itself (or of the program it is linked into).
+std::filesystem::path OwnModulePath();
+std::optional<std::string> GetEnv(const char* name);  // UTF-8
+std::optional<std::string> ReadFile(const std::filesystem::path& path);
+// Writes a temporary file beside the target and moves it over the target in one step, so
+// that a reader never sees half a state file.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+bool AppendToFile(const std::filesystem::path& path, const std::string& bytes);
+void SleepMilliseconds(int milliseconds);
+unsigned long ProcessId();
+// Sets the thread's last-error code where the platform has one (Windows).
+void SetLastErrorCode(uint32_t code);
+void WriteStderr(const std::string& text);
+
+}  // namespace adlsim::os

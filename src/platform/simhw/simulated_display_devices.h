@@ -1,0 +1,18 @@
+#pragma once
+// The display device set of the simulated machine, from the simulator's machine services.
+
+#include "platform/display_devices.h"
+#include "platform/simhw/simulator_link.h"
+
+namespace tw::simhw {
+
+class SimulatedDisplayDevices final : public DisplayDevices {
+ public:
+  explicit SimulatedDisplayDevices(SimulatorLink& simulator) : simulator_(simulator) {}
+  std::unique_ptr<DisplayDeviceSet> OpenPresent(uint32_t& error) override;
+
+ private:
+  SimulatorLink& simulator_;
+};
+
+}  // namespace tw::simhw
