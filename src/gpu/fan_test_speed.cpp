@@ -60,13 +60,15 @@ bool SetAutomatic(MessageWriter& messages, DriverConnection& connection, const F
                   const GPUItem& gpu) {
   const int adapter = gpu.adapterIndex();
   const int result = api.od5ToDefault(connection.context(), adapter, kThermalController);
+  bool ok = true;
   if (result != adl::kOk && api.od6Reset(connection.context(), adapter) != adl::kOk) {
     ShowRefusal(messages, "Failed to set Fan to automode", result);
-    return false;
+    ok = false;
   }
-  // Only an OverdriveN card has such values; another card would only answer "not supported".
-  if (!gpu.fanEnabled || gpu.overdriveVersion != adl::kOverdriveN) return true;
-  return ReapplyOverdriveNFan(messages, connection, gpu);
+  // The tuned fan values go back whatever the reset did. Only an OverdriveN card has such
+  // values; another card would only answer "not supported".
+  if (!gpu.fanEnabled || gpu.overdriveVersion != adl::kOverdriveN) return ok;
+  return ReapplyOverdriveNFan(messages, connection, gpu) && ok;
 }
 
 bool SetFixed(MessageWriter& messages, DriverConnection& connection, const FanTestEntryPoints& api,

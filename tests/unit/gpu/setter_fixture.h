@@ -32,9 +32,15 @@ class SetterFixture : public DriverFixture {
     return adl.AddOverdrive8Card(adapterIndex);
   }
 
-  // Discovers the cards, opens the connection the setters use and forgets the discovery calls.
-  void Open() {
+  // Discovers the cards and forgets the discovery calls.
+  void Discover() {
     ASSERT_TRUE(BuildGpuList(app));
+    adl.ForgetCalls();
+  }
+
+  // Discovers the cards and opens the connection the setters use.
+  void Open() {
+    Discover();
     connection = OpenDriverConnection(app.platform, app.messages);
     ASSERT_NE(connection, nullptr);
     adl.ForgetCalls();
