@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -41,6 +42,17 @@ struct FakeAdlCard {
   int od8Caps = 0;
   std::array<adl::ADLOD8SingleInitSetting, adl::kOd8Count> od8Init{};
   std::array<int, adl::kOd8Count> od8Values{};
+  // What a set with mode 1 (defaults) returns to; AddOverdriveNCard fills them with the
+  // values it starts the card with.
+  std::vector<adl::ADLODNPerformanceLevelX2> defaultGpuLevels;
+  std::vector<adl::ADLODNPerformanceLevelX2> defaultMemLevels;
+  adl::ADLODNFanControl defaultFan{};
+  adl::ADLODNPowerLimitSetting defaultPower{};
+  // OverdriveN sets of values outside `caps` answer -1 and change nothing, as the driver.
+  bool rejectOutOfRange = true;
+  // Called after every OverdriveN or Overdrive8 set the card took, before the Overdrive8
+  // result is reported: lets a test make the card hold something else than was sent.
+  std::function<void(FakeAdlCard&)> afterSet;
   // Fan test and power features.
   int ppw = 0;
   int chill = 0;
@@ -94,16 +106,43 @@ class FakeAdl {
 
   // ---- Faults ----
   // The entry point answers `result` from its `fromCall`-th call on (counted from 1),
-  // without doing anything else.
-  void Fail(const std::string& entryPoint, int result, int fromCall = 1);
+  // without doing anything else; for `times` calls when given, for good otherwise.
+  void Fail(const std::string& entryPoint, int result, int fromCall = 1, int times = -1);
   int createResult = adl::kOk;            // ADL2_Main_Control_Create
   std::set<std::string> nullLists;        // list calls that succeed without a list
   std::map<std::string, int> returnedCounts;  // count the list calls write back (default: the count asked)
   bool listsOnFailure = false;            // failing list calls still hand out their lists
 
   // ---- What the program did ----
+  // Every set record that reached a card, as the program built it, in call order (calls
+  // forced to fail by Fail() never reach a card).
+  struct ClockSet {
+    bool memory = false;
+    int adapter = 0;
+    int size = 0;
+    int mode = 0;
+    int count = 0;
+    std::vector<adl::ADLODNPerformanceLevelX2> levels;
+  };
+  struct ExtSet {
+    int count = 0;
+    std::vector<int> valid;
+    std::vector<int> values;
+  };
+  std::vector<ClockSet> clockSets;
+  std::vector<adl::ADLODNFanControl> fanSets;
+  std::vector<adl::ADLODNPowerLimitSetting> powerSets;
+  std::vector<ExtSet> extSets;
+  std::vector<adl::ADLOD8SetSetting> od8Sets;
+  std::vector<adl::ADLFanSpeedValue> od5FanSets;
+  std::vector<adl::ADLOD6FanSpeedValue> od6FanSets;
+
   std::vector<std::string> log;  // "ADL2_Name(arguments) -> result", one per call
   int Calls(const std::string& entryPoint) const;
+  // Forgets the calls made so far (log, counts, set records): what a test looks at starts
+  // here, and Fail()'s call numbers count from here. Context creation and destruction keep
+  // their counts, which the leak checks compare with contextsCreated.
+  void ForgetCalls();
   int contextsCreated = 0;
   int contextsDestroyed = 0;
   int LiveContexts() const { return contextsCreated - contextsDestroyed; }
@@ -136,6 +175,7 @@ class FakeAdl {
   struct Fault {
     int result;
     int fromCall;
+    int times;
   };
   std::map<std::string, Fault> faults_;
   std::map<std::string, int> calls_;
