@@ -59,7 +59,8 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 // Saves 500 profiles once, then times LoadProfiles on an empty list and SaveProfiles.
 bool Measure(tw::test::FakePlatform& fake, tw::FileSystem& files, tw::SystemErrors& errors, Figures& figures) {
-  tw::Platform platform{fake.ansi, fake.clock, fake.console, fake.dialogs, files, fake.libraries, fake.machine, errors};
+  tw::Platform platform{fake.ansi,      fake.clock,   fake.console, fake.dialogs,       files,
+                        fake.libraries, fake.machine, errors,       fake.displayDevices, fake.shell};
   tw::App app(platform);
   app.options.EnableI2c = true;
   for (int i = 0; i < 500; ++i) app.profiles.push_back(SampleProfile(i));

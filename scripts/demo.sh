@@ -11,6 +11,8 @@ demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
 cp "$root/build/host/bin/tunewright" "$demo/"
+# The simulated display driver beside the program: the built-in default rig of four cards.
+cp "$root/build/host/bin/atiadlxx.dll" "$root/build/host/bin/adlsim" "$demo/"
 cp "$root/samples/Tunewright.ini" "$demo/"
 cd "$demo"
 set +e
@@ -18,3 +20,4 @@ set +e
 status=$?
 set -e
 echo "(exit status $status)"
+echo "(the simulated rig: $demo/adlsim show; the driver calls made: $demo/adlsim journal)"

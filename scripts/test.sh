@@ -79,6 +79,18 @@ else
   passed=$((passed + 1))
 fi
 
+# The simulator's entry points are exported under their plain names, as GetProcAddress
+# looks them up (no stdcall decoration, no leading underscore).
+echo "== exports of the 32-bit simulator"
+exports=$(i686-w64-mingw32-objdump -p build/win-sim/bin/atiadlxx.dll 2>/dev/null | grep -oE '\] (ADL2|adlsim)_[A-Za-z0-9_@]+' | awk '{print $2}')
+if [[ $(echo "$exports" | grep -cE '^ADL2_[A-Za-z0-9_]+$') -eq 29 && -z $(echo "$exports" | grep '@') ]]; then
+  passed=$((passed + 1))
+else
+  echo "   unexpected exports: $exports"
+  failures+=("simulator exports")
+  failed=$((failed + 1))
+fi
+
 export TW_E2E_WINE="$root/scripts/wine.sh"
 export TW_E2E_WINDOWS_SIM_BIN="$windows_sim_bin"
 export TW_E2E_WINDOWS_RELEASE_BIN="$windows_release_bin"

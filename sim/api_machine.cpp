@@ -1,5 +1,6 @@
 // The simulated machine's services and the adlsim tool's access to the state.
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -196,7 +197,11 @@ unsigned ToolDescribe(char* buffer, int capacity, int* length) {
             (card.overdrive == Overdrive::N ? "OverdriveN" : card.overdrive == Overdrive::Eight ? "Overdrive8" : "not tunable") +
             "\n  pnp " + card.pnp + "\n";
     for (const I2cDeviceSpec& device : card.i2c)
-      text += "  i2c " + device.model + " line " + std::to_string(device.line) + " address " + std::to_string(device.address) + "\n";
+    {
+      char address[8];
+      std::snprintf(address, sizeof address, "0x%02X", static_cast<unsigned>(device.address));
+      text += "  i2c " + device.model + " line " + std::to_string(device.line) + " address " + address + "\n";
+    }
   }
   text += "\nstate (" + std::string(std::filesystem::exists(sim.paths().state) ? "from the state file" : "from the scenario") + "):\n";
   text += SerializeState(sim.state());

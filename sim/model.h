@@ -105,7 +105,7 @@ struct Faults {
 struct Scenario {
   std::string source;  // file path, or "built-in default rig"
   bool admin = true;
-  std::vector<std::string> kernelDrivers;
+  std::vector<std::string> kernelDrivers = {"ntoskrnl.exe", "atikmdag.sys"};
   std::vector<std::string> extraDisplayDevices;
   std::vector<CardSpec> cards;
   std::vector<Adapter> adapters;  // in the order the driver reports them

@@ -182,7 +182,7 @@ class ScenarioReader {
         ReadMachine(section, scenario);
       } else if (section.name == "faults") {
         for (const IniEntry& entry : section.entries) Guard(entry, [&] { ApplyFault(entry.key, entry.value, scenario.faults); });
-      } else if (section.name.rfind("card", 0) == 0) {
+      } else if (section.name == "card" || section.name.rfind("card ", 0) == 0) {
         ReadCard(section, scenario);
       } else {
         Fail(IniEntry{"", "", section.line}, "unknown section (machine, faults, card NAME)");

@@ -74,13 +74,14 @@ void Simulator::ReloadState() {
     state_ = DefaultState(scenario_, scenarioHash_);
     return;
   }
-  std::string error;
-  std::optional<State> state = ParseState(*text, scenario_, ToUtf8(paths_.state), error);
-  if (state && state->scenarioHash != scenarioHash_) {
+  // A state made for another scenario may not even fit this one: look at its mark first.
+  if (text->find("\nscenario = " + scenarioHash_ + "\n") == std::string::npos) {
     Note("state file made for another scenario: starting from the scenario");
     state_ = DefaultState(scenario_, scenarioHash_);
     return;
   }
+  std::string error;
+  std::optional<State> state = ParseState(*text, scenario_, ToUtf8(paths_.state), error);
   if (!state) return Break("bad state: " + error);
   state_ = std::move(*state);
 }

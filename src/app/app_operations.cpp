@@ -5,6 +5,7 @@
 #include "gpu/driver_checks.h"
 #include "gpu/driver_diagnosis.h"
 #include "gpu/gpu_list_builder.h"
+#include "i2c/vrm_detection.h"
 #include "platform/clock.h"
 #include "profiles/find_profile.h"
 #include "profiles/profile_store.h"
@@ -36,7 +37,10 @@ bool AppOperations::IsSupported(int gpu) const { return app_.gpus.at(static_cast
 
 int AppOperations::FindProfile(std::string_view name) const { return tw::FindProfile(app_.profiles, name); }
 
-void AppOperations::DetectRegulatorsOnce() {}
+void AppOperations::DetectRegulatorsOnce() {
+  if (!app_.options.EnableI2c || app_.vrm.done) return;
+  DetectVrm(app_, app_.vrm.scan, /*window=*/nullptr);
+}
 
 bool AppOperations::ApplyProfile(int, int, bool) { return false; }
 

@@ -1,18 +1,13 @@
 #pragma once
 // The 29 Overdrive8 settings: their ranges (od8Init) and their current values.
 
-#include <array>
-#include <cstdint>
-
-#include "gpu/adl_abi.h"
+#include "gpu/od8_values.h"
 
 namespace tw {
 
 class DriverConnection;
 class MessageWriter;
 struct GPUItem;
-
-using Od8Values = std::array<int32_t, adl::kOd8Count>;
 
 // Fills gpu.od8Init when fillInit is set (a failure there is reported and the read goes
 // on), then the current values when asked for. True when nothing failed. Lists shorter

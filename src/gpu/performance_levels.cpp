@@ -16,6 +16,13 @@ PerformanceLevelsBuffer::PerformanceLevelsBuffer(int levelCount)
     : levelCount_(levelCount),
       storage_(std::make_unique<adl::ADLODNPerformanceLevelX2[]>(static_cast<size_t>(levelCount) + 1)) {}
 
+PerformanceLevelsBuffer PerformanceLevelsBuffer::Clone() const {
+  PerformanceLevelsBuffer copy(levelCount_);
+  std::memcpy(copy.storage_.get(), storage_.get(),
+              sizeof(adl::ADLODNPerformanceLevelX2) * (static_cast<size_t>(levelCount_) + 1));
+  return copy;
+}
+
 adl::ADLODNPerformanceLevelsX2* PerformanceLevelsBuffer::record() {
   return reinterpret_cast<adl::ADLODNPerformanceLevelsX2*>(storage_.get());
 }

@@ -19,6 +19,9 @@ class PerformanceLevelsBuffer {
   // nullopt when the level count is below 1 or above kMaxPerformanceLevels.
   static std::optional<PerformanceLevelsBuffer> Create(int levelCount);
 
+  // An owned copy of the whole record, header included.
+  PerformanceLevelsBuffer Clone() const;
+
   // Zeroes the record and writes the size and level count back into its header.
   void Reset();
 

@@ -1,7 +1,9 @@
 #include "gpu/regulator_read_hook.h"
 
+#include "i2c/vrm_read.h"
+
 namespace tw {
 
-void ReadRegulatorValuesIntoCurrentValues(App&, int) {}
+void ReadRegulatorValuesIntoCurrentValues(App& app, int gpuId) { ReadVrmValues(app, gpuId, /*window=*/nullptr); }
 
 }  // namespace tw

@@ -1,8 +1,8 @@
 #pragma once
 // The regulator step of reading a card's current values: with EnableI2c on, the card's
 // regulator values (offset, load-line, phase gain, current scale) are read into
-// CurrentValues. The regulator code provides the reading; until it does, the step leaves
-// the four fields not set.
+// CurrentValues (i2c/vrm_read.h). The caller has set the four fields to not set, so a card
+// without a controller keeps them so.
 
 namespace tw {
 

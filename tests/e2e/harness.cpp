@@ -187,3 +187,185 @@ RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& f
 }
 
 }  // namespace tw::e2e
+
+namespace tw::e2e {
+namespace {
+
+// Splits on blanks outside double quotes (journal texts are quoted with \\ escapes).
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '\\' && i + 1 < line.size()) {
+      word += c;
+      word += line[++i];
+      continue;
+    }
+    if (c == '"') quoted = !quoted;
+    if (c == ' ' && !quoted) {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty()) words.push_back(word);
+  return words;
+}
+
+std::string Unquote(const std::string& value) {
+  if (value.size() < 2 || value.front() != '"' || value.back() != '"') return value;
+  std::string plain;
+  for (size_t i = 1; i + 1 < value.size(); ++i) {
+    if (value[i] == '\\' && i + 2 < value.size()) {
+      const char e = value[++i];
+      plain += e == 'r' ? '\r' : e == 'n' ? '\n' : e;
+    } else {
+      plain += value[i];
+    }
+  }
+  return plain;
+}
+
+std::string FromUtf16File(const std::string& bytes) {
+  std::string text;
+  size_t i = bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0;
+  for (; i + 1 < bytes.size(); i += 2) {
+    const unsigned code = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+    if (code < 0x80) {
+      text += static_cast<char>(code);
+    } else if (code < 0x800) {
+      text += static_cast<char>(0xC0 | (code >> 6));
+      text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      text += static_cast<char>(0xE0 | (code >> 12));
+      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return text;
+}
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::string JournalEntry::Arg(const std::string& key) const {
+  const auto found = args.find(key);
+  return found == args.end() ? std::string() : found->second;
+}
+
+std::vector<JournalEntry> ParseJournal(const std::string& text) {
+  std::vector<JournalEntry> entries;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.empty() || line[0] == '#' || line.rfind("ERROR", 0) == 0) continue;
+    const std::vector<std::string> words = Words(line);
+    JournalEntry entry;
+    entry.line = line;
+    entry.name = words.empty() ? "" : words[0];
+    for (size_t i = 1; i < words.size(); ++i) {
+      const size_t equals = words[i].find('=');
+      if (equals == std::string::npos) continue;
+      entry.args[words[i].substr(0, equals)] = Unquote(words[i].substr(equals + 1));
+    }
+    entry.result = std::atoi(entry.Arg("result").c_str());
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+std::vector<JournalEntry> RigRun::Calls(const std::string& name) const {
+  std::vector<JournalEntry> calls;
+  for (const JournalEntry& entry : journal)
+    if (entry.name == name) calls.push_back(entry);
+  return calls;
+}
+
+Rig::Rig(Target target) : target_(target) {}
+
+Rig& Rig::Simulator(const std::string& variant, const std::string& libraryName) {
+  variant_ = variant;
+  libraryName_ = libraryName;
+  simulator_ = true;
+  return *this;
+}
+
+Rig& Rig::WithoutSimulator() {
+  simulator_ = false;
+  return *this;
+}
+
+Rig& Rig::Scenario(const std::string& iniText) {
+  WriteFileBytes(folder_ / "adlsim.ini", iniText);
+  return *this;
+}
+
+Rig& Rig::Ini(const std::string& utf8Text) {
+  WriteFileBytes(folder_ / "Tunewright.ini", Utf16File(utf8Text));
+  return *this;
+}
+
+Rig& Rig::WatchBoxes(std::vector<std::string> answers) {
+  watch_ = true;
+  answers_ = std::move(answers);
+  return *this;
+}
+
+std::string Rig::IniText() const { return FromUtf16File(File("Tunewright.ini")); }
+
+fs::path Rig::ProductBin() const {
+  return target_ == Target::Host ? GetProducts().hostBin : GetProducts().windowsSimBin;
+}
+
+void Rig::PlaceSimulator() {
+  for (const char* name : {"atiadlxx.dll", "atiadlxy.dll", "amdadlxx.dll"}) fs::remove(folder_ / name);
+  if (!simulator_) return;
+  fs::copy_file(ProductBin() / "simvariants" / variant_ / "atiadlxx.dll", folder_ / libraryName_,
+                fs::copy_options::overwrite_existing);
+}
+
+RunResult Rig::RunWindows(const std::vector<std::string>& args) {
+  if (!watch_) return RunWindowsExe(ProductBin(), "Tunewright.exe", args, folder_.path());
+  fs::copy_file(ProductBin() / "Tunewright.exe", folder_ / "Tunewright.exe", fs::copy_options::overwrite_existing);
+  fs::copy_file(ProductBin() / "box_watcher.exe", folder_ / "box_watcher.exe", fs::copy_options::overwrite_existing);
+  fs::remove(folder_ / "boxes.txt");
+  fs::remove(folder_ / "watcher.stop");
+  std::string answers;
+  for (const std::string& answer : answers_) answers += " " + ShellQuote(answer);
+  // The watcher is up (its record file exists) before the exe starts, and ends once the
+  // exe has ended; the exit status is the exe's.
+  const std::string script = "w=\"$1\"; shift; \"$w\" box_watcher.exe boxes.txt watcher.stop" + answers +
+                             " & watcher=$!; n=0; while [ ! -f boxes.txt ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n+1)); done; "
+                             "\"$w\" cmd /c Tunewright.exe \"$@\"; status=$?; touch watcher.stop; wait $watcher; exit $status";
+  std::vector<std::string> argv = {"/usr/bin/xvfb-run", "-a", "/bin/sh", "-c", script, "sh",
+                                   GetProducts().wineScript.string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProcess(argv, folder_.path(), {}, std::chrono::seconds(120));
+}
+
+RigRun Rig::Run(const std::vector<std::string>& args) {
+  PlaceSimulator();
+  const size_t journalBefore = ParseJournal(File("adlsim.journal")).size();
+  RigRun result;
+  result.run = target_ == Target::Host ? RunHostProgram(args, folder_.path()) : RunWindows(args);
+  result.exitStatus = result.run.exitStatus;
+  result.outLines = result.run.OutLines();
+  if (target_ == Target::Host) {
+    for (const std::string& line : result.run.ErrLines())
+      if (line.rfind("BOX ", 0) == 0) result.boxes.push_back(line);
+  } else {
+    result.boxes = SplitLines(File("boxes.txt"));
+  }
+  result.log = File("Tunewright.log");
+  std::vector<JournalEntry> journal = Journal();
+  result.journal.assign(journal.begin() + static_cast<std::ptrdiff_t>(std::min(journalBefore, journal.size())), journal.end());
+  return result;
+}
+
+}  // namespace tw::e2e

@@ -68,4 +68,76 @@ RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const s
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
                          const std::map<std::string, std::string>& extraEnv = {});
 
+// ---- A rig: the program, the simulator and their files in one temporary folder ----------
+
+// One line of the simulator journal: NAME key=value ... result=R us=T pid=P.
+struct JournalEntry {
+  std::string name;
+  std::map<std::string, std::string> args;  // texts unquoted
+  int result = 0;
+  std::string line;
+  // The value of a key, or "" when the line has none.
+  std::string Arg(const std::string& key) const;
+};
+
+// Parses journal text; notes ("# ...") and simulator errors ("ERROR ...") are left out.
+std::vector<JournalEntry> ParseJournal(const std::string& text);
+
+enum class Target { Host, Windows };
+
+struct RigRun {
+  RunResult run;
+  int exitStatus = -1;                // as the shell sees it
+  std::vector<std::string> outLines;  // standard output
+  // Message boxes as "BOX <kind> \"<caption>\" <text>": the host's stderr lines, or what
+  // the box watcher saw under wine.
+  std::vector<std::string> boxes;
+  std::string log;                    // Tunewright.log, empty when missing
+  std::vector<JournalEntry> journal;  // the calls of this run only
+  // Journal entries with this entry-point name, in order.
+  std::vector<JournalEntry> Calls(const std::string& name) const;
+};
+
+class Rig {
+ public:
+  explicit Rig(Target target = Target::Host);
+  Rig(const Rig&) = delete;
+  Rig& operator=(const Rig&) = delete;
+
+  // The simulator variant (full, old-driver, no-destroy, no-active, no-chill, no-fantest)
+  // under one of the names atiadlxx.dll, atiadlxy.dll, amdadlxx.dll. Default: full, atiadlxx.dll.
+  Rig& Simulator(const std::string& variant, const std::string& libraryName = "atiadlxx.dll");
+  Rig& WithoutSimulator();
+  // adlsim.ini beside the simulator; without it the default rig.
+  Rig& Scenario(const std::string& iniText);
+  // Tunewright.ini, written as the program writes it (UTF-16 LE with byte-order mark).
+  Rig& Ini(const std::string& utf8Text);
+  // Windows only: run under xvfb with the box watcher, which answers the boxes in this
+  // order ("OK", "Yes", "No"; OK once they run out).
+  Rig& WatchBoxes(std::vector<std::string> answers = {});
+
+  RigRun Run(const std::vector<std::string>& args);
+
+  const fs::path& folder() const { return folder_.path(); }
+  bool Exists(const std::string& name) const { return fs::exists(folder_ / name); }
+  std::string File(const std::string& name) const { return ReadFileBytes(folder_ / name); }
+  // Tunewright.ini as UTF-8 (it is UTF-16 LE on disk).
+  std::string IniText() const;
+  // The whole journal so far.
+  std::vector<JournalEntry> Journal() const { return ParseJournal(File("adlsim.journal")); }
+
+ private:
+  fs::path ProductBin() const;
+  void PlaceSimulator();
+  RunResult RunWindows(const std::vector<std::string>& args);
+
+  Target target_;
+  TempFolder folder_;
+  std::string variant_ = "full";
+  std::string libraryName_ = "atiadlxx.dll";
+  bool simulator_ = true;
+  bool watch_ = false;
+  std::vector<std::string> answers_;
+};
+
 }  // namespace tw::e2e

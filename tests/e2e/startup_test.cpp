@@ -57,12 +57,23 @@ TEST_F(WindowsStartupTest, ConsoleLinesReachTheParentConsoleThroughTheWin32Adapt
 namespace tw::e2e {
 namespace {
 
-TEST(HostStartupTest, ArgumentsRunInCommandLineModeAndNoDriverEndsSilently) {
+TEST(HostStartupTest, WithoutTheSimulatorNoDriverIsLoadedAndTheRunEndsSilently) {
   TempFolder folder;
   const RunResult run = RunHostProgram({"-p0Gaming"}, folder.path());
   EXPECT_EQ(run.exitStatus, 255);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");
+}
+
+// The simulator beside the host program is its machine: its kernel driver list holds the
+// AMD driver, so the check passes and the start goes on.
+TEST(HostStartupTest, WithTheSimulatorBesideTheProgramTheDriverCheckPasses) {
+  Rig rig;
+  const RigRun run = rig.Run({"-p0Gaming"});
+  std::vector<std::string> asked;
+  for (const JournalEntry& call : run.Calls("adlsim_KernelDriver_Name")) asked.push_back(call.Arg("name"));
+  EXPECT_EQ(asked, (std::vector<std::string>{"ntoskrnl.exe", "hal.dll", "atikmdag.sys"}))
+      << "the check stops looking at the AMD driver";
 }
 
 TEST(HostStartupTest, WithoutArgumentsTheHostBuildExplainsItHasNoWindow) {

@@ -124,6 +124,12 @@ int ClocksGet(const char* name, bool memory, adl::Context context, int adapter,
   return f.Leave(call, adl::kOk);
 }
 
+bool Inside(int value, const adl::ADLODNParameterRange& range) { return value >= range.iMin && value <= range.iMax; }
+
+void AfterSet(FakeAdlCard& card) {
+  if (card.afterSet) card.afterSet(card);
+}
+
 int ClocksSet(const char* name, bool memory, adl::Context context, int adapter,
               adl::ADLODNPerformanceLevelsX2* record) {
   TW_FAKE_ENTER(name);
@@ -134,10 +140,26 @@ int ClocksSet(const char* name, bool memory, adl::Context context, int adapter,
   const int count = record->iNumberOfPerformanceLevels;
   const std::string call =
       std::string(name) + "(" + S(adapter) + ") mode=" + S(record->iMode) + Levels(record, count);
-  auto& levels = memory ? card->memLevels : card->gpuLevels;
-  levels.resize(static_cast<size_t>(count));
+  FakeAdl::ClockSet seen{memory, adapter, record->iSize, record->iMode, count, {}};
   const auto* bytes = reinterpret_cast<const unsigned char*>(record) + adl::kPerformanceLevelsHeaderBytes;
-  for (int i = 0; i < count; ++i) std::memcpy(&levels[static_cast<size_t>(i)], bytes + 16 * i, 16);
+  seen.levels.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) std::memcpy(&seen.levels[static_cast<size_t>(i)], bytes + 16 * i, 16);
+  f.clockSets.push_back(seen);
+
+  auto& levels = memory ? card->memLevels : card->gpuLevels;
+  if (record->iMode == adl::kOdnModeDefault) {
+    levels = memory ? card->defaultMemLevels : card->defaultGpuLevels;
+    AfterSet(*card);
+    return f.Leave(call, adl::kOk);
+  }
+  // The card has its own number of levels; entries past them are not looked at.
+  const size_t used = std::min(levels.size(), seen.levels.size());
+  const adl::ADLODNParameterRange& clockRange = memory ? card->caps.sMemoryClockRange : card->caps.sEngineClockRange;
+  for (size_t i = 0; i < used && card->rejectOutOfRange; ++i)
+    if (!Inside(seen.levels[i].iClock, clockRange) || !Inside(seen.levels[i].iVddc, card->caps.svddcRange))
+      return f.Leave(call, adl::kErr);
+  std::copy_n(seen.levels.begin(), used, levels.begin());
+  AfterSet(*card);
   return f.Leave(call, adl::kOk);
 }
 
@@ -172,7 +194,18 @@ int TW_ADL_CDECL FanControlSet(adl::Context context, int adapter, adl::ADLODNFan
   int failure = 0;
   FakeAdlCard* card = OdnCard(f, context, adapter, failure);
   if (!card) return f.Leave(call, failure);
-  card->fan = *fan;
+  f.fanSets.push_back(*fan);
+  if (fan->iMode == adl::kOdnModeDefault) {
+    card->fan = card->defaultFan;
+  } else {
+    const adl::ADLODNCapabilitiesX2& caps = card->caps;
+    const bool inside = Inside(fan->iTargetTemperature, caps.fanTemperature) &&
+                        Inside(fan->iMinPerformanceClock, caps.minimumPerformanceClock) &&
+                        Inside(fan->iMinFanLimit, caps.fanSpeed) && Inside(fan->iTargetFanSpeed, caps.fanSpeed);
+    if (card->rejectOutOfRange && !inside) return f.Leave(call, adl::kErr);
+    card->fan = *fan;
+  }
+  AfterSet(*card);
   return f.Leave(call, adl::kOk);
 }
 
@@ -193,7 +226,16 @@ int TW_ADL_CDECL PowerLimitSet(adl::Context context, int adapter, adl::ADLODNPow
   int failure = 0;
   FakeAdlCard* card = OdnCard(f, context, adapter, failure);
   if (!card) return f.Leave(call, failure);
-  card->power = *power;
+  f.powerSets.push_back(*power);
+  if (power->iMode == adl::kOdnModeDefault) {
+    card->power = card->defaultPower;
+  } else {
+    const bool inside = Inside(power->iTDPLimit, card->caps.power) &&
+                        Inside(power->iMaxOperatingTemperature, card->caps.powerTuneTemperature);
+    if (card->rejectOutOfRange && !inside) return f.Leave(call, adl::kErr);
+    card->power = *power;
+  }
+  AfterSet(*card);
   return f.Leave(call, adl::kOk);
 }
 
@@ -236,10 +278,15 @@ int TW_ADL_CDECL SettingsExtSet(adl::Context context, int adapter, int count, in
   FakeAdlCard* card = OdnCard(f, context, adapter, failure);
   if (!card) return f.Leave(call, failure);
   if (!valid || !values || count < 1) return f.Leave(call, adl::kErrInvalidParam);
+  f.extSets.push_back({count, std::vector<int>(valid, valid + count), std::vector<int>(values, values + count)});
   for (int i = 0; i < std::min(count, adl::kOdnExtCount); ++i) {
     call += " " + S(valid[i]) + ":" + S(values[i]);
-    if (valid[i]) card->extValues[static_cast<size_t>(i)] = values[i];
+    if (!valid[i]) continue;
+    // -1 asks for the setting's default.
+    const size_t id = static_cast<size_t>(i);
+    card->extValues[id] = values[i] == -1 ? card->extRanges[id].defaultValue : values[i];
   }
+  AfterSet(*card);
   return f.Leave(call, adl::kOk);
 }
 
@@ -307,6 +354,7 @@ int TW_ADL_CDECL Od8SettingSet(adl::Context context, int adapter, adl::ADLOD8Set
   if (!card) return f.Leave(call, failure);
   if (!set || !current) return f.Leave(call, adl::kErrNullPointer);
   call += " count=" + S(set->count);
+  f.od8Sets.push_back(*set);
   for (int i = 0; i < adl::kOd8Count; ++i) {
     const adl::ADLOD8SingleSetSetting& row = set->od8SettingTable[i];
     auto& value = card->od8Values[static_cast<size_t>(i)];
@@ -320,6 +368,7 @@ int TW_ADL_CDECL Od8SettingSet(adl::Context context, int adapter, adl::ADLOD8Set
       call += " " + S(i) + "=" + S(row.value);
     }
   }
+  AfterSet(*card);
   current->count = adl::kOd8Count;
   std::copy(card->od8Values.begin(), card->od8Values.end(), current->Od8SettingTable);
   return f.Leave(call, adl::kOk);
@@ -331,10 +380,22 @@ int TW_ADL_CDECL WriteAndReadI2C(adl::Context context, int adapter, adl::ADLI2C*
   FakeAdlCard* card = f.Card(adapter);
   if (!f.ValidContext(context) || !i2c || !card) return f.Leave(call, adl::kErrInvalidParam);
   call += " line=" + S(i2c->iLine) + " address=" + S(i2c->iAddress) + " offset=" + S(i2c->iOffset) +
-          " action=" + S(i2c->iAction) + " size=" + S(i2c->iDataSize);
+          " action=" + S(i2c->iAction) + " speed=" + S(i2c->iSpeed) + " size=" + S(i2c->iDataSize);
+  FakeI2cTransfer transfer{adapter,       i2c->iSize,  i2c->iLine,     i2c->iAddress, i2c->iOffset,
+                           i2c->iAction,  i2c->iSpeed, i2c->iDataSize, {},            adl::kOk};
+  // A write is journalled with the bytes sent, also when it fails.
+  if (i2c->iAction == adl::kI2cActionWrite && i2c->pcData)
+    for (int j = 0; j < i2c->iDataSize; ++j) transfer.data.push_back(static_cast<uint8_t>(i2c->pcData[j]));
+  const auto finish = [&](int result) {
+    transfer.result = result;
+    f.i2cTransfers.push_back(transfer);
+    return f.Leave(call, result);
+  };
   const auto device = card->i2cDevices.find({i2c->iLine, i2c->iAddress});
-  if (device == card->i2cDevices.end()) return f.Leave(call, adl::kErr);
-  if (i2c->iDataSize < 0 || (i2c->iDataSize > 0 && !i2c->pcData)) return f.Leave(call, adl::kErrInvalidParam);
+  if (device == card->i2cDevices.end()) return finish(adl::kErr);
+  const auto fault = card->i2cFaults.find({i2c->iLine, i2c->iAddress, i2c->iOffset, i2c->iAction});
+  if (fault != card->i2cFaults.end()) return finish(fault->second);
+  if (i2c->iDataSize < 0 || (i2c->iDataSize > 0 && !i2c->pcData)) return finish(adl::kErrInvalidParam);
   for (int j = 0; j < i2c->iDataSize; ++j) {
     uint8_t& reg = device->second[i2c->iOffset + j];
     if (i2c->iAction == adl::kI2cActionWrite)
@@ -342,8 +403,9 @@ int TW_ADL_CDECL WriteAndReadI2C(adl::Context context, int adapter, adl::ADLI2C*
     else
       i2c->pcData[j] = static_cast<char>(reg);
     call += " " + S(reg);
+    if (i2c->iAction != adl::kI2cActionWrite) transfer.data.push_back(reg);
   }
-  return f.Leave(call, adl::kOk);
+  return finish(adl::kOk);
 }
 
 int TW_ADL_CDECL Od5FanSpeedSet(adl::Context context, int adapter, int controller, adl::ADLFanSpeedValue* value) {
@@ -352,6 +414,7 @@ int TW_ADL_CDECL Od5FanSpeedSet(adl::Context context, int adapter, int controlle
                            (value ? " size=" + S(value->iSize) + " type=" + S(value->iSpeedType) +
                                         " speed=" + S(value->iFanSpeed) + " flags=" + S(value->iFlags)
                                   : std::string(" null"));
+  if (value) f.od5FanSets.push_back(*value);
   const bool ok = f.ValidContext(context) && value && f.Card(adapter);
   return f.Leave(call, ok ? adl::kOk : adl::kErrInvalidParam);
 }
@@ -368,6 +431,7 @@ int TW_ADL_CDECL Od6FanSpeedSet(adl::Context context, int adapter, adl::ADLOD6Fa
   const std::string call = "ADL2_Overdrive6_FanSpeed_Set(" + S(adapter) + ")" +
                            (value ? " type=" + S(value->iSpeedType) + " speed=" + S(value->iFanSpeed)
                                   : std::string(" null"));
+  if (value) f.od6FanSets.push_back(*value);
   const bool ok = f.ValidContext(context) && value && f.Card(adapter);
   return f.Leave(call, ok ? adl::kOk : adl::kErrInvalidParam);
 }
@@ -481,6 +545,10 @@ FakeAdlCard& FakeAdl::AddOverdriveNCard(int adapterIndex) {
   }
   card.extValues[0] = 1;
   card.extValues[1] = 1;
+  card.defaultGpuLevels = card.gpuLevels;
+  card.defaultMemLevels = card.memLevels;
+  card.defaultFan = card.fan;
+  card.defaultPower = card.power;
   return card;
 }
 
@@ -502,13 +570,25 @@ FakeAdlCard& FakeAdl::AddOverdrive8Card(int adapterIndex) {
   return card;
 }
 
-void FakeAdl::Fail(const std::string& entryPoint, int result, int fromCall) {
-  faults_[entryPoint] = {result, fromCall};
+void FakeAdl::Fail(const std::string& entryPoint, int result, int fromCall, int times) {
+  faults_[entryPoint] = {result, fromCall, times};
 }
 
 int FakeAdl::Calls(const std::string& entryPoint) const {
   const auto it = calls_.find(entryPoint);
   return it == calls_.end() ? 0 : it->second;
+}
+
+void FakeAdl::ForgetCalls() {
+  log.clear();
+  std::erase_if(calls_, [](const auto& call) { return call.first.rfind("ADL2_Main_Control_", 0) != 0; });
+  clockSets.clear();
+  fanSets.clear();
+  powerSets.clear();
+  extSets.clear();
+  od8Sets.clear();
+  od5FanSets.clear();
+  od6FanSets.clear();
 }
 
 std::vector<std::string> FakeAdl::LogOf(const std::string& entryPoint) const {
@@ -522,6 +602,7 @@ std::optional<int> FakeAdl::Enter(const std::string& entryPoint) {
   const int call = ++calls_[entryPoint];
   const auto it = faults_.find(entryPoint);
   if (it == faults_.end() || call < it->second.fromCall) return std::nullopt;
+  if (it->second.times >= 0 && call >= it->second.fromCall + it->second.times) return std::nullopt;
   return it->second.result;
 }
 
@@ -590,6 +671,13 @@ std::map<std::string, void*> FakeAdl::EntryPoints() {
       {"ADL2_Chill_Settings_Get", Address<adl::Feature_Status_Get>(&ChillGet)},
       {"ADL2_Chill_Settings_Set", Address<adl::Feature_Status_Set>(&ChillSet)},
   };
+}
+
+std::vector<FakeI2cTransfer> FakeAdl::I2cWrites() const {
+  std::vector<FakeI2cTransfer> writes;
+  for (const FakeI2cTransfer& transfer : i2cTransfers)
+    if (transfer.IsWrite()) writes.push_back(transfer);
+  return writes;
 }
 
 void FakeAdl::Install(FakeLibraryLoader& loader, const std::string& fileName, const std::set<std::string>& without) {

@@ -1,19 +1,23 @@
-// The store against the host's real file system in a temporary folder.
-#ifndef _WIN32
+// The store against the platform's real file system adapter in a temporary folder (the
+// POSIX adapter on the host, the Win32 one under wine).
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 #include "app/app.h"
+#include "base/text.h"
 #include "fakes/fake_platform.h"
+#ifdef _WIN32
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/system_services_win32.h"
+#else
 #include "platform/posix/file_system_posix.h"
-#include "platform/posix/last_error.h"
 #include "platform/posix/system_services_posix.h"
+#endif
 #include "profiles/backup_names.h"
 #include "profiles/ini_encoding.h"
 #include "profiles/make_backup.h"
@@ -22,33 +26,56 @@
 namespace tw::test {
 namespace {
 
-// The real file system with a fault between writing the temporary file and the move.
-class FaultyFileSystem final : public posix::FileSystemPosix {
+#ifdef _WIN32
+using RealFileSystem = win32::FileSystemWin32;
+using RealSystemErrors = win32::SystemErrorsWin32;
+#else
+using RealFileSystem = posix::FileSystemPosix;
+using RealSystemErrors = posix::SystemErrorsPosix;
+#endif
+
+// The real file system with a fault between writing the temporary file and the move: a
+// move that the OS itself refuses (its target folder does not exist), or a crash.
+class FaultyFileSystem final : public FileSystem {
  public:
   enum class Fault { None, FailMove, CrashBeforeMove };
   Fault fault = Fault::None;
+
   bool MoveFileOver(const Path& source, const Path& target) override {
-    if (fault == Fault::FailMove) {
-      posix::SetLastError(posix::kErrorDiskFull);
-      return false;
-    }
+    if (fault == Fault::FailMove) return real_.MoveFileOver(source, target.parent_path() / "missing" / "x");
     if (fault == Fault::CrashBeforeMove) throw std::runtime_error("power lost");
-    return FileSystemPosix::MoveFileOver(source, target);
+    return real_.MoveFileOver(source, target);
   }
+  bool FileExists(const Path& path) override { return real_.FileExists(path); }
+  bool DirectoryExists(const Path& path) override { return real_.DirectoryExists(path); }
+  std::optional<std::string> ReadFile(const Path& path) override { return real_.ReadFile(path); }
+  bool WriteNewFile(const Path& path, std::string_view bytes) override { return real_.WriteNewFile(path, bytes); }
+  bool AppendToFile(const Path& path, std::string_view bytes) override { return real_.AppendToFile(path, bytes); }
+  bool CreateDirectories(const Path& path) override { return real_.CreateDirectories(path); }
+  bool CopyFileOver(const Path& from, const Path& to) override { return real_.CopyFileOver(from, to); }
+  bool RemoveFile(const Path& path) override { return real_.RemoveFile(path); }
+  bool ClearAttributes(const Path& path) override { return real_.ClearAttributes(path); }
+  bool IsReadOnly(const Path& path) override { return real_.IsReadOnly(path); }
+  std::vector<std::string> ListFiles(const Path& folder) override { return real_.ListFiles(folder); }
+  FlushFailure FlushToDisk(const Path& path) override { return real_.FlushToDisk(path); }
+
+ private:
+  RealFileSystem real_;
 };
+
+namespace fs = std::filesystem;
 
 class RealFileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tw-profiles-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
+    folder = fs::temp_directory_path() / ("tw-profiles-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(fs::create_directory(folder));
     fake.machine.executablePath = folder / "Tunewright.exe";
   }
   void TearDown() override {
     std::error_code ignored;
-    ::chmod((folder / "Tunewright.ini").c_str(), 0644);
-    std::filesystem::remove_all(folder, ignored);
+    fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    fs::remove_all(folder, ignored);
   }
 
   static std::string Slurp(const Path& path) {
@@ -64,9 +91,9 @@ class RealFileSystemTest : public ::testing::Test {
   Path folder;
   FakePlatform fake;
   FaultyFileSystem files;
-  posix::SystemErrorsPosix errors;
-  Platform platform{fake.ansi, fake.clock, fake.console, fake.dialogs, files, fake.libraries, fake.machine, errors,
-                    fake.displayDevices, fake.shell};
+  RealSystemErrors errors;
+  Platform platform{fake.ansi,     fake.clock, fake.console, fake.dialogs,        files,
+                    fake.libraries, fake.machine, errors,      fake.displayDevices, fake.shell};
   std::unique_ptr<App> app;
   App& MakeApp() {
     app = std::make_unique<App>(platform);
@@ -100,7 +127,8 @@ TEST_F(RealFileSystemTest, AFailedMoveLeavesTheOriginalIntactAndNoTemporaryFile)
   EXPECT_EQ(Slurp(Ini()), bytes);
   EXPECT_FALSE(std::filesystem::exists(folder / "Tunewright.ini.tmp"));
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
-  EXPECT_NE(fake.dialogs.boxes[0].text.find("(ErrorCode: 112)"), std::string::npos);
+  EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"" + PathToUtf8(Ini()) + "\" (ErrorCode: ", 0), 0u)
+      << fake.dialogs.boxes[0].text;
 }
 
 TEST_F(RealFileSystemTest, ACrashBeforeTheMoveLeavesTheOriginalAndTheNextSaveSucceeds) {
@@ -123,7 +151,9 @@ TEST_F(RealFileSystemTest, ACrashBeforeTheMoveLeavesTheOriginalAndTheNextSaveSuc
 TEST_F(RealFileSystemTest, AReadOnlyFileIsNotReplaced) {
   const std::string bytes = EncodeIniText(kIni);
   Spit(Ini(), bytes);
-  ASSERT_EQ(::chmod(Ini().c_str(), 0444), 0);
+  fs::permissions(Ini(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  ASSERT_TRUE(files.IsReadOnly(Ini()));
   App& a = MakeApp();
   ASSERT_EQ(LoadProfiles(a), 1);
   a.profiles.clear();
@@ -152,5 +182,3 @@ TEST_F(RealFileSystemTest, PruningSkipsFoldersAndOtherFiles) {
 
 }  // namespace
 }  // namespace tw::test
-
-#endif  // _WIN32

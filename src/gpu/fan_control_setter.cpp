@@ -1,0 +1,77 @@
+#include "gpu/fan_control_setter.h"
+
+#include <optional>
+#include <string>
+
+#include "gpu/adl_abi.h"
+#include "gpu/driver_limits.h"
+#include "gpu/mismatch_list.h"
+#include "gpu/setter_context.h"
+#include "profiles/option_set.h"
+
+namespace tw {
+namespace {
+
+adl::ADLODNFanControl Record(int mode, const FanControlValues& values) {
+  adl::ADLODNFanControl record{};
+  record.iMode = mode;
+  record.iMinFanLimit = values.minimumFan;
+  record.iTargetFanSpeed = values.maximumFan;
+  record.iTargetTemperature = values.targetTemperature;
+  record.iMinPerformanceClock = values.acousticLimit;
+  return record;
+}
+
+int Get(const SetterContext& context, adl::ADLODNFanControl& record) {
+  record = adl::ADLODNFanControl{};
+  return context.api().OverdriveN_FanControl_Get(context.context(), context.adapter(), &record);
+}
+
+int Set(const SetterContext& context, adl::ADLODNFanControl record) {
+  return context.api().OverdriveN_FanControl_Set(context.context(), context.adapter(), &record);
+}
+
+void ResetToDefaults(const SetterContext& context, const FanControlValues& values) {
+  if (Set(context, Record(adl::kOdnModeManual, values)) != adl::kOk) return;
+  adl::ADLODNFanControl defaults{};
+  defaults.iMode = adl::kOdnModeDefault;
+  Set(context, defaults);
+}
+
+void Verify(const SetterContext& context, const adl::ADLODNFanControl& sent) {
+  adl::ADLODNFanControl read{};
+  if (Get(context, read) != adl::kOk) return;
+  MismatchList list;
+  list.Compare("Minimum (RPM)", read.iMinFanLimit, sent.iMinFanLimit, " RPM");
+  list.Compare("Maximum (RPM)", read.iTargetFanSpeed, sent.iTargetFanSpeed, " RPM");
+  list.Compare("Target Temp.: (°C)", read.iTargetTemperature, sent.iTargetTemperature, " °C");
+  list.Compare("Acoustic Limit (MHz)", read.iMinPerformanceClock, sent.iMinPerformanceClock, " MHz");
+  list.ReportUnder(context, "Fan values mismatch for GPU " + std::to_string(context.gpuId) + ".\n");
+}
+
+}  // namespace
+
+bool SetFanControl(const SetterContext& context, bool keepOthers, const FanControlValues& values,
+                   std::string_view failureText) {
+  if (context.options.ResetBeforeApply) ResetToDefaults(context, values);
+
+  adl::ADLODNFanControl record = Record(adl::kOdnModeManual, values);
+  adl::ADLODNFanControl held{};
+  if (keepOthers && Get(context, held) == adl::kOk) {
+    record.iMinFanLimit = held.iMinFanLimit;
+    record.iTargetFanSpeed = held.iTargetFanSpeed;
+    record.iTargetTemperature = held.iTargetTemperature;
+  }
+
+  const int result = Set(context, record);
+  if (result != adl::kOk) {
+    std::optional<std::string> limits;
+    if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
+    context.ReportRefusal(failureText.empty() ? "Failed to set Fan values" : failureText, result, limits);
+    return false;
+  }
+  if (context.options.CheckValuesMismatch) Verify(context, record);
+  return true;
+}
+
+}  // namespace tw

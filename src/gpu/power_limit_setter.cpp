@@ -1,0 +1,67 @@
+#include "gpu/power_limit_setter.h"
+
+#include <optional>
+#include <string>
+
+#include "gpu/adl_abi.h"
+#include "gpu/driver_limits.h"
+#include "gpu/mismatch_list.h"
+#include "gpu/setter_context.h"
+#include "profiles/option_set.h"
+
+namespace tw {
+namespace {
+
+adl::ADLODNPowerLimitSetting Record(int mode, int32_t powerTarget, int32_t maximumTemperature) {
+  adl::ADLODNPowerLimitSetting record{};
+  record.iMode = mode;
+  record.iTDPLimit = powerTarget;
+  record.iMaxOperatingTemperature = maximumTemperature;
+  return record;
+}
+
+int Get(const SetterContext& context, adl::ADLODNPowerLimitSetting& record) {
+  record = adl::ADLODNPowerLimitSetting{};
+  return context.api().OverdriveN_PowerLimit_Get(context.context(), context.adapter(), &record);
+}
+
+int Set(const SetterContext& context, adl::ADLODNPowerLimitSetting record) {
+  return context.api().OverdriveN_PowerLimit_Set(context.context(), context.adapter(), &record);
+}
+
+void ResetToDefaults(const SetterContext& context, int32_t maximumTemperature, int32_t powerTarget) {
+  if (Set(context, Record(adl::kOdnModeManual, powerTarget, maximumTemperature)) != adl::kOk) return;
+  Set(context, Record(adl::kOdnModeDefault, 0, -1));
+}
+
+void Verify(const SetterContext& context, const adl::ADLODNPowerLimitSetting& sent) {
+  adl::ADLODNPowerLimitSetting read{};
+  if (Get(context, read) != adl::kOk) return;
+  MismatchList list;
+  list.Compare("Max Temp. (°C)", read.iMaxOperatingTemperature, sent.iMaxOperatingTemperature, " °C");
+  list.Compare("Power Target (%)", read.iTDPLimit, sent.iTDPLimit, " %");
+  list.ReportUnder(context, "Power values mismatch for GPU " + std::to_string(context.gpuId) + ".\n");
+}
+
+}  // namespace
+
+bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximumTemperature, int32_t powerTarget,
+                   std::string_view failureText) {
+  if (context.options.ResetBeforeApply) ResetToDefaults(context, maximumTemperature, powerTarget);
+
+  adl::ADLODNPowerLimitSetting record = Record(adl::kOdnModeManual, powerTarget, maximumTemperature);
+  adl::ADLODNPowerLimitSetting held{};
+  if (keepOthers && Get(context, held) == adl::kOk) record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
+
+  const int result = Set(context, record);
+  if (result != adl::kOk) {
+    std::optional<std::string> limits;
+    if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
+    context.ReportRefusal(failureText.empty() ? "Failed to set Power values" : failureText, result, limits);
+    return false;
+  }
+  if (context.options.CheckValuesMismatch) Verify(context, record);
+  return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,48 @@
+#include "i2c/i2c_section.h"
+
+#include <optional>
+#include <string>
+
+#include "app/app.h"
+#include "i2c/i2c_location.h"
+#include "profiles/ini_file.h"
+#include "profiles/ini_values.h"
+
+namespace tw {
+namespace {
+
+std::string KeyOf(size_t gpuId) { return std::to_string(gpuId); }
+
+void SetLocation(GPUItem& gpu, const std::optional<I2cLocation>& location) {
+  const I2cLocation value = location.value_or(I2cLocation{});
+  gpu.i2cLine = value.line;
+  gpu.i2cAddress = value.address;
+  gpu.i2cController = value.controller;
+}
+
+int32_t StoredValue(const GPUItem& gpu) {
+  if (gpu.i2cLine == -1 || gpu.i2cAddress == -1) return 0;
+  return EncodeI2cLocation({gpu.i2cLine, gpu.i2cAddress, gpu.i2cController});
+}
+
+}  // namespace
+
+void LoadI2cSection(App& app) {
+  const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
+  if (read.status == IniReadStatus::Unreadable) ReportReadFailure(app.platform, app.messages, app.paths.iniPath);
+  if (read.status != IniReadStatus::Loaded) return;
+  for (size_t id = 0; id < app.gpus.size(); ++id)
+    SetLocation(app.gpus[id], DecodeI2cLocation(ReadInteger(read.document, kI2cSectionName, KeyOf(id), 0)));
+}
+
+bool SaveI2cSection(App& app) {
+  if (!app.platform.files.FileExists(app.paths.iniPath)) return true;
+  std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
+  if (!document) return false;
+  for (size_t id = 0; id < app.gpus.size(); ++id)
+    document->SetValue(kI2cSectionName, KeyOf(id), std::to_string(StoredValue(app.gpus[id])));
+  // The safe rewrite forces the new file onto the disk (FlushFileToDisk) before it counts.
+  return SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document);
+}
+
+}  // namespace tw

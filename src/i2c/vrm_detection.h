@@ -1,0 +1,18 @@
+#pragma once
+// Finding each card's regulator controller, once per run, with EnableI2c on.
+
+namespace tw {
+
+class App;
+class VrmWindow;
+
+// scan true: searches every supported card (fixed locations first, then lines 1, 3, 4, 5
+// and 6 at addresses 0 to 126; the lowest line, then address, then table row wins) and
+// writes the [I2C] section. scan false: verifies the stored locations; one that no longer
+// identifies leaves its card without a controller for this run and the key unchanged.
+// Ends the run's detection (App::vrm: in progress cleared, done set). Then, in window mode
+// and with a window, shows the selected card's I2C group and values and selects the
+// matching profile; command-line runs pass no window and stop before that.
+void DetectVrm(App& app, bool scan, VrmWindow* window = nullptr);
+
+}  // namespace tw

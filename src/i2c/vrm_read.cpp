@@ -1,0 +1,144 @@
+#include "i2c/vrm_read.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "base/text.h"
+#include "gpu/driver_connection.h"
+#include "i2c/i2c_transfer.h"
+#include "i2c/vrm_hex_text.h"
+#include "i2c/vrm_offset.h"
+#include "i2c/vrm_table.h"
+#include "i2c/vrm_window.h"
+
+namespace tw {
+namespace {
+
+class VrmReader {
+ public:
+  VrmReader(App& app, DriverConnection& connection, GPUItem& gpu, const VrmItem& row, VrmWindow* window)
+      : app_(app), connection_(connection), gpu_(gpu), row_(row), window_(window), values_(app.currentValues) {}
+
+  void Read() {
+    ReadOffset();
+    ReadLlc();
+    ReadPhaseGain();
+    ReadCurrentScale();
+  }
+
+ private:
+  std::optional<uint8_t> ReadRegister(uint8_t reg) {
+    const std::optional<uint16_t> value =
+        I2cRead(connection_, gpu_, 1, gpu_.i2cLine, gpu_.i2cAddress, reg, I2cSpeed::Value);
+    if (!value) {
+      gpu_.i2cFound = false;
+      return std::nullopt;
+    }
+    return static_cast<uint8_t>(*value);
+  }
+
+  // A controller whose offset is not enabled applies none, whatever its offset register
+  // holds.
+  bool OffsetDisabled() {
+    if (row_.offsetEnableRegister == 0) return false;
+    const std::optional<uint8_t> enable = ReadRegister(row_.offsetEnableRegister);
+    if (!enable) {
+      values_.offset = kNotSet;
+      return false;
+    }
+    return *enable != row_.offsetEnableValue;
+  }
+
+  void ReadOffset() {
+    if (OffsetDisabled()) {
+      SetOffset(0);
+    } else if (const std::optional<uint8_t> value = ReadRegister(row_.offsetRegister)) {
+      SetOffset(DecodeOffset(row_, *value));
+    } else {
+      values_.offset = kNotSet;
+    }
+    if (window_) window_->OffsetInStep();
+  }
+
+  void SetOffset(int32_t steps) {
+    values_.offset = steps;
+    if (window_) window_->ShowOffset(steps);
+  }
+
+  void ReadLlc() {
+    if (!row_.hasLlc) {
+      values_.llc = kNotSet;
+      return;
+    }
+    const std::optional<uint8_t> value = ReadRegister(row_.llcRegister);
+    if (!value) {
+      values_.llc = kNotSet;
+    } else if (*value == row_.llcOffValue || *value == row_.llcOnValue) {
+      const bool on = *value != row_.llcOffValue;
+      values_.llc = on ? 1 : 0;
+      if (window_) window_->ShowLlc(on);
+    } else {
+      // Neither state: the value is left as it was, so that nothing is compared or
+      // written back on the strength of a byte the program does not understand.
+      app_.messages.ShowError("I2C LLC has wrong value=0x" + HexByte(*value, /*upperCase=*/true));
+    }
+    if (window_) window_->LlcInStep();
+  }
+
+  // The bytes as hex digit pairs; "NULL" from the first failed read on.
+  std::string ReadText(const std::vector<uint8_t>& registers) {
+    std::vector<uint8_t> bytes;
+    for (uint8_t reg : registers) {
+      const std::optional<uint8_t> value = ReadRegister(reg);
+      if (!value) return std::string(kNotSetText);
+      bytes.push_back(*value);
+    }
+    return BytesToHexPairs(bytes);
+  }
+
+  void ReadPhaseGain() {
+    if (!row_.hasPhaseGain) {
+      values_.phaseGain = std::string(kNotSetText);
+      return;
+    }
+    values_.phaseGain = ReadText({row_.phaseGainRegisters.begin(), row_.phaseGainRegisters.end()});
+    if (!window_) return;
+    if (IsSet(values_.phaseGain)) window_->ShowPhaseGain(values_.phaseGain);
+    window_->PhaseGainInStep();
+  }
+
+  void ReadCurrentScale() {
+    if (!row_.hasCurrentScale) {
+      values_.currentScale = std::string(kNotSetText);
+      return;
+    }
+    values_.currentScale = ReadText({row_.currentScaleRegister});
+    if (!window_) return;
+    if (IsSet(values_.currentScale)) window_->ShowCurrentScale(values_.currentScale);
+    window_->CurrentScaleInStep();
+  }
+
+  App& app_;
+  DriverConnection& connection_;
+  GPUItem& gpu_;
+  const VrmItem& row_;
+  VrmWindow* window_;
+  ProfileItem& values_;
+};
+
+}  // namespace
+
+void ReadVrmValues(App& app, int gpuId, VrmWindow* window) {
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return;
+  GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
+  const VrmItem* row = VrmRow(gpu.i2cController);
+  if (!gpu.i2cFound || !row) return;
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  if (!connection) return;
+  VrmReader(app, *connection, gpu, *row, window).Read();
+}
+
+}  // namespace tw

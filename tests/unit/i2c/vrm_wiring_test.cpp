@@ -1,0 +1,99 @@
+// Where regulator detection and reading meet the rest of the program: the command line's
+// detection before the first command, and reading a card's current values.
+
+#include "app/app_operations.h"
+#include "gpu/current_values.h"
+#include "gpu/gpu_list_builder.h"
+#include "i2c/vrm_fixture.h"
+
+namespace tw {
+namespace {
+
+using ::testing::IsEmpty;
+
+class VrmWiringTest : public test::VrmTest {
+ protected:
+  AppOperations ops{app, nullptr};
+
+  void SetUp() override {
+    PutIni("[General]\nEnableI2c=1\n\n");
+    app.vrm.consoleMode = true;
+  }
+};
+
+TEST_F(VrmWiringTest, DetectionRunsOnceWithEnableI2c) {
+  app.options.EnableI2c = true;
+  app.vrm.scan = true;
+  AddCard(0);
+  Device(0, 1, 0x08, test::Ir3567bRegisters());
+  ops.DetectRegulatorsOnce();
+  EXPECT_TRUE(app.gpus[0].i2cFound);
+  const size_t transfers = adl.i2cTransfers.size();
+  ops.DetectRegulatorsOnce();
+  EXPECT_EQ(adl.i2cTransfers.size(), transfers);
+  EXPECT_EQ(adl.contextsCreated, 1);
+}
+
+TEST_F(VrmWiringTest, DetectionVerifiesWhenTheSettingsSaySo) {
+  app.options.EnableI2c = true;
+  app.vrm.scan = false;
+  AddCard(0);
+  Device(0, 1, 0x08, test::Ir3567bRegisters());  // not stored: not searched
+  ops.DetectRegulatorsOnce();
+  EXPECT_FALSE(app.gpus[0].i2cFound);
+  EXPECT_THAT(adl.i2cTransfers, IsEmpty());
+  EXPECT_TRUE(app.vrm.done);
+}
+
+TEST_F(VrmWiringTest, NoDetectionWithEnableI2cOff) {
+  app.vrm.scan = true;
+  AddCard(0);
+  Device(0, 1, 0x08, test::Ir3567bRegisters());
+  ops.DetectRegulatorsOnce();
+  EXPECT_FALSE(app.gpus[0].i2cFound);
+  EXPECT_EQ(adl.contextsCreated, 0);
+  EXPECT_FALSE(app.vrm.done);
+}
+
+class CurrentRegulatorValuesTest : public VrmWiringTest {
+ protected:
+  void SetUp() override {
+    VrmWiringTest::SetUp();
+    adl.AddAdapter(0, 1, 0, 0, "Radeon RX 580 Series");
+    adl.AddOverdriveNCard(0);
+    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_EQ(app.gpus.size(), 1u);
+    Device(0, 3, 0x20, test::Ir3567bRegisters())[0x8D] = 0x04;
+    app.currentValues.offset = 9;
+    app.currentValues.phaseGain = "ABCDEF";
+  }
+};
+
+TEST_F(CurrentRegulatorValuesTest, AreReadWithEnableI2c) {
+  app.options.EnableI2c = true;
+  Found(0, 3, 0x20, 0);
+  ASSERT_TRUE(ReadCurrentValues(app, 0, true));
+  EXPECT_EQ(app.currentValues.offset, 4);
+  EXPECT_EQ(app.currentValues.llc, 1);
+  EXPECT_EQ(app.currentValues.phaseGain, "112233");
+  EXPECT_EQ(app.currentValues.currentScale, "44");
+}
+
+TEST_F(CurrentRegulatorValuesTest, AreNotSetForACardWithoutController) {
+  app.options.EnableI2c = true;
+  ASSERT_TRUE(ReadCurrentValues(app, 0, true));
+  EXPECT_EQ(app.currentValues.offset, kNotSet);
+  EXPECT_EQ(app.currentValues.phaseGain, "NULL");
+  EXPECT_THAT(adl.i2cTransfers, IsEmpty());
+}
+
+TEST_F(CurrentRegulatorValuesTest, AreLeftAloneWithEnableI2cOff) {
+  Found(0, 3, 0x20, 0);
+  ASSERT_TRUE(ReadCurrentValues(app, 0, true));
+  EXPECT_EQ(app.currentValues.offset, 9);
+  EXPECT_EQ(app.currentValues.phaseGain, "ABCDEF");
+  EXPECT_THAT(adl.i2cTransfers, IsEmpty());
+}
+
+}  // namespace
+}  // namespace tw
