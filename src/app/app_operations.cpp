@@ -1,11 +1,15 @@
 #include "app/app_operations.h"
 
 #include "app/app.h"
+#include "app/apply_profile.h"
 #include "app/current_values_report.h"
+#include "app/gpu_command.h"
+#include "app/regulator_steps.h"
+#include "app/reset_gpu.h"
+#include "app/restart_gpu.h"
 #include "gpu/driver_checks.h"
 #include "gpu/driver_diagnosis.h"
 #include "gpu/gpu_list_builder.h"
-#include "i2c/vrm_detection.h"
 #include "platform/clock.h"
 #include "profiles/find_profile.h"
 #include "profiles/profile_store.h"
@@ -37,20 +41,26 @@ bool AppOperations::IsSupported(int gpu) const { return app_.gpus.at(static_cast
 
 int AppOperations::FindProfile(std::string_view name) const { return tw::FindProfile(app_.profiles, name); }
 
-void AppOperations::DetectRegulatorsOnce() {
-  if (!app_.options.EnableI2c || app_.vrm.done) return;
-  DetectVrm(app_, app_.vrm.scan, /*window=*/nullptr);
+void AppOperations::DetectRegulatorsOnce() { tw::DetectRegulatorsOnce(app_); }
+
+bool AppOperations::ApplyProfile(int profile, int gpu, bool console) {
+  return tw::ApplyProfile(app_, profile, gpu, console);
 }
 
-bool AppOperations::ApplyProfile(int, int, bool) { return false; }
+void AppOperations::ResetGpu(int gpu, bool console) { tw::ResetGpu(app_, gpu, console, /*fromCommandLine=*/true); }
 
-void AppOperations::ResetGpu(int, bool) {}
+bool AppOperations::CompareProfile(int profile, int gpu, std::string_view mode, bool console) {
+  return tw::CompareProfile(app_, profile, gpu, mode, console);
+}
 
-bool AppOperations::CompareProfile(int, int, std::string_view, bool) { return false; }
+bool AppOperations::RestartGpu(int gpu, bool console, bool waitForDriver) {
+  return tw::RestartGpu(app_, gpu, console, waitForDriver);
+}
 
-bool AppOperations::RestartGpu(int, bool, bool) { return false; }
-
-void AppOperations::RunGpuCommand(const std::string&, const std::string&, const std::string&, bool) {}
+void AppOperations::RunGpuCommand(const std::string& gpuIdText, const std::string& parameters,
+                                  const std::string& commandText, bool console) {
+  tw::RunGpuCommand(app_, gpuIdText, parameters, commandText, console);
+}
 
 void AppOperations::PrintCurrentValues() { tw::PrintCurrentValues(app_); }
 

@@ -6,7 +6,7 @@
 
 #include "app/app.h"
 #include "app/profile_records.h"
-#include "app/regulator_steps.h"
+#include "i2c/vrm_write.h"
 #include "gpu/clock_setter.h"
 #include "gpu/current_values.h"
 #include "gpu/driver_connection.h"
@@ -125,7 +125,7 @@ bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
   if (!result) return false;
   // The regulator follows the driver values whatever they gave.
   if (app.options.EnableI2c)
-    WriteRegulatorValues(app, gpuId, false, profile.offset, profile.llc, profile.phaseGain, profile.currentScale);
+    WriteVrmValues(app, gpuId, false, profile.offset, profile.llc, profile.phaseGain, profile.currentScale);
   return *result;
 }
 

@@ -10,6 +10,7 @@
 #include "app/gpu_command_parameters.h"
 #include "app/profile_records.h"
 #include "app/regulator_steps.h"
+#include "i2c/vrm_write.h"
 #include "base/integer.h"
 #include "base/text.h"
 #include "gpu/clock_setter.h"
@@ -133,7 +134,7 @@ void GpuCommand::WriteRegulator(int gpu) {
   if (!Names("offset=") && !Names("llc=") && !Names("phasegain=") && !Names("currentscale=")) return;
   DetectRegulatorsOnce(app_);
   const ProfileItem& values = app_.currentValues;
-  WriteRegulatorValues(app_, gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
+  WriteVrmValues(app_, gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
 }
 
 void GpuCommand::SwitchFeatures(int gpu, const GpuCommandSwitches& switches) {

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "app/app.h"
-#include "app/regulator_steps.h"
+#include "i2c/vrm_write.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings_setter.h"
 #include "gpu/od8_setter.h"
@@ -56,7 +56,7 @@ void ResetGpu(App& app, int gpuId, bool console, bool fromCommandLine) {
   }
   // The window passes its own regulator fields; that path arrives with the window.
   if (app.options.EnableI2c && fromCommandLine)
-    WriteRegulatorValues(app, gpuId, true, 0, 0, std::string(kNotSetText), std::string(kNotSetText));
+    WriteVrmValues(app, gpuId, true, 0, 0, kNotSetText, kNotSetText);
 }
 
 }  // namespace tw
