@@ -90,9 +90,9 @@ int AdapterInfoGet(Context context, AdapterInfo* info, int bufferBytes) {
 
 int AdapterActiveGet(Context context, int adapter, int* status) {
   Call call("ADL2_Adapter_Active_Get");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!status) return call.Finish(kErrNullPointer);
   *status = kTrue;
   return call.Finish(kOk);
@@ -100,14 +100,14 @@ int AdapterActiveGet(Context context, int adapter, int* status) {
 
 int OverdriveCaps(Context context, int adapter, int* supported, int* enabled, int* version) {
   Call call("ADL2_Overdrive_Caps");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!supported || !enabled || !version) return call.Finish(kErrNullPointer);
-  const bool tunable = spec->overdrive != Overdrive::None;
+  const bool tunable = cardSpec->overdrive != Overdrive::None;
   *supported = tunable ? 1 : 0;
   *enabled = tunable ? 1 : 0;
-  *version = spec->overdrive == Overdrive::N ? kOverdriveN : spec->overdrive == Overdrive::Eight ? kOverdrive8 : 0;
+  *version = cardSpec->overdrive == Overdrive::N ? kOverdriveN : cardSpec->overdrive == Overdrive::Eight ? kOverdrive8 : 0;
   call.line().Add("version", *version);
   return call.Finish(kOk);
 }

@@ -5,10 +5,10 @@ namespace adlsim::api {
 namespace {
 
 int FanSet(Call& call, Context context, int adapter, FanTest interface, int speedType, int speed) {
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
-  if (spec->fanTest != interface) return call.Finish(kErrNotSupported);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
+  if (cardSpec->fanTest != interface) return call.Finish(kErrNotSupported);
   if (speedType != kFanSpeedTypePercent || speed < 0 || speed > 100) return call.Finish(kErrInvalidParam);
   if (!call.FaultIs(FaultKind::Ignore)) card->fanTestPercent = speed;
   call.sim().SaveState();
@@ -16,10 +16,10 @@ int FanSet(Call& call, Context context, int adapter, FanTest interface, int spee
 }
 
 int FanReset(Call& call, Context context, int adapter, FanTest interface) {
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
-  if (spec->fanTest != interface) return call.Finish(kErrNotSupported);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
+  if (cardSpec->fanTest != interface) return call.Finish(kErrNotSupported);
   if (!call.FaultIs(FaultKind::Ignore)) card->fanTestPercent = -1;
   call.sim().SaveState();
   return call.Finish(kOk);
@@ -27,9 +27,9 @@ int FanReset(Call& call, Context context, int adapter, FanTest interface) {
 
 int FeatureGet(const char* name, int CardState::*field, Context context, int adapter, int* state) {
   Call call(name);
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!state) return call.Finish(kErrNullPointer);
   if (card->*field < 0) return call.Finish(kErrNotSupported);
   *state = card->*field;
@@ -40,9 +40,9 @@ int FeatureGet(const char* name, int CardState::*field, Context context, int ada
 int FeatureSet(const char* name, int CardState::*field, Context context, int adapter, int state) {
   Call call(name);
   call.line().Add("state", state);
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (card->*field < 0) return call.Finish(kErrNotSupported);
   if (state != 0 && state != 1) return call.Finish(kErrInvalidParam);
   if (!call.FaultIs(FaultKind::Ignore)) card->*field = state;

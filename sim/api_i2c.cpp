@@ -30,9 +30,9 @@ bool IsReadOnly(const I2cDeviceSpec& device, int reg) {
 
 int WriteAndReadI2C(Context context, int adapter, ADLI2C* transfer) {
   Call call("ADL2_Display_WriteAndReadI2C");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!transfer) return call.Finish(kErrNullPointer);
   const int address = transfer->iAddress >> 1;
   JournalLine& line = call.line();
@@ -47,8 +47,8 @@ int WriteAndReadI2C(Context context, int adapter, ADLI2C* transfer) {
     return call.Finish(kErrInvalidParam);
   if (write) line.Add("data", HexData(transfer->pcData, transfer->iDataSize));
 
-  for (size_t d = 0; d < spec->i2c.size(); ++d) {
-    const I2cDeviceSpec& device = spec->i2c[d];
+  for (size_t d = 0; d < cardSpec->i2c.size(); ++d) {
+    const I2cDeviceSpec& device = cardSpec->i2c[d];
     if (device.line != transfer->iLine || device.address != address) continue;
     Registers& registers = card->i2c[d];
     for (int k = 0; k < transfer->iDataSize; ++k) {

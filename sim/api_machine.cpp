@@ -62,8 +62,8 @@ std::optional<unsigned> FindDevice(Call& call, int index, DisplayDevice& device)
 }
 
 // Values a driver restart gives the card back: the tuning goes, the hardware stays.
-void RestartCard(const CardSpec& spec, CardState& card) {
-  CardState fresh = DefaultCardState(spec);
+void RestartCard(const CardSpec& cardSpec, CardState& card) {
+  CardState fresh = DefaultCardState(cardSpec);
   fresh.i2c = card.i2c;
   fresh.friendlyName = card.friendlyName;
   fresh.powerEfficiency = card.powerEfficiency;

@@ -9,9 +9,9 @@ namespace {
 constexpr int kFlagFanSpeedMin = 0x10, kFlagFanSpeedTarget = 0x20, kFlagAcoustic = 0x40,
               kFlagTemperatureFan = 0x80, kFlagTemperatureSystem = 0x100, kFlagPowerLimit = 0x200;
 
-std::optional<int> BeginOdn(Call& call, Context context, int adapter, const CardSpec*& spec, CardState*& card) {
-  if (std::optional<int> early = BeginCard(call, context, adapter, spec, card)) return early;
-  if (spec->overdrive != Overdrive::N) return kErrNotSupported;
+std::optional<int> BeginOdn(Call& call, Context context, int adapter, const CardSpec*& cardSpec, CardState*& card) {
+  if (std::optional<int> early = BeginCard(call, context, adapter, cardSpec, card)) return early;
+  if (cardSpec->overdrive != Overdrive::N) return kErrNotSupported;
   return std::nullopt;
 }
 
@@ -40,22 +40,22 @@ void JournalLevels(JournalLine& line, const ADLODNPerformanceLevelsX2& record, i
 
 // The header of a clock record the caller made: its level count must fit the card and its
 // size must hold that many levels.
-std::optional<int> CheckClockRecord(const ADLODNPerformanceLevelsX2* record, const CardSpec& spec, JournalLine& line) {
+std::optional<int> CheckClockRecord(const ADLODNPerformanceLevelsX2* record, const CardSpec& cardSpec, JournalLine& line) {
   if (!record) return kErrNullPointer;
   line.Add("size", record->iSize).Add("mode", record->iMode).Add("levels", record->iNumberOfPerformanceLevels);
   const int count = record->iNumberOfPerformanceLevels;
-  if (count < 1 || count > spec.levels) return kErrInvalidParam;
+  if (count < 1 || count > cardSpec.levels) return kErrInvalidParam;
   if (record->iSize < PerformanceLevelsBytes(count)) return kErrInvalidParamSize;
   return std::nullopt;
 }
 
 int ClocksGet(const char* name, bool gpu, Context context, int adapter, ADLODNPerformanceLevelsX2* record) {
   Call call(name);
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
-  if (std::optional<int> bad = CheckClockRecord(record, *spec, call.line())) return call.Finish(*bad);
-  const std::vector<Level>& levels = record->iMode == kOdnModeDefault ? (gpu ? spec->gpuLevels : spec->memLevels)
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
+  if (std::optional<int> bad = CheckClockRecord(record, *cardSpec, call.line())) return call.Finish(*bad);
+  const std::vector<Level>& levels = record->iMode == kOdnModeDefault ? (gpu ? cardSpec->gpuLevels : cardSpec->memLevels)
                                                                       : (gpu ? card->gpu : card->mem);
   for (int i = 0; i < record->iNumberOfPerformanceLevels; ++i) {
     ADLODNPerformanceLevelX2& out = record->aLevels[i];
@@ -68,31 +68,31 @@ int ClocksGet(const char* name, bool gpu, Context context, int adapter, ADLODNPe
 
 int ClocksSet(const char* name, bool gpu, Context context, int adapter, ADLODNPerformanceLevelsX2* record) {
   Call call(name);
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
-  if (std::optional<int> bad = CheckClockRecord(record, *spec, call.line())) return call.Finish(*bad);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
+  if (std::optional<int> bad = CheckClockRecord(record, *cardSpec, call.line())) return call.Finish(*bad);
   JournalLevels(call.line(), *record, record->iNumberOfPerformanceLevels);
   std::vector<Level>& held = gpu ? card->gpu : card->mem;
   if (record->iMode == kOdnModeDefault) {
-    if (!call.FaultIs(FaultKind::Ignore)) held = gpu ? spec->gpuLevels : spec->memLevels;
+    if (!call.FaultIs(FaultKind::Ignore)) held = gpu ? cardSpec->gpuLevels : cardSpec->memLevels;
     call.sim().SaveState();
     return call.Finish(kOk);
   }
   if (record->iMode != kOdnModeManual) return call.Finish(kErrInvalidParam);
   std::vector<Level> next = held;
-  const Range& clockRange = gpu ? spec->gpuClock : spec->memClock;
+  const Range& clockRange = gpu ? cardSpec->gpuClock : cardSpec->memClock;
   for (size_t i = 0; i < next.size() && static_cast<int>(i) < record->iNumberOfPerformanceLevels; ++i) {
     const ADLODNPerformanceLevelX2& in = record->aLevels[i];
     Level level{in.iClock, in.iVddc, in.iEnabled > 0 ? 1 : 0};
-    if (!Accept(level.clock, clockRange, 100, spec->clampOutOfRange) ||
-        !Accept(level.vddc, spec->vddc, 1, spec->clampOutOfRange)) {
+    if (!Accept(level.clock, clockRange, 100, cardSpec->clampOutOfRange) ||
+        !Accept(level.vddc, cardSpec->vddc, 1, cardSpec->clampOutOfRange)) {
       call.line().Add("refused", "L" + std::to_string(i));
       return call.Finish(kErr);
     }
-    if (gpu) level.clock += spec->readbackClockOffset;
-    level.clock = CutTo(level.clock, spec->readbackClockStep);
-    level.vddc = CutTo(level.vddc, spec->readbackVoltageStep);
+    if (gpu) level.clock += cardSpec->readbackClockOffset;
+    level.clock = CutTo(level.clock, cardSpec->readbackClockStep);
+    level.vddc = CutTo(level.vddc, cardSpec->readbackVoltageStep);
     next[i] = level;
   }
   if (!call.FaultIs(FaultKind::Ignore)) held = next;
@@ -124,22 +124,22 @@ void JournalFan(JournalLine& line, const ADLODNFanControl& fan) {
 
 int OdnCapabilitiesGet(Context context, int adapter, ADLODNCapabilitiesX2* caps) {
   Call call("ADL2_OverdriveN_CapabilitiesX2_Get");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!caps) return call.Finish(kErrNullPointer);
   *caps = {};
-  caps->iMaximumNumberOfPerformanceLevels = spec->levels;
-  caps->iFlags = spec->odnFlags;
-  caps->sEngineClockRange = Report(spec->gpuClock, 100);
-  caps->sMemoryClockRange = Report(spec->memClock, 100);
-  caps->svddcRange = Report(spec->vddc);
-  caps->power = Report(spec->power);
-  caps->powerTuneTemperature = Report(spec->powerTemperature);
-  caps->fanTemperature = Report(spec->fanTemperature);
-  caps->fanSpeed = Report(spec->fanSpeed);
-  caps->minimumPerformanceClock = Report(spec->acoustic);
-  call.line().Add("levels", spec->levels);
+  caps->iMaximumNumberOfPerformanceLevels = cardSpec->levels;
+  caps->iFlags = cardSpec->odnFlags;
+  caps->sEngineClockRange = Report(cardSpec->gpuClock, 100);
+  caps->sMemoryClockRange = Report(cardSpec->memClock, 100);
+  caps->svddcRange = Report(cardSpec->vddc);
+  caps->power = Report(cardSpec->power);
+  caps->powerTuneTemperature = Report(cardSpec->powerTemperature);
+  caps->fanTemperature = Report(cardSpec->fanTemperature);
+  caps->fanSpeed = Report(cardSpec->fanSpeed);
+  caps->minimumPerformanceClock = Report(cardSpec->acoustic);
+  call.line().Add("levels", cardSpec->levels);
   return call.Finish(kOk);
 }
 
@@ -158,40 +158,40 @@ int OdnMemoryClocksSet(Context c, int a, ADLODNPerformanceLevelsX2* l) {
 
 int OdnFanControlGet(Context context, int adapter, ADLODNFanControl* fan) {
   Call call("ADL2_OverdriveN_FanControl_Get");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!fan) return call.Finish(kErrNullPointer);
   const int mode = fan->iMode;
-  FillFan(*fan, mode == kOdnModeDefault ? DefaultFan(*spec) : card->fan, mode);
+  FillFan(*fan, mode == kOdnModeDefault ? DefaultFan(*cardSpec) : card->fan, mode);
   JournalFan(call.line(), *fan);
   return call.Finish(kOk);
 }
 
 int OdnFanControlSet(Context context, int adapter, ADLODNFanControl* fan) {
   Call call("ADL2_OverdriveN_FanControl_Set");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!fan) return call.Finish(kErrNullPointer);
   JournalFan(call.line(), *fan);
   FanValues next = card->fan;
   if (fan->iMode == kOdnModeDefault || fan->iMode == kOdnModeAuto) {
-    next = DefaultFan(*spec);
+    next = DefaultFan(*cardSpec);
   } else if (fan->iMode == kOdnModeManual) {
     FanValues in{fan->iTargetFanSpeed, fan->iTargetTemperature, fan->iMinPerformanceClock, fan->iMinFanLimit};
-    const bool clamp = spec->clampOutOfRange;
+    const bool clamp = cardSpec->clampOutOfRange;
     struct Check {
       int flag;
       int* value;
       const Range* range;
       int* target;
-    } checks[] = {{kFlagFanSpeedTarget, &in.targetSpeed, &spec->fanSpeed, &next.targetSpeed},
-                  {kFlagFanSpeedMin, &in.minFan, &spec->fanSpeed, &next.minFan},
-                  {kFlagTemperatureFan, &in.targetTemperature, &spec->fanTemperature, &next.targetTemperature},
-                  {kFlagAcoustic, &in.acoustic, &spec->acoustic, &next.acoustic}};
+    } checks[] = {{kFlagFanSpeedTarget, &in.targetSpeed, &cardSpec->fanSpeed, &next.targetSpeed},
+                  {kFlagFanSpeedMin, &in.minFan, &cardSpec->fanSpeed, &next.minFan},
+                  {kFlagTemperatureFan, &in.targetTemperature, &cardSpec->fanTemperature, &next.targetTemperature},
+                  {kFlagAcoustic, &in.acoustic, &cardSpec->acoustic, &next.acoustic}};
     for (Check& check : checks) {
-      if (!(spec->odnFlags & check.flag)) continue;  // a value the card cannot change
+      if (!(cardSpec->odnFlags & check.flag)) continue;  // a value the card cannot change
       if (!Accept(*check.value, *check.range, 1, clamp)) return call.Finish(kErr);
       *check.target = *check.value;
     }
@@ -205,11 +205,11 @@ int OdnFanControlSet(Context context, int adapter, ADLODNFanControl* fan) {
 
 int OdnPowerLimitGet(Context context, int adapter, ADLODNPowerLimitSetting* power) {
   Call call("ADL2_OverdriveN_PowerLimit_Get");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!power) return call.Finish(kErrNullPointer);
-  const PowerValues values = power->iMode == kOdnModeDefault ? DefaultPower(*spec) : card->power;
+  const PowerValues values = power->iMode == kOdnModeDefault ? DefaultPower(*cardSpec) : card->power;
   power->iTDPLimit = values.tdp;
   power->iMaxOperatingTemperature = values.maxTemperature;
   call.line().Add("mode", power->iMode).Add("power", values.tdp).Add("max_temp", values.maxTemperature);
@@ -218,23 +218,23 @@ int OdnPowerLimitGet(Context context, int adapter, ADLODNPowerLimitSetting* powe
 
 int OdnPowerLimitSet(Context context, int adapter, ADLODNPowerLimitSetting* power) {
   Call call("ADL2_OverdriveN_PowerLimit_Set");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!power) return call.Finish(kErrNullPointer);
   call.line().Add("mode", power->iMode).Add("power", power->iTDPLimit).Add("max_temp", power->iMaxOperatingTemperature);
   PowerValues next = card->power;
   if (power->iMode == kOdnModeDefault || power->iMode == kOdnModeAuto) {
-    next = DefaultPower(*spec);
+    next = DefaultPower(*cardSpec);
   } else if (power->iMode == kOdnModeManual) {
     int tdp = power->iTDPLimit;
     int temperature = power->iMaxOperatingTemperature;
-    if (spec->odnFlags & kFlagPowerLimit) {
-      if (!Accept(tdp, spec->power, 1, spec->clampOutOfRange)) return call.Finish(kErr);
+    if (cardSpec->odnFlags & kFlagPowerLimit) {
+      if (!Accept(tdp, cardSpec->power, 1, cardSpec->clampOutOfRange)) return call.Finish(kErr);
       next.tdp = tdp;
     }
-    if (spec->odnFlags & kFlagTemperatureSystem) {
-      if (!Accept(temperature, spec->powerTemperature, 1, spec->clampOutOfRange)) return call.Finish(kErr);
+    if (cardSpec->odnFlags & kFlagTemperatureSystem) {
+      if (!Accept(temperature, cardSpec->powerTemperature, 1, cardSpec->clampOutOfRange)) return call.Finish(kErr);
       next.maxTemperature = temperature;
     }
   } else {
@@ -248,13 +248,13 @@ int OdnPowerLimitSet(Context context, int adapter, ADLODNPowerLimitSetting* powe
 int OdnSettingsExtGet(Context context, int adapter, int* extCaps, int* count, ADLODNExtSingleInitSetting** ranges,
                       int** values) {
   Call call("ADL2_OverdriveN_SettingsExt_Get");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!extCaps || !count || !ranges || !values) return call.Finish(kErrNullPointer);
   call.line().Add("count_in", *count);
-  const int own = static_cast<int>(spec->ext.size());
-  *extCaps = spec->extCaps;
+  const int own = static_cast<int>(cardSpec->ext.size());
+  *extCaps = cardSpec->extCaps;
   *count = own;
   *ranges = nullptr;
   *values = nullptr;
@@ -264,7 +264,7 @@ int OdnSettingsExtGet(Context context, int adapter, int* extCaps, int* count, AD
   *values = static_cast<int*>(AllocateForCaller(context, own * static_cast<int>(sizeof(int))));
   if (!*ranges || !*values) return call.Finish(kErr);
   for (int i = 0; i < own; ++i) {
-    const Range& range = spec->ext[static_cast<size_t>(i)];
+    const Range& range = cardSpec->ext[static_cast<size_t>(i)];
     (*ranges)[i] = {0, range.min, range.max, range.step, range.def};
     (*values)[i] = card->ext[static_cast<size_t>(i)];
   }
@@ -274,22 +274,22 @@ int OdnSettingsExtGet(Context context, int adapter, int* extCaps, int* count, AD
 
 int OdnSettingsExtSet(Context context, int adapter, int count, int* validFlags, int* values) {
   Call call("ADL2_OverdriveN_SettingsExt_Set");
-  const CardSpec* spec = nullptr;
+  const CardSpec* cardSpec = nullptr;
   CardState* card = nullptr;
   call.line().Add("count", count);
-  if (std::optional<int> early = BeginOdn(call, context, adapter, spec, card)) return call.Finish(*early);
+  if (std::optional<int> early = BeginOdn(call, context, adapter, cardSpec, card)) return call.Finish(*early);
   if (!validFlags || !values) return call.Finish(kErrNullPointer);
-  if (count < 0 || count > static_cast<int>(spec->ext.size())) return call.Finish(kErrInvalidParam);
+  if (count < 0 || count > static_cast<int>(cardSpec->ext.size())) return call.Finish(kErrInvalidParam);
   call.line().AddList("valid", std::vector<int>(validFlags, validFlags + count));
   call.line().AddList("values", std::vector<int>(values, values + count));
   std::vector<int> next = card->ext;
   for (int i = 0; i < count; ++i) {
     if (validFlags[i] != 1) continue;
-    const Range& range = spec->ext[static_cast<size_t>(i)];
+    const Range& range = cardSpec->ext[static_cast<size_t>(i)];
     int value = values[i];
     if (value == -1) {
       value = range.def;  // -1 asks for the driver's default
-    } else if (!Accept(value, range, 1, spec->clampOutOfRange)) {
+    } else if (!Accept(value, range, 1, cardSpec->clampOutOfRange)) {
       call.line().Add("refused", i);
       return call.Finish(kErr);
     }

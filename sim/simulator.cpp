@@ -154,12 +154,12 @@ std::optional<int> BeginAdl(Call& call, void* context) {
   return std::nullopt;
 }
 
-std::optional<int> BeginCard(Call& call, void* context, int adapter, const CardSpec*& spec, CardState*& card) {
+std::optional<int> BeginCard(Call& call, void* context, int adapter, const CardSpec*& cardSpec, CardState*& card) {
   call.line().Add("adapter", adapter);
   if (std::optional<int> early = BeginAdl(call, context)) return early;
   const Adapter* found = call.sim().FindAdapter(adapter);
   if (!found) return kAdlErrInvalidAdapter;
-  spec = &call.sim().scenario().cards[static_cast<size_t>(found->card)];
+  cardSpec = &call.sim().scenario().cards[static_cast<size_t>(found->card)];
   card = &call.sim().state().cards[static_cast<size_t>(found->card)];
   return std::nullopt;
 }

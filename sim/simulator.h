@@ -88,6 +88,6 @@ class Call {
 // For entry points taking a context: Begin, then checks the context.
 std::optional<int> BeginAdl(Call& call, void* context);
 // As BeginAdl, and finds the card of an adapter index (-5 for an unknown index).
-std::optional<int> BeginCard(Call& call, void* context, int adapter, const CardSpec*& spec, CardState*& card);
+std::optional<int> BeginCard(Call& call, void* context, int adapter, const CardSpec*& cardSpec, CardState*& card);
 
 }  // namespace adlsim

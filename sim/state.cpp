@@ -146,18 +146,18 @@ Registers RegistersFrom(const std::string& text) {
   return registers;
 }
 
-void ReadCardKey(const IniEntry& entry, const CardSpec& spec, CardState& card) {
+void ReadCardKey(const IniEntry& entry, const CardSpec& cardSpec, CardState& card) {
   const std::string& k = entry.key;
   const std::string& v = entry.value;
-  if (k == "gpu") card.gpu = Levels(v, spec.gpuLevels.size());
-  else if (k == "mem") card.mem = Levels(v, spec.memLevels.size());
+  if (k == "gpu") card.gpu = Levels(v, cardSpec.gpuLevels.size());
+  else if (k == "mem") card.mem = Levels(v, cardSpec.memLevels.size());
   else if (k == "fan") {
     const std::vector<int> f = Ints(v, 4);
     card.fan = {f[0], f[1], f[2], f[3]};
   } else if (k == "power") {
     const std::vector<int> p = Ints(v, 2);
     card.power = {p[0], p[1]};
-  } else if (k == "ext") card.ext = Ints(v, spec.ext.size());
+  } else if (k == "ext") card.ext = Ints(v, cardSpec.ext.size());
   else if (k == "od8") {
     const std::vector<int> values = Ints(v, kOd8Settings);
     std::copy(values.begin(), values.end(), card.od8.begin());

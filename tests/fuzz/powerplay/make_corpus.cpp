@@ -20,11 +20,11 @@ void Write(const fs::path& folder, const std::string& name, const std::string& b
 
 std::string Bytes(const tw::PowerPlayTable& table) { return std::string(table.begin(), table.end()); }
 
-TableSpec Spec(tw::TableFamily family, int vegaRevision = 1) {
-  TableSpec spec;
-  spec.family = family;
-  spec.vegaGpuRevision = vegaRevision;
-  return spec;
+TableSpec MakeTableSpec(tw::TableFamily family, int vegaRevision = 1) {
+  TableSpec tableSpec;
+  tableSpec.family = family;
+  tableSpec.vegaGpuRevision = vegaRevision;
+  return tableSpec;
 }
 
 }  // namespace
@@ -33,24 +33,24 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const fs::path root = argv[1];
   const std::pair<const char*, TableSpec> tables[] = {
-      {"fiji", Spec(tw::TableFamily::Fiji)},
-      {"polaris", Spec(tw::TableFamily::Polaris)},
-      {"vega_rev0", Spec(tw::TableFamily::Vega, 0)},
-      {"vega_rev1", Spec(tw::TableFamily::Vega, 1)},
-      {"vega_rev2_unsupported", Spec(tw::TableFamily::Vega, 2)},
+      {"fiji", MakeTableSpec(tw::TableFamily::Fiji)},
+      {"polaris", MakeTableSpec(tw::TableFamily::Polaris)},
+      {"vega_rev0", MakeTableSpec(tw::TableFamily::Vega, 0)},
+      {"vega_rev1", MakeTableSpec(tw::TableFamily::Vega, 1)},
+      {"vega_rev2_unsupported", MakeTableSpec(tw::TableFamily::Vega, 2)},
   };
-  for (const auto& [name, spec] : tables) {
-    const tw::PowerPlayTable table = tw::test::BuildTable(spec).bytes;
+  for (const auto& [name, tableSpec] : tables) {
+    const tw::PowerPlayTable table = tw::test::BuildTable(tableSpec).bytes;
     Write(root / "fuzz_powerplay_table", name, Bytes(table));
     Write(root / "fuzz_reg_file", std::string(name) + ".reg",
           tw::EncodeUtf16LeWithBom(tw::BuildRegFileText(
               table, "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}\\0000")));
   }
-  TableSpec many = Spec(tw::TableFamily::Polaris);
+  TableSpec many = MakeTableSpec(tw::TableFamily::Polaris);
   for (uint32_t i = 0; i < 4; ++i) many.gpu.push_back({210000 + i * 1000, static_cast<uint8_t>(i)});
   Write(root / "fuzz_powerplay_table", "polaris_12_states", Bytes(tw::test::BuildTable(many).bytes));
   // The fuzz target pads BIOS images to 64 KiB, so the seed holds only the part that matters.
-  const tw::PowerPlayTable polaris = tw::test::BuildTable(Spec(tw::TableFamily::Polaris)).bytes;
+  const tw::PowerPlayTable polaris = tw::test::BuildTable(MakeTableSpec(tw::TableFamily::Polaris)).bytes;
   const std::string image = tw::test::BuildBiosImage(polaris, 1, 0x500);
   Write(root / "fuzz_bios_image", "polaris_bios", image.substr(0, 0x500 + polaris.size()));
   Write(root / "fuzz_reg_file", "plain_ansi.reg", tw::BuildRegFileText(polaris, "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}\\0001"));

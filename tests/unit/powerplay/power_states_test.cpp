@@ -20,8 +20,8 @@ struct Loaded {
   PowerStates states;
 };
 
-Loaded Load(const TableSpec& spec) {
-  Loaded loaded{BuildTable(spec), {}, {}};
+Loaded Load(const TableSpec& tableSpec) {
+  Loaded loaded{BuildTable(tableSpec), {}, {}};
   const TableFamily family = IdentifyTable(loaded.built.bytes);
   EXPECT_NE(family, TableFamily::Unsupported);
   EXPECT_TRUE(SetLayout(family, loaded.built.bytes, loaded.layout));
@@ -38,13 +38,13 @@ TEST(PowerStatesTest, ReadsClocksVoltagesAndPositionsOfEveryFamily) {
   for (const auto& [family, revision] : {std::pair{TableFamily::Fiji, 0}, std::pair{TableFamily::Polaris, 1},
                                          std::pair{TableFamily::Vega, 0}, std::pair{TableFamily::Vega, 1}}) {
     SCOPED_TRACE(static_cast<int>(family) * 10 + revision);
-    TableSpec spec;
-    spec.family = family;
-    spec.vegaGpuRevision = revision;
-    spec.gpu = {{30000, 2}, {200050, 0}, {145099, 1}};
-    spec.mem = {{30000, 0}, {200000, 2}};
-    spec.voltages = {800, 1100, 65281};
-    const Loaded loaded = Load(spec);
+    TableSpec tableSpec;
+    tableSpec.family = family;
+    tableSpec.vegaGpuRevision = revision;
+    tableSpec.gpu = {{30000, 2}, {200050, 0}, {145099, 1}};
+    tableSpec.mem = {{30000, 0}, {200000, 2}};
+    tableSpec.voltages = {800, 1100, 65281};
+    const Loaded loaded = Load(tableSpec);
     ASSERT_EQ(loaded.states.GpuStates.size(), 3u);
     ASSERT_EQ(loaded.states.MemStates.size(), 2u);
     const auto& gpu = loaded.states.GpuStates;
@@ -67,10 +67,10 @@ TEST(PowerStatesTest, ReadsClocksVoltagesAndPositionsOfEveryFamily) {
 }
 
 TEST(PowerStatesTest, LinksStatesThatShareAVoltageRecord) {
-  TableSpec spec;
-  spec.gpu = {{30000, 0}, {60000, 1}, {90000, 5}, {120000, 3}, {130000, 4}, {140000, 5}};
-  spec.mem = {{30000, 2}, {100000, 5}};
-  const Loaded loaded = Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu = {{30000, 0}, {60000, 1}, {90000, 5}, {120000, 3}, {130000, 4}, {140000, 5}};
+  tableSpec.mem = {{30000, 2}, {100000, 5}};
+  const Loaded loaded = Load(tableSpec);
   const auto& gpu = loaded.states.GpuStates;
   const auto& mem = loaded.states.MemStates;
   // GPU 2, GPU 5 and memory 1 share record 5.
@@ -84,12 +84,12 @@ TEST(PowerStatesTest, LinksStatesThatShareAVoltageRecord) {
 }
 
 TEST(PowerStatesTest, MoreThanEightStatesAreAllReadButOnlyTheFirstEightLinked) {
-  TableSpec spec;
-  spec.gpu.clear();
-  for (uint32_t i = 0; i < 10; ++i) spec.gpu.push_back({30000 + i * 10000, static_cast<uint8_t>(i == 9 ? 0 : i % 7)});
-  spec.mem.clear();
-  for (uint32_t i = 0; i < 9; ++i) spec.mem.push_back({20000 + i * 10000, static_cast<uint8_t>(i == 8 ? 1 : 7)});
-  const Loaded loaded = Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu.clear();
+  for (uint32_t i = 0; i < 10; ++i) tableSpec.gpu.push_back({30000 + i * 10000, static_cast<uint8_t>(i == 9 ? 0 : i % 7)});
+  tableSpec.mem.clear();
+  for (uint32_t i = 0; i < 9; ++i) tableSpec.mem.push_back({20000 + i * 10000, static_cast<uint8_t>(i == 8 ? 1 : 7)});
+  const Loaded loaded = Load(tableSpec);
   const auto& gpu = loaded.states.GpuStates;
   const auto& mem = loaded.states.MemStates;
   ASSERT_EQ(gpu.size(), 10u);

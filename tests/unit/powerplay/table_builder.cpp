@@ -10,11 +10,11 @@ struct FamilyShape {
   size_t gpuRecord, gpuVoltIndex, gpuClock, memRecord, memVoltIndex, memClock, voltRecord;
 };
 
-FamilyShape ShapeOf(const TableSpec& spec) {
-  switch (spec.family) {
+FamilyShape ShapeOf(const TableSpec& tableSpec) {
+  switch (tableSpec.family) {
     case TableFamily::Fiji: return {0x4D, 7, 23, 27, 31, 43, 45, 47, 11, 0, 3, 13, 0, 7, 8};
     case TableFamily::Vega:
-      return {0x5C, 8, 21, 25, 29, 56, 58, 62, spec.vegaGpuRevision == 1 ? 13u : 9u, 4, 0, 7, 4, 0, 2};
+      return {0x5C, 8, 21, 25, 29, 56, 58, 62, tableSpec.vegaGpuRevision == 1 ? 13u : 9u, 4, 0, 7, 4, 0, 2};
     default: return {0x4D, 7, 23, 27, 31, 43, 45, 47, 15, 0, 3, 13, 0, 7, 8};
   }
 }
@@ -45,9 +45,9 @@ uint32_t Get32(const PowerPlayTable& table, size_t position) {
   return Get16(table, position) | (Get16(table, position + 2) << 16);
 }
 
-BuiltTable BuildTable(const TableSpec& spec) {
-  const FamilyShape shape = ShapeOf(spec);
-  const bool vega = spec.family == TableFamily::Vega;
+BuiltTable BuildTable(const TableSpec& tableSpec) {
+  const FamilyShape shape = ShapeOf(tableSpec);
+  const bool vega = tableSpec.family == TableFamily::Vega;
   BuiltTable built;
   built.headerSize = shape.headerSize;
   built.gpuRecordSize = shape.gpuRecord;
@@ -71,12 +71,12 @@ BuiltTable BuildTable(const TableSpec& spec) {
     position += kFanTableSize;
   }
   built.memTablePos = position;
-  position += 2 + spec.mem.size() * shape.memRecord;
+  position += 2 + tableSpec.mem.size() * shape.memRecord;
   built.gpuTablePos = position;
-  position += 2 + spec.gpu.size() * shape.gpuRecord;
+  position += 2 + tableSpec.gpu.size() * shape.gpuRecord;
   built.voltTablePos = position;
-  position += 2 + spec.voltages.size() * shape.voltRecord;
-  const size_t size = position + spec.trailingBytes;
+  position += 2 + tableSpec.voltages.size() * shape.voltRecord;
+  const size_t size = position + tableSpec.trailingBytes;
 
   PowerPlayTable& t = built.bytes;
   t.resize(size);
@@ -84,36 +84,36 @@ BuiltTable BuildTable(const TableSpec& spec) {
   Put16(t, 0, static_cast<uint32_t>(size));
   t[2] = shape.revision;
   Put16(t, 5, static_cast<uint32_t>(shape.headerSize));
-  Put32(t, shape.maxGpu, spec.maxGpuClock);
-  Put32(t, shape.maxMem, spec.maxMemClock);
-  Put16(t, shape.power, spec.powerLimit);
+  Put32(t, shape.maxGpu, tableSpec.maxGpuClock);
+  Put32(t, shape.maxMem, tableSpec.maxMemClock);
+  Put16(t, shape.power, tableSpec.powerLimit);
   Put16(t, shape.memField, static_cast<uint32_t>(built.memTablePos));
   Put16(t, shape.gpuField, static_cast<uint32_t>(built.gpuTablePos));
   Put16(t, shape.voltField, static_cast<uint32_t>(built.voltTablePos));
 
   if (!vega) {
     Put16(t, 37, static_cast<uint32_t>(built.fanTablePos));
-    t[built.fanTablePos] = spec.fanRevision.value_or(spec.family == TableFamily::Fiji ? 8 : 9);
+    t[built.fanTablePos] = tableSpec.fanRevision.value_or(tableSpec.family == TableFamily::Fiji ? 8 : 9);
   }
-  const uint8_t gpuRevision = vega ? static_cast<uint8_t>(spec.vegaGpuRevision)
-                                   : (spec.family == TableFamily::Fiji ? 0 : 1);
-  t[built.gpuTablePos] = spec.gpuRevision.value_or(gpuRevision);
-  t[built.gpuTablePos + 1] = static_cast<uint8_t>(spec.gpu.size());
-  for (size_t i = 0; i < spec.gpu.size(); ++i) {
+  const uint8_t gpuRevision = vega ? static_cast<uint8_t>(tableSpec.vegaGpuRevision)
+                                   : (tableSpec.family == TableFamily::Fiji ? 0 : 1);
+  t[built.gpuTablePos] = tableSpec.gpuRevision.value_or(gpuRevision);
+  t[built.gpuTablePos + 1] = static_cast<uint8_t>(tableSpec.gpu.size());
+  for (size_t i = 0; i < tableSpec.gpu.size(); ++i) {
     const size_t record = built.gpuTablePos + 2 + i * shape.gpuRecord;
-    Put32(t, record + shape.gpuClock, spec.gpu[i].clock);
-    t[record + shape.gpuVoltIndex] = spec.gpu[i].voltageIndex;
+    Put32(t, record + shape.gpuClock, tableSpec.gpu[i].clock);
+    t[record + shape.gpuVoltIndex] = tableSpec.gpu[i].voltageIndex;
   }
   t[built.memTablePos] = 1;
-  t[built.memTablePos + 1] = static_cast<uint8_t>(spec.mem.size());
-  for (size_t i = 0; i < spec.mem.size(); ++i) {
+  t[built.memTablePos + 1] = static_cast<uint8_t>(tableSpec.mem.size());
+  for (size_t i = 0; i < tableSpec.mem.size(); ++i) {
     const size_t record = built.memTablePos + 2 + i * shape.memRecord;
-    Put32(t, record + shape.memClock, spec.mem[i].clock);
-    t[record + shape.memVoltIndex] = spec.mem[i].voltageIndex;
+    Put32(t, record + shape.memClock, tableSpec.mem[i].clock);
+    t[record + shape.memVoltIndex] = tableSpec.mem[i].voltageIndex;
   }
   t[built.voltTablePos] = 1;
-  t[built.voltTablePos + 1] = static_cast<uint8_t>(spec.voltages.size());
-  for (size_t i = 0; i < spec.voltages.size(); ++i) Put16(t, built.VoltageAt(i), spec.voltages[i]);
+  t[built.voltTablePos + 1] = static_cast<uint8_t>(tableSpec.voltages.size());
+  for (size_t i = 0; i < tableSpec.voltages.size(); ++i) Put16(t, built.VoltageAt(i), tableSpec.voltages[i]);
   return built;
 }
 

@@ -51,7 +51,7 @@ struct BuiltTable {
   size_t VoltageAt(size_t index) const { return voltTablePos + 2 + index * voltRecordSize; }
 };
 
-BuiltTable BuildTable(const TableSpec& spec);
+BuiltTable BuildTable(const TableSpec& tableSpec);
 
 void Put16(PowerPlayTable& table, size_t position, uint32_t value);
 void Put32(PowerPlayTable& table, size_t position, uint32_t value);

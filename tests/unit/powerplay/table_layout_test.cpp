@@ -15,32 +15,32 @@ using test::BuiltTable;
 using test::Put16;
 using test::TableSpec;
 
-TableSpec Spec(TableFamily family, int vegaRevision = 1) {
-  TableSpec spec;
-  spec.family = family;
-  spec.vegaGpuRevision = vegaRevision;
-  return spec;
+TableSpec MakeTableSpec(TableFamily family, int vegaRevision = 1) {
+  TableSpec tableSpec;
+  tableSpec.family = family;
+  tableSpec.vegaGpuRevision = vegaRevision;
+  return tableSpec;
 }
 
 struct FamilyCase {
   const char* name;
-  TableSpec spec;
+  TableSpec tableSpec;
   TableFamily expected;
   uint8_t gpuRecordSize, gpuVoltIndexPos, gpuClockPos, memRecordSize, memVoltIndexPos, memClockPos, voltRecordSize;
   uint8_t maxGpuPos, maxMemPos, powerPos;
 };
 
 const FamilyCase kFamilies[] = {
-    {"Fiji", Spec(TableFamily::Fiji), TableFamily::Fiji, 11, 0, 3, 13, 0, 7, 8, 23, 27, 31},
-    {"Polaris", Spec(TableFamily::Polaris), TableFamily::Polaris, 15, 0, 3, 13, 0, 7, 8, 23, 27, 31},
-    {"VegaRevision0", Spec(TableFamily::Vega, 0), TableFamily::Vega, 9, 4, 0, 7, 4, 0, 2, 21, 25, 29},
-    {"VegaRevision1", Spec(TableFamily::Vega, 1), TableFamily::Vega, 13, 4, 0, 7, 4, 0, 2, 21, 25, 29},
+    {"Fiji", MakeTableSpec(TableFamily::Fiji), TableFamily::Fiji, 11, 0, 3, 13, 0, 7, 8, 23, 27, 31},
+    {"Polaris", MakeTableSpec(TableFamily::Polaris), TableFamily::Polaris, 15, 0, 3, 13, 0, 7, 8, 23, 27, 31},
+    {"VegaRevision0", MakeTableSpec(TableFamily::Vega, 0), TableFamily::Vega, 9, 4, 0, 7, 4, 0, 2, 21, 25, 29},
+    {"VegaRevision1", MakeTableSpec(TableFamily::Vega, 1), TableFamily::Vega, 13, 4, 0, 7, 4, 0, 2, 21, 25, 29},
 };
 
 TEST(TableLayoutTest, IdentifiesEachFamilyAndSetsItsLayout) {
   for (const FamilyCase& c : kFamilies) {
     SCOPED_TRACE(c.name);
-    const BuiltTable built = BuildTable(c.spec);
+    const BuiltTable built = BuildTable(c.tableSpec);
     EXPECT_EQ(IdentifyTable(built.bytes), c.expected);
     pConst layout;
     layout.regPath = "kept";
@@ -63,8 +63,8 @@ TEST(TableLayoutTest, IdentifiesEachFamilyAndSetsItsLayout) {
     EXPECT_EQ(layout.countPos, 1);
     EXPECT_EQ(layout.firstEntryPos, 2);
     EXPECT_EQ(layout.voltValuePos, 0);
-    EXPECT_EQ(layout.gpuStateCount, c.spec.gpu.size());
-    EXPECT_EQ(layout.memStateCount, c.spec.mem.size());
+    EXPECT_EQ(layout.gpuStateCount, c.tableSpec.gpu.size());
+    EXPECT_EQ(layout.memStateCount, c.tableSpec.mem.size());
   }
 }
 
@@ -81,15 +81,15 @@ TEST(TableLayoutTest, FamilyTexts) {
 
 struct VariantCase {
   const char* name;
-  TableSpec spec;
+  TableSpec tableSpec;
   std::function<void(BuiltTable&)> change;
 };
 
 TableSpec WithRevisions(TableFamily family, std::optional<uint8_t> fan, std::optional<uint8_t> gpu) {
-  TableSpec spec = Spec(family);
-  spec.fanRevision = fan;
-  spec.gpuRevision = gpu;
-  return spec;
+  TableSpec tableSpec = MakeTableSpec(family);
+  tableSpec.fanRevision = fan;
+  tableSpec.gpuRevision = gpu;
+  return tableSpec;
 }
 
 // Well-formed tables that are simply not one of the families: not supported, no damage.
@@ -98,17 +98,17 @@ TEST(TableLayoutTest, UnsupportedVariantsAreNotDamage) {
       {"PolarisFanRevision9GpuRevision0", WithRevisions(TableFamily::Polaris, 9, 0), {}},
       {"FanRevision8GpuRevision1", WithRevisions(TableFamily::Polaris, 8, 1), {}},
       {"FanRevision7", WithRevisions(TableFamily::Polaris, 7, 1), {}},
-      {"VegaGpuRevision2", Spec(TableFamily::Vega, 2), {}},
+      {"VegaGpuRevision2", MakeTableSpec(TableFamily::Vega, 2), {}},
       {"VegaGpuRevision255", WithRevisions(TableFamily::Vega, std::nullopt, 255), {}},
-      {"PolarisHeaderWithRevision8", Spec(TableFamily::Polaris), [](BuiltTable& t) { t.bytes[2] = 8; }},
-      {"VegaHeaderWithRevision7", Spec(TableFamily::Vega), [](BuiltTable& t) { t.bytes[2] = 7; }},
-      {"HeaderSize0x4E", Spec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 5, 0x4E); }},
-      {"HeaderSize0x5D", Spec(TableFamily::Vega), [](BuiltTable& t) { Put16(t.bytes, 5, 0x5D); }},
-      {"HeaderSizeHighByteSet", Spec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 5, 0x14D); }},
+      {"PolarisHeaderWithRevision8", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { t.bytes[2] = 8; }},
+      {"VegaHeaderWithRevision7", MakeTableSpec(TableFamily::Vega), [](BuiltTable& t) { t.bytes[2] = 7; }},
+      {"HeaderSize0x4E", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 5, 0x4E); }},
+      {"HeaderSize0x5D", MakeTableSpec(TableFamily::Vega), [](BuiltTable& t) { Put16(t.bytes, 5, 0x5D); }},
+      {"HeaderSizeHighByteSet", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 5, 0x14D); }},
   };
   for (const VariantCase& c : cases) {
     SCOPED_TRACE(c.name);
-    BuiltTable built = BuildTable(c.spec);
+    BuiltTable built = BuildTable(c.tableSpec);
     if (c.change) c.change(built);
     const TableCheck check = CheckTable(built.bytes);
     EXPECT_EQ(check.family, TableFamily::Unsupported);
@@ -133,10 +133,10 @@ TEST(TableLayoutTest, DamagedTablesAreUnsupportedWithAReason) {
     return [field, value](BuiltTable& t) { Put16(t.bytes, t.*field, value); };
   };
   const VariantCase cases[] = {
-      {"PolarisCutInsideHeaderFields", Spec(TableFamily::Polaris), truncate(40)},
-      {"PolarisCutBeforeGpuTableField", Spec(TableFamily::Polaris), truncate(46)},
-      {"VegaCutBeforeGpuTableField", Spec(TableFamily::Vega), truncate(59)},
-      {"PolarisShorterThanHeader", Spec(TableFamily::Polaris),
+      {"PolarisCutInsideHeaderFields", MakeTableSpec(TableFamily::Polaris), truncate(40)},
+      {"PolarisCutBeforeGpuTableField", MakeTableSpec(TableFamily::Polaris), truncate(46)},
+      {"VegaCutBeforeGpuTableField", MakeTableSpec(TableFamily::Vega), truncate(59)},
+      {"PolarisShorterThanHeader", MakeTableSpec(TableFamily::Polaris),
        [](BuiltTable& t) {
          // Sub-tables moved inside a table cut short of its header.
          Put16(t.bytes, 37, 50);
@@ -145,36 +145,36 @@ TEST(TableLayoutTest, DamagedTablesAreUnsupportedWithAReason) {
          t.bytes[52] = 1;
          t.bytes.resize(60);
        }},
-      {"FanTableOutside", Spec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 37, 0xFFF0); }},
-      {"FanTableJustPastEnd", Spec(TableFamily::Fiji),
+      {"FanTableOutside", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { Put16(t.bytes, 37, 0xFFF0); }},
+      {"FanTableJustPastEnd", MakeTableSpec(TableFamily::Fiji),
        [](BuiltTable& t) { Put16(t.bytes, 37, static_cast<uint32_t>(t.bytes.size())); }},
-      {"GpuTableOutside", Spec(TableFamily::Polaris), setField(&BuiltTable::gpuTableField, 0xFFFF)},
-      {"VegaGpuTableOutside", Spec(TableFamily::Vega), setField(&BuiltTable::gpuTableField, 0x8000)},
-      {"MemTableOutside", Spec(TableFamily::Polaris), setField(&BuiltTable::memTableField, 0xFFFF)},
-      {"VoltTableOutside", Spec(TableFamily::Vega, 0), setField(&BuiltTable::voltTableField, 0xFFFF)},
-      {"GpuTableInsideHeader", Spec(TableFamily::Vega),
+      {"GpuTableOutside", MakeTableSpec(TableFamily::Polaris), setField(&BuiltTable::gpuTableField, 0xFFFF)},
+      {"VegaGpuTableOutside", MakeTableSpec(TableFamily::Vega), setField(&BuiltTable::gpuTableField, 0x8000)},
+      {"MemTableOutside", MakeTableSpec(TableFamily::Polaris), setField(&BuiltTable::memTableField, 0xFFFF)},
+      {"VoltTableOutside", MakeTableSpec(TableFamily::Vega, 0), setField(&BuiltTable::voltTableField, 0xFFFF)},
+      {"GpuTableInsideHeader", MakeTableSpec(TableFamily::Vega),
        [](BuiltTable& t) {
          Put16(t.bytes, t.gpuTableField, 0);  // would patch the size field
          t.bytes[0] = 1;                        // keep the revision byte readable as 1... of a size field
        }},
-      {"MemTableInsideHeader", Spec(TableFamily::Polaris), setField(&BuiltTable::memTableField, 10)},
-      {"VoltTableInsideHeader", Spec(TableFamily::Fiji), setField(&BuiltTable::voltTableField, 20)},
-      {"GpuCountReachesOutside", Spec(TableFamily::Polaris), [](BuiltTable& t) { t.bytes[t.gpuTablePos + 1] = 200; }},
-      {"MemCountReachesOutside", Spec(TableFamily::Vega), [](BuiltTable& t) { t.bytes[t.memTablePos + 1] = 255; }},
-      {"VoltCountReachesOutside", Spec(TableFamily::Fiji), [](BuiltTable& t) { t.bytes[t.voltTablePos + 1] = 250; }},
-      {"CountByteIsLastByteMissing", Spec(TableFamily::Polaris),
+      {"MemTableInsideHeader", MakeTableSpec(TableFamily::Polaris), setField(&BuiltTable::memTableField, 10)},
+      {"VoltTableInsideHeader", MakeTableSpec(TableFamily::Fiji), setField(&BuiltTable::voltTableField, 20)},
+      {"GpuCountReachesOutside", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { t.bytes[t.gpuTablePos + 1] = 200; }},
+      {"MemCountReachesOutside", MakeTableSpec(TableFamily::Vega), [](BuiltTable& t) { t.bytes[t.memTablePos + 1] = 255; }},
+      {"VoltCountReachesOutside", MakeTableSpec(TableFamily::Fiji), [](BuiltTable& t) { t.bytes[t.voltTablePos + 1] = 250; }},
+      {"CountByteIsLastByteMissing", MakeTableSpec(TableFamily::Polaris),
        [](BuiltTable& t) {
          Put16(t.bytes, t.voltTableField, static_cast<uint32_t>(t.bytes.size() - 1));
        }},
-      {"GpuVoltageIndexBeyondVoltageTable", Spec(TableFamily::Polaris),
+      {"GpuVoltageIndexBeyondVoltageTable", MakeTableSpec(TableFamily::Polaris),
        [](BuiltTable& t) { t.bytes[t.gpuTablePos + 2 + 3 * t.gpuRecordSize + t.gpuVoltIndexPos] = 8; }},
-      {"MemVoltageIndexBeyondVoltageTable", Spec(TableFamily::Vega),
+      {"MemVoltageIndexBeyondVoltageTable", MakeTableSpec(TableFamily::Vega),
        [](BuiltTable& t) { t.bytes[t.memTablePos + 2 + 2 * t.memRecordSize + t.memVoltIndexPos] = 200; }},
-      {"EmptyVoltageTableWithStates", Spec(TableFamily::Fiji), [](BuiltTable& t) { t.bytes[t.voltTablePos + 1] = 0; }},
+      {"EmptyVoltageTableWithStates", MakeTableSpec(TableFamily::Fiji), [](BuiltTable& t) { t.bytes[t.voltTablePos + 1] = 0; }},
   };
   for (const VariantCase& c : cases) {
     SCOPED_TRACE(c.name);
-    BuiltTable built = BuildTable(c.spec);
+    BuiltTable built = BuildTable(c.tableSpec);
     c.change(built);
     const TableCheck check = CheckTable(built.bytes);
     EXPECT_EQ(check.family, TableFamily::Unsupported);
@@ -183,25 +183,25 @@ TEST(TableLayoutTest, DamagedTablesAreUnsupportedWithAReason) {
     // The fan table only tells the families apart; the layout itself does not use it.
     if (std::string(c.name).rfind("FanTable", 0) == 0) continue;
     pConst layout;
-    EXPECT_FALSE(SetLayout(c.spec.family, built.bytes, layout));
+    EXPECT_FALSE(SetLayout(c.tableSpec.family, built.bytes, layout));
     EXPECT_EQ(layout.gpuTablePos, 0);  // left untouched
   }
 }
 
 TEST(TableLayoutTest, DamageReasonNamesThePart) {
-  BuiltTable built = BuildTable(Spec(TableFamily::Polaris));
+  BuiltTable built = BuildTable(MakeTableSpec(TableFamily::Polaris));
   built.bytes[built.gpuTablePos + 2 + 3 * built.gpuRecordSize] = 9;
   EXPECT_EQ(CheckTable(built.bytes).damage,
             "GPU state 3 uses voltage record 9, which the voltage table does not hold");
-  built = BuildTable(Spec(TableFamily::Polaris));
+  built = BuildTable(MakeTableSpec(TableFamily::Polaris));
   built.bytes[built.memTablePos + 1] = 100;
   EXPECT_EQ(CheckTable(built.bytes).damage, "the records of the memory clock table reach outside the table");
 }
 
 TEST(TableLayoutTest, RecordsEndingExactlyAtTheEndAreInside) {
-  TableSpec spec = Spec(TableFamily::Polaris);
-  spec.trailingBytes = 0;
-  const BuiltTable built = BuildTable(spec);
+  TableSpec tableSpec = MakeTableSpec(TableFamily::Polaris);
+  tableSpec.trailingBytes = 0;
+  const BuiltTable built = BuildTable(tableSpec);
   EXPECT_EQ(IdentifyTable(built.bytes), TableFamily::Polaris);
   PowerPlayTable shorter = built.bytes;
   shorter.pop_back();
@@ -210,7 +210,7 @@ TEST(TableLayoutTest, RecordsEndingExactlyAtTheEndAreInside) {
 }
 
 TEST(TableLayoutTest, SetLayoutRefusesAFamilyTheTableDoesNotHold) {
-  const BuiltTable polaris = BuildTable(Spec(TableFamily::Polaris));
+  const BuiltTable polaris = BuildTable(MakeTableSpec(TableFamily::Polaris));
   pConst layout;
   EXPECT_FALSE(SetLayout(TableFamily::Unsupported, polaris.bytes, layout));
   // Read with the Vega layout, the Polaris header fields point at nonsense: refused, not read.

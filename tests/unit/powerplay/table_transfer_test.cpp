@@ -31,8 +31,8 @@ class TableTransferTest : public ::testing::Test {
   PowerStates states;
   EditorValues values;
 
-  void Load(const TableSpec& spec) {
-    built = BuildTable(spec);
+  void Load(const TableSpec& tableSpec) {
+    built = BuildTable(tableSpec);
     table = built.bytes;
     ASSERT_TRUE(SetLayout(IdentifyTable(table), table, layout));
     ASSERT_TRUE(BuildStates(table, layout, states));
@@ -43,23 +43,23 @@ class TableTransferTest : public ::testing::Test {
 };
 
 std::vector<TableSpec> EveryFamily() {
-  std::vector<TableSpec> specs(4);
-  specs[0].family = TableFamily::Fiji;
-  specs[1].family = TableFamily::Polaris;
-  specs[2].family = TableFamily::Vega;
-  specs[2].vegaGpuRevision = 0;
-  specs[3].family = TableFamily::Vega;
-  return specs;
+  std::vector<TableSpec> tableSpecs(4);
+  tableSpecs[0].family = TableFamily::Fiji;
+  tableSpecs[1].family = TableFamily::Polaris;
+  tableSpecs[2].family = TableFamily::Vega;
+  tableSpecs[2].vegaGpuRevision = 0;
+  tableSpecs[3].family = TableFamily::Vega;
+  return tableSpecs;
 }
 
 TEST_F(TableTransferTest, ShowTableFillsShownFieldsAndLimits) {
-  TableSpec spec;
-  spec.gpu = {{30000, 0}, {145099, 3}};
-  spec.mem = {{200050, 7}};
-  spec.maxGpuClock = 250099;
-  spec.maxMemClock = 225000;
-  spec.powerLimit = 65535;
-  Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu = {{30000, 0}, {145099, 3}};
+  tableSpec.mem = {{200050, 7}};
+  tableSpec.maxGpuClock = 250099;
+  tableSpec.maxMemClock = 225000;
+  tableSpec.powerLimit = 65535;
+  Load(tableSpec);
   EXPECT_EQ(values.gpuShown, 2);
   EXPECT_EQ(values.memShown, 1);
   EXPECT_EQ(values.gpu[0].clock, 300);
@@ -77,11 +77,11 @@ TEST_F(TableTransferTest, ShowTableFillsShownFieldsAndLimits) {
 TEST_F(TableTransferTest, SavingUnchangedRewritesOnlyTruncatedClocks) {
   for (const TableSpec& base : EveryFamily()) {
     SCOPED_TRACE(static_cast<int>(base.family) * 10 + base.vegaGpuRevision);
-    TableSpec spec = base;
-    spec.gpu[0].clock = 200000;
-    spec.gpu[1].clock = 200050;
-    spec.maxGpuClock = 250099;
-    Load(spec);
+    TableSpec tableSpec = base;
+    tableSpec.gpu[0].clock = 200000;
+    tableSpec.gpu[1].clock = 200050;
+    tableSpec.maxGpuClock = 250099;
+    Load(tableSpec);
     EXPECT_EQ(values.gpu[0].clock, 2000);
     EXPECT_EQ(values.gpu[1].clock, 2000);
     ASSERT_TRUE(Store());
@@ -97,18 +97,18 @@ TEST_F(TableTransferTest, SavingUnchangedRewritesOnlyTruncatedClocks) {
 }
 
 TEST_F(TableTransferTest, UnchangedSaveOfExactValuesIsByteIdentical) {
-  for (const TableSpec& spec : EveryFamily()) {
-    SCOPED_TRACE(static_cast<int>(spec.family) * 10 + spec.vegaGpuRevision);
-    Load(spec);
+  for (const TableSpec& tableSpec : EveryFamily()) {
+    SCOPED_TRACE(static_cast<int>(tableSpec.family) * 10 + tableSpec.vegaGpuRevision);
+    Load(tableSpec);
     ASSERT_TRUE(Store());
     EXPECT_EQ(table, built.bytes);
   }
 }
 
 TEST_F(TableTransferTest, EditsLandExactlyOnTheirFields) {
-  for (const TableSpec& spec : EveryFamily()) {
-    SCOPED_TRACE(static_cast<int>(spec.family) * 10 + spec.vegaGpuRevision);
-    Load(spec);
+  for (const TableSpec& tableSpec : EveryFamily()) {
+    SCOPED_TRACE(static_cast<int>(tableSpec.family) * 10 + tableSpec.vegaGpuRevision);
+    Load(tableSpec);
     values.gpu[3].clock = 1234;
     values.gpu[3].voltage = 1010;  // record 3, used by GPU 3 only
     values.mem[2].clock = 2100;
@@ -134,10 +134,10 @@ TEST_F(TableTransferTest, EditsLandExactlyOnTheirFields) {
 }
 
 TEST_F(TableTransferTest, SharedVoltageIsStoredOnceInTheSharedRecord) {
-  TableSpec spec;
-  spec.gpu = {{30000, 0}, {60000, 1}, {90000, 5}, {120000, 3}, {130000, 4}, {140000, 5}};
-  spec.mem = {{30000, 2}, {100000, 5}};
-  Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu = {{30000, 0}, {60000, 1}, {90000, 5}, {120000, 3}, {130000, 4}, {140000, 5}};
+  tableSpec.mem = {{30000, 2}, {100000, 5}};
+  Load(tableSpec);
   EXPECT_EQ(values.gpu[2].voltage, 1050);
   EXPECT_EQ(values.gpu[5].voltage, 1050);
   EXPECT_EQ(values.mem[1].voltage, 1050);
@@ -154,10 +154,10 @@ TEST_F(TableTransferTest, SharedVoltageIsStoredOnceInTheSharedRecord) {
 }
 
 TEST_F(TableTransferTest, SharedRecordTakesTheLastWriteInStateOrder) {
-  TableSpec spec;
-  spec.gpu = {{30000, 5}, {60000, 1}};
-  spec.mem = {{30000, 5}};
-  Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu = {{30000, 5}, {60000, 1}};
+  tableSpec.mem = {{30000, 5}};
+  Load(tableSpec);
   values.gpu[0].voltage = 900;
   values.mem[0].voltage = 950;  // memory states are written after GPU states
   ASSERT_TRUE(Store());
@@ -165,12 +165,12 @@ TEST_F(TableTransferTest, SharedRecordTakesTheLastWriteInStateOrder) {
 }
 
 TEST_F(TableTransferTest, MoreThanEightStatesOnlyTheFirstEightShownAndWritten) {
-  TableSpec spec;
-  spec.gpu.clear();
-  for (uint32_t i = 0; i < 11; ++i) spec.gpu.push_back({30000 + i * 10000, static_cast<uint8_t>(i % 8)});
-  spec.mem.clear();
-  for (uint32_t i = 0; i < 9; ++i) spec.mem.push_back({20000 + i * 10000, 7});
-  Load(spec);
+  TableSpec tableSpec;
+  tableSpec.gpu.clear();
+  for (uint32_t i = 0; i < 11; ++i) tableSpec.gpu.push_back({30000 + i * 10000, static_cast<uint8_t>(i % 8)});
+  tableSpec.mem.clear();
+  for (uint32_t i = 0; i < 9; ++i) tableSpec.mem.push_back({20000 + i * 10000, 7});
+  Load(tableSpec);
   ASSERT_EQ(states.GpuStates.size(), 11u);
   EXPECT_EQ(values.gpuShown, 8);
   EXPECT_EQ(values.memShown, 8);
