@@ -88,5 +88,45 @@ TEST(HostCommandLineTest, WithMoreThanTenCardsTheGpuIdHasTwoDigits) {
   EXPECT_EQ(beyond.exitStatus, 255);
 }
 
+TEST(HostCommandLineTest, AWrongWaitAfterTheFirstArgumentFailsTheRun) {
+  Rig rig;
+  const RigRun run = rig.Run({"-consoleonly", "-waitabc"});
+  EXPECT_EQ(run.outLines, Lines{"ERROR: Wrong command: -waitabc\"abc\" cannot be used as wait time"});
+  EXPECT_EQ(run.exitStatus, 255);
+}
+
+TEST(HostCommandLineTest, AFailedApplyIsReportedAfterTheSettersOwnMessage) {
+  Rig rig;
+  rig.Scenario(std::string(kOnePolarisCard) + "\n[faults]\nADL2_OverdriveN_PowerLimit_Set = -1\n");
+  rig.Ini(ProfileIni({{"X", kPolarisGaming}}));
+  const RigRun run = rig.Run({"-consoleonly", "-p0X"});
+  EXPECT_EQ(run.outLines, (Lines{"ERROR: Failed to set Power values for GPU 0 (ErrorCode: -1)",
+                                 "ERROR: Failed to apply profile \"X\" to GPU 0"}));
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_EQ(run.Calls("ADL2_OverdriveN_SystemClocksX2_Set").size(), 1u) << "the earlier groups are still written";
+}
+
+TEST(HostCommandLineTest, AnOverdrive8ProfileWithTooFewStatesIsAFailedCommand) {
+  Rig rig;
+  rig.Ini(ProfileIni({{"Two", "GPU_P0=800;711\nGPU_P1=1450;801\nFan_Acoustic=1450\nPower_Target=0\n"}}));
+  const RigRun run = rig.Run({"-consoleonly", "-p2Two"});
+  EXPECT_EQ(run.outLines, Lines{"ERROR: Failed to parse command: -p2Two"});
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_TRUE(run.Calls("ADL2_Overdrive8_Setting_Set").empty());
+}
+
+TEST(HostCommandLineTest, StatesBeyondTheCardsAreIgnoredWithoutAMessage) {
+  Rig rig;
+  rig.Ini(ProfileIni({{"Nine", std::string(kPolarisGaming) + "GPU_P8=1500;1200\n"}}));
+  const RigRun run = rig.Run({"-consoleonly", "-p0Nine"});
+  EXPECT_TRUE(run.outLines.empty());
+  EXPECT_EQ(run.exitStatus, 0);
+  ASSERT_EQ(run.Calls("ADL2_OverdriveN_SystemClocksX2_Set").size(), 1u);
+  const JournalEntry& set = run.Calls("ADL2_OverdriveN_SystemClocksX2_Set")[0];
+  EXPECT_EQ(set.Arg("levels"), "8");
+  EXPECT_EQ(set.Arg("L7"), "140000/1150/1");
+  EXPECT_EQ(set.Arg("L8"), "");
+}
+
 }  // namespace
 }  // namespace tw::e2e

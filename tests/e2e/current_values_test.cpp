@@ -132,5 +132,31 @@ TEST(HostCurrentValuesTest, DriverLibraryFailuresEndTheRunBeforeAnyReport) {
   }
 }
 
+TEST(HostCurrentValuesTest, ACardWhoseValuesCannotBeReadGetsAnErrorLineAndTheOthersAreStillReported) {
+  Rig rig;
+  // Discovery reads the GPU clocks of both cards; the third read is the report's first.
+  rig.Scenario(
+      "[card a]\npreset = polaris\nbus = 1\n\n[card b]\npreset = vega\nbus = 2\n\n"
+      "[faults]\nADL2_OverdriveN_SystemClocksX2_Get = -3 from 3\n");
+  const RigRun run = rig.Run({"-getcurrent"});
+  ASSERT_EQ(run.outLines.size(), 4u);
+  EXPECT_EQ(run.outLines[1], "ERROR: Could not get current values for GPU 0");
+  EXPECT_EQ(run.outLines[3], "ERROR: Could not get current values for GPU 1");
+  EXPECT_EQ(run.exitStatus, 0);
+}
+
+TEST(HostCurrentValuesTest, OnlyTheFailingCardLosesItsLine) {
+  Rig rig;
+  // The fourth GPU clock read is the report's read of the second card.
+  rig.Scenario(
+      "[card a]\npreset = polaris\nbus = 1\n\n[card b]\npreset = vega\nbus = 2\n\n"
+      "[faults]\nADL2_OverdriveN_SystemClocksX2_Get = -3 from 4\n");
+  const RigRun run = rig.Run({"-getcurrent"});
+  ASSERT_EQ(run.outLines.size(), 3u);
+  EXPECT_EQ(run.outLines[0].rfind("0: Radeon RX 580 Series|GPU_P0=300;750|", 0), 0u) << run.outLines[0];
+  EXPECT_EQ(run.outLines[2], "ERROR: Could not get current values for GPU 1");
+  EXPECT_EQ(run.exitStatus, 0);
+}
+
 }  // namespace
 }  // namespace tw::e2e
