@@ -246,6 +246,7 @@ TEST(HostProfileCommandTest, RestartWaitsForTheDriverOnlyWhenAnotherCommandFollo
       {{"-consoleonly", "-t0", "-t1"}, 2, false},
       {{"-consoleonly", "-t0"}, 1, false},
       {{"-consoleonly", "-t0", "xyz"}, 1, true},
+      {{"-consoleonly", "-showgui", "-t0"}, 1, true},
   };
   for (const Case& c : cases) {
     Rig rig;
@@ -253,8 +254,8 @@ TEST(HostProfileCommandTest, RestartWaitsForTheDriverOnlyWhenAnotherCommandFollo
     if (c.restarts == 2) rig.Scenario(kTwoPolarisCards);
     const RigRun run = rig.Run(c.args);
     EXPECT_EQ(run.Calls("adlsim_DisplayDevice_Restart").size(), c.restarts) << c.args.back();
-    EXPECT_EQ(ProbesAfterRestart(run, "0") > 0, c.waits) << c.args.back();
-    EXPECT_EQ(run.exitStatus, c.args.back() == "xyz" ? 255 : 0);
+    EXPECT_EQ(ProbesAfterRestart(run, "0") > 0, c.waits) << c.args[1] << " " << c.args.back();
+    EXPECT_EQ(run.exitStatus, c.args.back() == "xyz" ? 255 : 0) << c.args[1];
   }
 }
 
