@@ -122,7 +122,7 @@ TEST(HostCommandLineTest, StatesBeyondTheCardsAreIgnoredWithoutAMessage) {
   EXPECT_TRUE(run.outLines.empty());
   EXPECT_EQ(run.exitStatus, 0);
   ASSERT_EQ(run.Calls("ADL2_OverdriveN_SystemClocksX2_Set").size(), 1u);
-  const JournalEntry& set = run.Calls("ADL2_OverdriveN_SystemClocksX2_Set")[0];
+  const JournalEntry set = run.Calls("ADL2_OverdriveN_SystemClocksX2_Set")[0];
   EXPECT_EQ(set.Arg("levels"), "8");
   EXPECT_EQ(set.Arg("L7"), "140000/1150/1");
   EXPECT_EQ(set.Arg("L8"), "");

@@ -68,7 +68,7 @@ TEST(HostGpuCommandTest, StateParametersWriteOnlyTheGpuClocksOverTheCardsValues)
     EXPECT_EQ(run.exitStatus, 0) << c.parameters[0];
     EXPECT_EQ(WriteNames(run), Lines{kClockSet}) << c.parameters[0];
     ASSERT_EQ(run.Calls(kClockSet).size(), 1u) << c.parameters[0];
-    const JournalEntry& set = run.Calls(kClockSet)[0];
+    const JournalEntry set = run.Calls(kClockSet)[0];
     EXPECT_EQ(set.Arg("adapter"), "1");
     EXPECT_EQ(set.Arg("mode"), "3");
     EXPECT_EQ(Levels(set), c.levels) << c.parameters[0];

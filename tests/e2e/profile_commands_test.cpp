@@ -190,7 +190,7 @@ TEST(HostProfileCommandTest, AnOverdrive8ProfileWithoutGpuMinKeepsTheCardsMinimu
   EXPECT_TRUE(run.outLines.empty());
   EXPECT_EQ(run.exitStatus, 0);
   ASSERT_EQ(run.Calls("ADL2_Overdrive8_Setting_Set").size(), 1u);
-  const JournalEntry& set = run.Calls("ADL2_Overdrive8_Setting_Set")[0];
+  const JournalEntry set = run.Calls("ADL2_Overdrive8_Setting_Set")[0];
   // The current values were read before the write.
   bool readFirst = false;
   for (const JournalEntry& entry : run.journal) {

@@ -1,6 +1,8 @@
 #include "platform/simhw/simulator_link.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 
 namespace tw::simhw {
@@ -24,15 +26,19 @@ const SimulatorServices* SimulatorLink::Services() {
     if (library_) {
       LoadedLibrary& l = *library_;
       SimulatorServices& s = services_;
-      complete_ = Take(l, "adlsim_KernelDrivers_Count", s.kernelDriversCount) &
-                  Take(l, "adlsim_KernelDriver_Name", s.kernelDriverName) &
-                  Take(l, "adlsim_IsUserAdmin", s.isUserAdmin) &
-                  Take(l, "adlsim_DisplayDevices_Count", s.displayDevicesCount) &
-                  Take(l, "adlsim_DisplayDevice_InstanceId", s.instanceId) &
-                  Take(l, "adlsim_DisplayDevice_Restart", s.restart) &
-                  Take(l, "adlsim_DisplayDevice_FriendlyName", s.friendlyName) &
-                  Take(l, "adlsim_DisplayDevice_SetFriendlyName", s.setFriendlyName) &
-                  Take(l, "adlsim_DisplayDevice_RemoveFriendlyName", s.removeFriendlyName);
+      // Every export is looked up, so that a partial simulator is recognised as such.
+      const bool found[] = {
+          Take(l, "adlsim_KernelDrivers_Count", s.kernelDriversCount),
+          Take(l, "adlsim_KernelDriver_Name", s.kernelDriverName),
+          Take(l, "adlsim_IsUserAdmin", s.isUserAdmin),
+          Take(l, "adlsim_DisplayDevices_Count", s.displayDevicesCount),
+          Take(l, "adlsim_DisplayDevice_InstanceId", s.instanceId),
+          Take(l, "adlsim_DisplayDevice_Restart", s.restart),
+          Take(l, "adlsim_DisplayDevice_FriendlyName", s.friendlyName),
+          Take(l, "adlsim_DisplayDevice_SetFriendlyName", s.setFriendlyName),
+          Take(l, "adlsim_DisplayDevice_RemoveFriendlyName", s.removeFriendlyName),
+      };
+      complete_ = std::all_of(std::begin(found), std::end(found), [](bool taken) { return taken; });
     }
   }
   return complete_ ? &services_ : nullptr;
