@@ -8,29 +8,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ansi_code_page.h"
+#include "fakes/latin1_code_page.h"
 #include "profiles/ini_document.h"
 #include "profiles/ini_encoding.h"
 #include "profiles/profile_store.h"
 
 namespace {
-
-class Latin1 final : public tw::AnsiCodePage {
- public:
-  std::string ToUtf8(std::string_view ansi) override {
-    std::string out;
-    for (unsigned char c : ansi) {
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
-    return out;
-  }
-  std::string FromUtf8(std::string_view utf8) override { return std::string(utf8); }
-};
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -39,7 +22,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Latin1 ansi;
+  tw::test::Latin1CodePage ansi;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   tw::IniDocument document = tw::IniDocument::Parse(tw::DecodeIniBytes(bytes, ansi).text);
 

@@ -2,28 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ansi_code_page.h"
+#include "fakes/latin1_code_page.h"
 
 namespace tw {
 namespace {
-
-// Latin-1 stands in for the ANSI code page: each byte is the code point of the same value.
-class Latin1 final : public AnsiCodePage {
- public:
-  std::string ToUtf8(std::string_view ansi) override {
-    std::string out;
-    for (unsigned char c : ansi) {
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
-    }
-    return out;
-  }
-  std::string FromUtf8(std::string_view utf8) override { return std::string(utf8); }
-};
 
 std::string Bytes(std::initializer_list<int> values) {
   std::string out;
@@ -33,7 +15,7 @@ std::string Bytes(std::initializer_list<int> values) {
 
 class IniEncodingTest : public ::testing::Test {
  protected:
-  Latin1 ansi;
+  test::Latin1CodePage ansi;
 };
 
 TEST_F(IniEncodingTest, EncodeWritesMarkAndLittleEndianUnits) {
