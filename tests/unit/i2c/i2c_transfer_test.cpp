@@ -80,6 +80,9 @@ struct MatchCase {
   bool matches;
 };
 
+// Names the case; without it the test framework prints the record's bytes, padding included.
+void PrintTo(const MatchCase& c, std::ostream* out) { *out << c.what; }
+
 class VrmMatchesTest : public test::VrmTest, public ::testing::WithParamInterface<MatchCase> {};
 
 TEST_P(VrmMatchesTest, IdentifiesTheRow) {

@@ -30,6 +30,11 @@ struct OffsetCase {
   uint8_t signMagnitude;
 };
 
+// Without it the test framework prints the record's bytes, padding included.
+void PrintTo(const OffsetCase& c, std::ostream* out) {
+  *out << c.steps << " steps -> 0x" << std::hex << int{c.twos} << " / 0x" << int{c.signMagnitude} << std::dec;
+}
+
 class OffsetTest : public ::testing::TestWithParam<OffsetCase> {};
 
 TEST_P(OffsetTest, EncodesAndDecodesBothForms) {

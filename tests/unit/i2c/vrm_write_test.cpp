@@ -151,6 +151,9 @@ struct FailureCase {
   const char* message;
 };
 
+// Without it the test framework prints the record's bytes, padding included.
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << "register " << c.reg; }
+
 class FailedWriteTest : public WriteVrmValuesTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailedWriteTest, IsReportedWithTheDriversCode) {

@@ -89,6 +89,9 @@ struct OutOfRange {
   int level, clock, vddc;
 };
 
+// Without it the test framework prints the record's bytes, padding included.
+void PrintTo(const OutOfRange& c, std::ostream* out) { *out << c.what; }
+
 class SimOdnRangeTest : public SimOdnTest, public ::testing::WithParamInterface<OutOfRange> {};
 
 TEST_P(SimOdnRangeTest, ValuesOutsideTheCapabilityRangesAreRefusedWithMinusOneAndChangeNothing) {
