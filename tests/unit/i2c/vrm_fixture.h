@@ -9,18 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/regulator_registers.h"
 #include "gpu/driver_fixture.h"
 #include "profiles/ini_encoding.h"
 
 namespace tw::test {
-
-// Register files as the two controllers hold them after power-up.
-inline std::map<int, uint8_t> Ir3567bRegisters(uint8_t llc = 0x01) {
-  return {{0x92, 0x43}, {0x38, llc}, {0x8D, 0x00}, {0x1E, 0x11}, {0x1F, 0x22}, {0x20, 0x33}, {0x4D, 0x44}};
-}
-inline std::map<int, uint8_t> Up9505Registers(uint8_t idValue2 = 0x02) {
-  return {{0x4A, 0x29}, {0x49, idValue2}, {0x0C, 0x00}, {0x27, 0x1F}, {0x28, 0x04}};
-}
 
 class VrmTest : public DriverFixture {
  protected:
