@@ -32,6 +32,7 @@ int MainControlCreate(MallocCallback callback, int enumConnected, Context* conte
   if (!context) return call.Finish(kErrNullPointer);
   if (!callback) return call.Finish(-11);  // ADL_ERR_INVALID_CALLBACK
   auto* record = new ContextRecord{callback};
+  call.sim().SetContextRelease([](void* context) { delete static_cast<ContextRecord*>(context); });
   call.sim().contexts().insert(record);
   *context = record;
   return call.Finish(kOk);

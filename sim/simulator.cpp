@@ -39,6 +39,11 @@ Simulator& Simulator::Instance() {
 
 Simulator::Simulator(SimPaths paths) : paths_(std::move(paths)) { Load(); }
 
+Simulator::~Simulator() {
+  if (!releaseContext_) return;
+  for (void* context : contexts_) releaseContext_(context);
+}
+
 void Simulator::Load() {
   std::string text = DefaultRigText();
   std::string source = "built-in default rig";

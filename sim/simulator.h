@@ -30,6 +30,11 @@ class Simulator {
   // The simulator of this library, made on first use.
   static Simulator& Instance();
   explicit Simulator(SimPaths paths);
+  // Contexts never destroyed (a forced failure of ADL2_Main_Control_Destroy) go with the
+  // library, as a driver's memory goes with its process.
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
 
   bool broken() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
@@ -47,6 +52,8 @@ class Simulator {
 
   // Contexts handed out by ADL2_Main_Control_Create and not yet destroyed.
   std::set<void*>& contexts() { return contexts_; }
+  // How a context handed out is released (set by the code that makes them).
+  void SetContextRelease(void (*release)(void*)) { releaseContext_ = release; }
 
   // The adapter with the driver's index, or nullptr.
   const Adapter* FindAdapter(int index) const;
@@ -61,6 +68,7 @@ class Simulator {
   State state_;
   std::string error_;
   std::set<void*> contexts_;
+  void (*releaseContext_)(void*) = nullptr;
 };
 
 class Call {

@@ -31,20 +31,27 @@ bool HasUnsetCurvePoint(const ProfileItem& profile) {
 }
 
 // Values the profile leaves open are read from the card and kept in the profile in memory
-// (never saved), so that a second card of the same run receives the same values.
-void CompleteExtSettingsFromCard(const SetterContext& context, ProfileItem& profile) {
+// (never saved), so that a second card of the same run receives the same values. When the
+// card cannot be read (the read has said so) the profile stays as it was and false tells
+// the caller to send nothing: zeros in their place would stop the fan at every temperature.
+bool CompleteExtSettingsFromCard(const SetterContext& context, ProfileItem& profile) {
   ExtValues card{};
   if (!IsSet(profile.memTimingLevel) || !IsSet(profile.fanZeroRpm)) {
-    ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card, context.console);
+    if (!ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card,
+                         context.console))
+      return false;
     profile.memTimingLevel = card[0];
     profile.fanZeroRpm = card[1];
     card.fill(0);
   }
   if (context.gpu.fanEnabled && HasUnsetCurvePoint(profile)) {
-    ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card, context.console);
+    if (!ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &card,
+                         context.console))
+      return false;
     for (size_t k = 0; k < kFanCurvePoints; ++k)
       profile.fanCurve[k] = {card[kFirstCurveValue + 2 * k], card[kFirstCurveValue + 2 * k + 1]};
   }
+  return true;
 }
 
 ExtValues ExtSettingsRecord(const ProfileItem& profile, bool fanEnabled) {
@@ -68,14 +75,15 @@ bool ApplyOverdriveN(App& app, const SetterContext& context, ProfileItem& profil
   SetClocks(context, false, OverdriveNLevels(profile, app.currentValues, StateKind::Memory, gpu.memStateCount),
             "Failed to set Memory values for GPU " + card);
   if (gpu.fanEnabled) {
-    SetFanControl(context, true, {profile.fanMin, profile.fanMax, profile.fanTarget, profile.fanAcoustic},
+    // A profile holds only the acoustic limit; the rest is what the card holds.
+    SetFanControl(context, true, {kNotSet, kNotSet, kNotSet, profile.fanAcoustic},
                   "Failed to set Fan values for GPU " + card);
   }
-  CompleteExtSettingsFromCard(context, profile);
-  ExtValues record = ExtSettingsRecord(profile, gpu.fanEnabled);
-  SetExtSettings(context, record);
-  return SetPowerLimit(context, true, profile.powerTemp, profile.powerTarget,
-                       "Failed to set Power values for GPU " + card);
+  if (CompleteExtSettingsFromCard(context, profile)) {
+    ExtValues record = ExtSettingsRecord(profile, gpu.fanEnabled);
+    SetExtSettings(context, record);
+  }
+  return SetPowerLimit(context, true, kNotSet, profile.powerTarget, "Failed to set Power values for GPU " + card);
 }
 
 bool ApplyOverdrive8(App& app, const SetterContext& context, const ProfileItem& profile) {

@@ -8,18 +8,27 @@
 #include "gpu/mismatch_list.h"
 #include "gpu/setter_context.h"
 #include "profiles/option_set.h"
+#include "profiles/profile_item.h"
 
 namespace tw {
 namespace {
 
+int32_t OrZero(int32_t value) { return IsSet(value) ? value : 0; }
+
+// A value the caller does not have goes out as 0, as it always did before the card's own
+// values replace it; the marker itself never reaches the driver.
 adl::ADLODNFanControl Record(int mode, const FanControlValues& values) {
   adl::ADLODNFanControl record{};
   record.iMode = mode;
-  record.iMinFanLimit = values.minimumFan;
-  record.iTargetFanSpeed = values.maximumFan;
-  record.iTargetTemperature = values.targetTemperature;
-  record.iMinPerformanceClock = values.acousticLimit;
+  record.iMinFanLimit = OrZero(values.minimumFan);
+  record.iTargetFanSpeed = OrZero(values.maximumFan);
+  record.iTargetTemperature = OrZero(values.targetTemperature);
+  record.iMinPerformanceClock = OrZero(values.acousticLimit);
   return record;
+}
+
+bool HasUnsetKeptValue(const FanControlValues& values) {
+  return !IsSet(values.minimumFan) || !IsSet(values.maximumFan) || !IsSet(values.targetTemperature);
 }
 
 int Get(const SetterContext& context, adl::ADLODNFanControl& record) {
@@ -31,7 +40,10 @@ int Set(const SetterContext& context, adl::ADLODNFanControl record) {
   return context.api().OverdriveN_FanControl_Set(context.context(), context.adapter(), &record);
 }
 
+// The reset starts by sending the values themselves; a caller without all of them (a
+// profile) would send zeros there, which a driver that checks refuses anyway: it is skipped.
 void ResetToDefaults(const SetterContext& context, const FanControlValues& values) {
+  if (HasUnsetKeptValue(values)) return;
   if (Set(context, Record(adl::kOdnModeManual, values)) != adl::kOk) return;
   adl::ADLODNFanControl defaults{};
   defaults.iMode = adl::kOdnModeDefault;
@@ -56,11 +68,21 @@ bool SetFanControl(const SetterContext& context, bool keepOthers, const FanContr
   if (context.options.ResetBeforeApply) ResetToDefaults(context, values);
 
   adl::ADLODNFanControl record = Record(adl::kOdnModeManual, values);
-  adl::ADLODNFanControl held{};
-  if (keepOthers && Get(context, held) == adl::kOk) {
-    record.iMinFanLimit = held.iMinFanLimit;
-    record.iTargetFanSpeed = held.iTargetFanSpeed;
-    record.iTargetTemperature = held.iTargetTemperature;
+  if (keepOthers) {
+    adl::ADLODNFanControl held{};
+    const int read = Get(context, held);
+    if (read == adl::kOk) {
+      record.iMinFanLimit = held.iMinFanLimit;
+      record.iTargetFanSpeed = held.iTargetFanSpeed;
+      record.iTargetTemperature = held.iTargetTemperature;
+    } else if (HasUnsetKeptValue(values)) {
+      // Without the card's values there is nothing sound to send for them: zeros would
+      // ask for a fan that never spins.
+      context.Report(std::string(failureText.empty() ? "Failed to set Fan values" : failureText) +
+                         ": the card's current fan values could not be read",
+                     read);
+      return false;
+    }
   }
 
   const int result = Set(context, record);

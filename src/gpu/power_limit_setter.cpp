@@ -8,15 +8,20 @@
 #include "gpu/mismatch_list.h"
 #include "gpu/setter_context.h"
 #include "profiles/option_set.h"
+#include "profiles/profile_item.h"
 
 namespace tw {
 namespace {
 
+int32_t OrZero(int32_t value) { return IsSet(value) ? value : 0; }
+
+// A value the caller does not have goes out as 0 only where the card's own replaces it; the
+// marker itself never reaches the driver.
 adl::ADLODNPowerLimitSetting Record(int mode, int32_t powerTarget, int32_t maximumTemperature) {
   adl::ADLODNPowerLimitSetting record{};
   record.iMode = mode;
-  record.iTDPLimit = powerTarget;
-  record.iMaxOperatingTemperature = maximumTemperature;
+  record.iTDPLimit = OrZero(powerTarget);
+  record.iMaxOperatingTemperature = OrZero(maximumTemperature);
   return record;
 }
 
@@ -29,7 +34,10 @@ int Set(const SetterContext& context, adl::ADLODNPowerLimitSetting record) {
   return context.api().OverdriveN_PowerLimit_Set(context.context(), context.adapter(), &record);
 }
 
+// The reset starts by sending the values themselves; a caller without a temperature (a
+// profile) would send 0 there, which a driver that checks refuses anyway: it is skipped.
 void ResetToDefaults(const SetterContext& context, int32_t maximumTemperature, int32_t powerTarget) {
+  if (!IsSet(maximumTemperature)) return;
   if (Set(context, Record(adl::kOdnModeManual, powerTarget, maximumTemperature)) != adl::kOk) return;
   Set(context, Record(adl::kOdnModeDefault, 0, -1));
 }
@@ -50,8 +58,19 @@ bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximu
   if (context.options.ResetBeforeApply) ResetToDefaults(context, maximumTemperature, powerTarget);
 
   adl::ADLODNPowerLimitSetting record = Record(adl::kOdnModeManual, powerTarget, maximumTemperature);
-  adl::ADLODNPowerLimitSetting held{};
-  if (keepOthers && Get(context, held) == adl::kOk) record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
+  if (keepOthers) {
+    adl::ADLODNPowerLimitSetting held{};
+    const int read = Get(context, held);
+    if (read == adl::kOk) {
+      record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
+    } else if (!IsSet(maximumTemperature)) {
+      // Without the card's value there is nothing sound to send: 0 °C is no temperature limit.
+      context.Report(std::string(failureText.empty() ? "Failed to set Power values" : failureText) +
+                         ": the card's current power values could not be read",
+                     read);
+      return false;
+    }
+  }
 
   const int result = Set(context, record);
   if (result != adl::kOk) {

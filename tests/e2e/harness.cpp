@@ -178,12 +178,12 @@ RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const s
 }
 
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
-                         const std::map<std::string, std::string>& extraEnv) {
+                         const std::map<std::string, std::string>& extraEnv, std::chrono::seconds timeout) {
   const fs::path program = folder / "tunewright";
   fs::copy_file(GetProducts().hostProgram, program, fs::copy_options::overwrite_existing);
   std::vector<std::string> argv = {program.string()};
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunProcess(argv, folder, extraEnv);
+  return RunProcess(argv, folder, extraEnv, timeout);
 }
 
 }  // namespace tw::e2e
@@ -317,6 +317,16 @@ Rig& Rig::WatchBoxes(std::vector<std::string> answers) {
   return *this;
 }
 
+Rig& Rig::Environment(const std::string& name, const std::string& value) {
+  environment_[name] = value;
+  return *this;
+}
+
+Rig& Rig::Timeout(std::chrono::seconds timeout) {
+  timeout_ = timeout;
+  return *this;
+}
+
 std::string Rig::IniText() const { return FromUtf16File(File("Tunewright.ini")); }
 
 fs::path Rig::ProductBin() const {
@@ -353,7 +363,7 @@ RigRun Rig::Run(const std::vector<std::string>& args) {
   PlaceSimulator();
   const size_t journalBefore = ParseJournal(File("adlsim.journal")).size();
   RigRun result;
-  result.run = target_ == Target::Host ? RunHostProgram(args, folder_.path()) : RunWindows(args);
+  result.run = target_ == Target::Host ? RunHostProgram(args, folder_.path(), environment_, timeout_) : RunWindows(args);
   result.exitStatus = result.run.exitStatus;
   result.outLines = result.run.OutLines();
   if (target_ == Target::Host) {

@@ -66,7 +66,8 @@ RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const s
 // Copies the host program into the folder (so that it finds its ini file beside itself)
 // and runs it there.
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
-                         const std::map<std::string, std::string>& extraEnv = {});
+                         const std::map<std::string, std::string>& extraEnv = {},
+                         std::chrono::seconds timeout = std::chrono::seconds(60));
 
 // ---- A rig: the program, the simulator and their files in one temporary folder ----------
 
@@ -115,6 +116,10 @@ class Rig {
   // Windows only: run under xvfb with the box watcher, which answers the boxes in this
   // order ("OK", "Yes", "No"; OK once they run out).
   Rig& WatchBoxes(std::vector<std::string> answers = {});
+  // Host only: an environment variable for the program (and so for the simulator it loads,
+  // e.g. ADLSIM_FAULTS), and how long a run may take before it is killed.
+  Rig& Environment(const std::string& name, const std::string& value);
+  Rig& Timeout(std::chrono::seconds timeout);
 
   RigRun Run(const std::vector<std::string>& args);
 
@@ -138,6 +143,8 @@ class Rig {
   bool simulator_ = true;
   bool watch_ = false;
   std::vector<std::string> answers_;
+  std::map<std::string, std::string> environment_;
+  std::chrono::seconds timeout_{60};
 };
 
 }  // namespace tw::e2e

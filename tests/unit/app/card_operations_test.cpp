@@ -110,6 +110,26 @@ TEST_F(ApplyProfileTest, ValuesTheProfileLeavesOpenAreTakenFromTheCardAndKeptInM
   EXPECT_EQ(adl.extSets[0].values[1], 0);
 }
 
+// Zeros in place of what could not be read would be a fan curve that never spins the fan.
+TEST_F(ApplyProfileTest, ValuesTheProfileLeavesOpenThatTheCardCannotGiveAreNotSentAsZeros) {
+  AddOverdriveN();
+  Discover();
+  ProfileItem open = FullOverdriveNProfile();
+  open.fanCurve[3] = {};
+  app.profiles.push_back(open);
+  adl.Fail("ADL2_OverdriveN_SettingsExt_Get", -5);
+  EXPECT_TRUE(ApplyProfile(app, 0, 0, false));  // the power limit still decides
+  EXPECT_TRUE(adl.extSets.empty());
+  EXPECT_EQ(adl.powerSets.size(), 1u);
+  const ProfileItem& kept = app.profiles[0];
+  EXPECT_FALSE(IsSet(kept.memTimingLevel));
+  EXPECT_FALSE(kept.fanCurve[3].isSet());
+  ASSERT_FALSE(BoxTexts().empty());
+  EXPECT_TRUE(StartsWith(BoxTexts()[0], "Failed to read Fan curve, Zero RPM and Memory Timing Level for GPU 0 "
+                                        "(ErrorCode: -5)"))
+      << BoxTexts()[0];
+}
+
 TEST_F(ApplyProfileTest, AProfileWithFewerStatesWarnsAndFillsTheRestFromTheCard) {
   AddOverdriveN();
   Discover();

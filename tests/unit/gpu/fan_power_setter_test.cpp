@@ -3,6 +3,7 @@
 #include "gpu/fan_control_setter.h"
 #include "gpu/power_limit_setter.h"
 #include "gpu/setter_fixture.h"
+#include "profiles/profile_item.h"
 
 namespace tw {
 namespace {
@@ -57,6 +58,27 @@ TEST_F(FanPowerSetterTest, KeepOthersWithAFailingReadSendsTheCallersValues) {
   ASSERT_TRUE(SetFan(true, kFan));
   EXPECT_THAT(AllFields(adl.fanSets), ElementsAre(ElementsAre(3, 0, 0, 0, 3000, 80, 1500, 800)));
   EXPECT_THAT(BoxTexts(), IsEmpty());
+}
+
+// A profile has no minimum, maximum or target of its own: when the card cannot tell its
+// own either, zeros (a fan that never spins) must not go out in their place.
+TEST_F(FanPowerSetterTest, KeepOthersWithoutValuesOfItsOwnSendsNothingWhenTheCardCannotBeRead) {
+  const FanControlValues profile{kNotSet, kNotSet, kNotSet, 1500};
+  ASSERT_TRUE(SetFan(true, profile));  // readable: the card's own values go out
+  EXPECT_THAT(AllFields(adl.fanSets), ElementsAre(ElementsAre(3, 0, 0, 0, 2400, 75, 1500, 600)));
+  adl.Fail("ADL2_OverdriveN_FanControl_Get", adl::kErrInvalidAdlIdx);
+  EXPECT_FALSE(SetFan(true, profile, "Failed to set Fan values for GPU 0"));
+  EXPECT_EQ(adl.fanSets.size(), 1u);
+  EXPECT_THAT(BoxTexts(), ElementsAre("Failed to set Fan values for GPU 0: the card's current fan values could not "
+                                      "be read (ErrorCode: -5) (ADL_ERR_INVALID_ADL_IDX - Invalid ADL index passed)"));
+}
+
+TEST_F(FanPowerSetterTest, ResetBeforeApplyIsSkippedForACallerWithoutTheValuesItStartsWith) {
+  app.options.ResetBeforeApply = true;
+  ASSERT_TRUE(SetFan(true, {kNotSet, kNotSet, kNotSet, 1500}));
+  EXPECT_THAT(AllFields(adl.fanSets), ElementsAre(ElementsAre(3, 0, 0, 0, 2400, 75, 1500, 600)));
+  ASSERT_TRUE(SetPowerLimit(Context(), true, kNotSet, 20, ""));
+  EXPECT_THAT(AllFields(adl.powerSets), ElementsAre(ElementsAre(3, 20, 84)));
 }
 
 TEST_F(FanPowerSetterTest, FanResetBeforeApplySendsValuesDefaultsValues) {
@@ -127,6 +149,17 @@ TEST_F(FanPowerSetterTest, KeepOthersKeepsTheCardsMaximumTemperature) {
   adl.Fail("ADL2_OverdriveN_PowerLimit_Get", adl::kErr);
   ASSERT_TRUE(SetPowerLimit(Context(), true, 85, 10, ""));
   EXPECT_THAT(AllFields(adl.powerSets), ElementsAre(ElementsAre(3, 20, 84), ElementsAre(3, 10, 85)));
+}
+
+TEST_F(FanPowerSetterTest, KeepOthersWithoutATemperatureOfItsOwnSendsNothingWhenTheCardCannotBeRead) {
+  ASSERT_TRUE(SetPowerLimit(Context(), true, kNotSet, 20, ""));
+  EXPECT_THAT(AllFields(adl.powerSets), ElementsAre(ElementsAre(3, 20, 84)));
+  adl.Fail("ADL2_OverdriveN_PowerLimit_Get", adl::kErr);
+  EXPECT_FALSE(SetPowerLimit(Context(0, true), true, kNotSet, 10, "Failed to set Power values for GPU 0"));
+  EXPECT_EQ(adl.powerSets.size(), 1u);
+  EXPECT_EQ(fake.console.Output(),
+            "ERROR: Failed to set Power values for GPU 0: the card's current power values could not be read "
+            "(ErrorCode: -1)\n");
 }
 
 TEST_F(FanPowerSetterTest, PowerResetBeforeApplySendsValuesDefaultsValues) {
