@@ -16,7 +16,8 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path);
 // that a reader never sees half a state file.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 bool AppendToFile(const std::filesystem::path& path, const std::string& bytes);
-void SleepMilliseconds(int milliseconds);
+// At least that long; below a millisecond too, where the system's own sleep is coarser.
+void SleepMicroseconds(int microseconds);
 unsigned long ProcessId();
 // Sets the thread's last-error code where the platform has one (Windows).
 void SetLastErrorCode(uint32_t code);

@@ -61,8 +61,8 @@ bool AppendToFile(const std::filesystem::path& path, const std::string& bytes) {
   return ok;
 }
 
-void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+void SleepMicroseconds(int microseconds) {
+  if (microseconds > 0) std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
 }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }

@@ -116,8 +116,18 @@ bool AppendToFile(const std::filesystem::path& path, const std::string& bytes) {
   return file.valid() && WriteAll(file.get(), bytes);
 }
 
-void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
+void SleepMicroseconds(int microseconds) {
+  if (microseconds <= 0) return;
+  // Sleep() counts whole milliseconds (and often more); the rest is waited out on the
+  // performance counter.
+  LARGE_INTEGER frequency, start, now;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  const LONGLONG ticks = frequency.QuadPart * microseconds / 1000000;
+  if (microseconds >= 2000) ::Sleep(static_cast<DWORD>(microseconds / 1000 - 1));
+  do {
+    ::QueryPerformanceCounter(&now);
+  } while (now.QuadPart - start.QuadPart < ticks);
 }
 
 unsigned long ProcessId() { return ::GetCurrentProcessId(); }

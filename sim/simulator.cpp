@@ -117,8 +117,8 @@ Call::Call(const char* name)
 std::optional<int> Call::Begin(bool machineService) {
   if (sim_.broken()) return machineService ? kErrorInternal : kAdlErr;
   const Faults& faults = sim_.scenario().faults;
-  auto delay = faults.delayByName.find(name_);
-  os::SleepMilliseconds(delay != faults.delayByName.end() ? delay->second : faults.delayMs);
+  auto delay = faults.delayUsByName.find(name_);
+  os::SleepMicroseconds(delay != faults.delayUsByName.end() ? delay->second : faults.delayUs);
   auto found = faults.byName.find(name_);
   if (found == faults.byName.end()) return std::nullopt;
   const Fault& fault = found->second;
