@@ -116,6 +116,22 @@ bool AppendToFile(const std::filesystem::path& path, const std::string& bytes) {
   return file.valid() && WriteAll(file.get(), bytes);
 }
 
+AppendFile::~AppendFile() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+  if (handle_ == -1) {
+    // FILE_APPEND_DATA alone makes every write go to the end of the file, also when other
+    // processes append to it meanwhile.
+    const HANDLE file = ::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<intptr_t>(file);
+  }
+  return WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
 void SleepMicroseconds(int microseconds) {
   if (microseconds <= 0) return;
   // Sleep() counts whole milliseconds (and often more); the rest is waited out on the

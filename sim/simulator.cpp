@@ -37,7 +37,10 @@ Simulator& Simulator::Instance() {
   return simulator;
 }
 
-Simulator::Simulator(SimPaths paths) : paths_(std::move(paths)) { Load(); }
+Simulator::Simulator(SimPaths paths)
+    : paths_(std::move(paths)), journal_(paths_.journal), processId_(os::ProcessId()) {
+  Load();
+}
 
 void Simulator::Load() {
   std::string text = DefaultRigText();
@@ -101,7 +104,17 @@ void Simulator::ResetState() {
   SaveState();
 }
 
-void Simulator::WriteJournal(const std::string& line) { os::AppendToFile(paths_.journal, line + "\n"); }
+void Simulator::WriteJournal(const std::string& line) {
+  const auto start = std::chrono::steady_clock::now();
+  journal_.Append(line + "\n");
+  carriedUs_ += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+int64_t Simulator::TakeCarriedUs() {
+  const int64_t carried = carriedUs_;
+  carriedUs_ = 0;
+  return carried;
+}
 
 void Simulator::Note(const std::string& text) { WriteJournal("# " + text); }
 
@@ -112,7 +125,7 @@ const Adapter* Simulator::FindAdapter(int index) const {
 }
 
 Call::Call(const char* name)
-    : sim_(Simulator::Instance()), name_(name), line_(name), start_(std::chrono::steady_clock::now()) {}
+    : start_(std::chrono::steady_clock::now()), sim_(Simulator::Instance()), name_(name), line_(name) {}
 
 std::optional<int> Call::Begin(bool machineService) {
   if (sim_.broken()) return machineService ? kErrorInternal : kAdlErr;
@@ -137,10 +150,11 @@ std::optional<int> Call::Begin(bool machineService) {
 
 int Call::Finish(int result) {
   const auto micros =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count();
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count() +
+      sim_.TakeCarriedUs();
   line_.Add("result", result);
   line_.Add("us", static_cast<int>(micros));
-  line_.Add("pid", static_cast<int>(os::ProcessId()));
+  line_.Add("pid", static_cast<int>(sim_.processId()));
   sim_.WriteJournal(line_.text());
   return result;
 }
