@@ -3,19 +3,21 @@
 # the runner (and, where wine and mingw are installed, the simulated-hardware Windows exe),
 # measures latency, driver calls and memory, prints the tables and records them with the
 # machine they ran on in bench/README.md.
-# Usage: bash bench/cli.sh [--host-only] [--runs N] [--delay-runs N] [--no-record]
+# Usage: bash bench/cli.sh [--host-only] [--runs N] [--delay-runs N] [--folders DIR] [--no-record]
+# (--folders: where the rig folders are made; default /dev/shm, else the temporary folder)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-host_only=0 record=1 runs=31 delay_runs=11
+host_only=0 record=1 runs=31 delay_runs=11 folders=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --host-only) host_only=1 ;;
     --no-record) record=0 ;;
     --runs) runs="$2"; shift ;;
     --delay-runs) delay_runs="$2"; shift ;;
-    *) echo "usage: bash bench/cli.sh [--host-only] [--runs N] [--delay-runs N] [--no-record]" >&2; exit 2 ;;
+    --folders) folders=(--folders "$2"); shift ;;
+    *) echo "usage: bash bench/cli.sh [--host-only] [--runs N] [--delay-runs N] [--folders DIR] [--no-record]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -54,4 +56,4 @@ os="$(. /etc/os-release && echo "$PRETTY_NAME")"
 record_args=()
 [[ $record == 1 ]] && record_args=(--readme "$root/bench/README.md")
 build/host/bin/tw_cli_bench --host-bin build/host/bin --bench bench --runs "$runs" --delay-runs "$delay_runs" \
-  --machine "$machine" "${windows_args[@]}" "${record_args[@]}"
+  --machine "$machine" "${folders[@]}" "${windows_args[@]}" "${record_args[@]}"

@@ -19,6 +19,8 @@
 #include "minimum_calls.h"
 #include "process_run.h"
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 using namespace tw::bench;
 
@@ -34,6 +36,7 @@ constexpr double kMemoryTargetMiB = 8.0;
 
 struct Options {
   fs::path hostBin, windowsBin, wine, benchDir, readme, machine;
+  fs::path folderRoot;  // where the rig folders are made
   int runs = 31;
   int delayRuns = 11;
 };
@@ -67,6 +70,15 @@ std::string Utf16Ini(const std::string& ascii) {
   return bytes;
 }
 
+// The rig folders live in memory where the machine has a tmpfs: the simulator writes its
+// state file and journal on every call, and a disk's writeback of them would compete with
+// the program for the CPU although none of it is the program's work.
+fs::path DefaultFolderRoot() {
+  std::error_code error;
+  if (fs::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0) return "/dev/shm";
+  return fs::temp_directory_path();
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options o;
   for (int i = 1; i < argc; ++i) {
@@ -79,11 +91,13 @@ Options ParseOptions(int argc, char** argv) {
     else if (key == "--bench") o.benchDir = value;
     else if (key == "--readme") o.readme = value;
     else if (key == "--machine") o.machine = value;
+    else if (key == "--folders") o.folderRoot = value;
     else if (key == "--runs") o.runs = std::max(1, std::atoi(value.c_str()));
     else if (key == "--delay-runs") o.delayRuns = std::max(1, std::atoi(value.c_str()));
     else Fail("unknown option " + key);
   }
-  if (o.hostBin.empty() || o.benchDir.empty()) Fail("usage: cli_bench --host-bin DIR --bench DIR [--windows-bin DIR --wine SCRIPT] [--runs N] [--delay-runs N] [--readme FILE --machine FILE]");
+  if (o.folderRoot.empty()) o.folderRoot = DefaultFolderRoot();
+  if (o.hostBin.empty() || o.benchDir.empty()) Fail("usage: cli_bench --host-bin DIR --bench DIR [--windows-bin DIR --wine SCRIPT] [--runs N] [--delay-runs N] [--readme FILE --machine FILE] [--folders DIR]");
   return o;
 }
 
@@ -99,8 +113,9 @@ struct Product {
 
 class RigFolder {
  public:
-  RigFolder(const Product& product, const fs::path& scenario, const fs::path& ini) : product_(product) {
-    std::string pattern = (fs::temp_directory_path() / "tw-cli-bench-XXXXXX").string();
+  RigFolder(const Product& product, const fs::path& root, const fs::path& scenario, const fs::path& ini)
+      : product_(product) {
+    std::string pattern = (root / "tw-cli-bench-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) Fail("cannot make a temporary folder");
     path_ = pattern;
     for (const std::string& name : {product.program, product.floor, product.floorLibrary})
@@ -214,7 +229,7 @@ struct LatencyResult {
 };
 
 LatencyResult MeasureLatency(const Product& product, const Options& o) {
-  RigFolder rig(product, o.benchDir / "cli" / "rig12.ini", o.benchDir / "cli" / "Tunewright.ini");
+  RigFolder rig(product, o.folderRoot, o.benchDir / "cli" / "rig12.ini", o.benchDir / "cli" / "Tunewright.ini");
   LatencyResult result;
   result.byCommand.resize(Commands().size());
   // Warm the page cache (and wine's server) first; then interleave the floor and the
@@ -231,7 +246,7 @@ LatencyResult MeasureLatency(const Product& product, const Options& o) {
 }
 
 std::vector<Sample> MeasureDriverLatency(const Product& product, const Options& o) {
-  RigFolder rig(product, o.benchDir / "cli" / "rig6.ini", o.benchDir / "cli" / "Tunewright.ini");
+  RigFolder rig(product, o.folderRoot, o.benchDir / "cli" / "rig6.ini", o.benchDir / "cli" / "Tunewright.ini");
   const BenchCommand apply{"-consoleonly -p*Bench", {"-consoleonly", "-p*Bench"}, Command::ApplyProfileToAll, 0};
   RunProgram(rig, product, apply);
   std::vector<Sample> samples;
@@ -406,7 +421,8 @@ int main(int argc, char** argv) {
   }
 
   std::string body;
-  if (!o.machine.empty()) body += ReadFile(o.machine) + "\n";
+  if (!o.machine.empty()) body += ReadFile(o.machine);
+  body += "- rig folders in " + o.folderRoot.string() + "\n\n";
   body += "#### Latency on 12 cards (4 Polaris, 4 Vega, 4 Navi), medians of " + std::to_string(o.runs) + " runs\n\n";
   body += LatencyTable(latency) + "\n";
   body += "#### A slow driver: -p*Bench on 6 cards, 20 ms per context, 0.5 ms per other call, medians of " +
