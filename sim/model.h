@@ -98,8 +98,10 @@ struct Fault {
 
 struct Faults {
   std::map<std::string, Fault> byName;
-  int delayMs = 0;
-  std::map<std::string, int> delayByName;
+  // Sleeps in microseconds: delay_ms and delay_us both land here, so a benchmark can ask for
+  // the half millisecond a real driver call takes.
+  int delayUs = 0;
+  std::map<std::string, int> delayUsByName;
 };
 
 struct Scenario {

@@ -61,8 +61,18 @@ bool AppendToFile(const std::filesystem::path& path, const std::string& bytes) {
   return ok;
 }
 
-void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+AppendFile::~AppendFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+  if (handle_ < 0) handle_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (handle_ < 0) return false;
+  return ::write(static_cast<int>(handle_), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+void SleepMicroseconds(int microseconds) {
+  if (microseconds > 0) std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
 }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }

@@ -116,8 +116,34 @@ bool AppendToFile(const std::filesystem::path& path, const std::string& bytes) {
   return file.valid() && WriteAll(file.get(), bytes);
 }
 
-void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
+AppendFile::~AppendFile() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+  if (handle_ == -1) {
+    // FILE_APPEND_DATA alone makes every write go to the end of the file, also when other
+    // processes append to it meanwhile.
+    const HANDLE file = ::CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    handle_ = reinterpret_cast<intptr_t>(file);
+  }
+  return WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
+void SleepMicroseconds(int microseconds) {
+  if (microseconds <= 0) return;
+  // Sleep() counts whole milliseconds (and often more); the rest is waited out on the
+  // performance counter.
+  LARGE_INTEGER frequency, start, now;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  const LONGLONG ticks = frequency.QuadPart * microseconds / 1000000;
+  if (microseconds >= 2000) ::Sleep(static_cast<DWORD>(microseconds / 1000 - 1));
+  do {
+    ::QueryPerformanceCounter(&now);
+  } while (now.QuadPart - start.QuadPart < ticks);
 }
 
 unsigned long ProcessId() { return ::GetCurrentProcessId(); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 #include <stdexcept>
 
@@ -152,18 +153,28 @@ Fault ParseFault(const std::string& text) {
   return fault;
 }
 
+// A delay in microseconds, from a value in milliseconds (factor 1000) or microseconds (1).
+int ParseDelay(const std::string& value, int factor) {
+  const int delay = ParseInt(value);
+  if (delay < 0) throw BadValue("negative delay");
+  if (delay > std::numeric_limits<int>::max() / factor) throw BadValue("delay too long");
+  return delay * factor;
+}
+
 void ApplyFault(const std::string& key, const std::string& value, Faults& faults) {
+  constexpr int kUsPerMs = 1000;
   if (key == "delay_ms") {
-    faults.delayMs = ParseInt(value);
-    if (faults.delayMs < 0) throw BadValue("negative delay");
+    faults.delayUs = ParseDelay(value, kUsPerMs);
+  } else if (key == "delay_us") {
+    faults.delayUs = ParseDelay(value, 1);
   } else if (key.rfind("delay_ms.", 0) == 0) {
-    const int delay = ParseInt(value);
-    if (delay < 0) throw BadValue("negative delay");
-    faults.delayByName[key.substr(9)] = delay;
+    faults.delayUsByName[key.substr(9)] = ParseDelay(value, kUsPerMs);
+  } else if (key.rfind("delay_us.", 0) == 0) {
+    faults.delayUsByName[key.substr(9)] = ParseDelay(value, 1);
   } else if (key.rfind("ADL2_", 0) == 0 || key.rfind("adlsim_", 0) == 0) {
     faults.byName[key] = ParseFault(value);
   } else {
-    throw BadValue("unknown fault key (ADL2_..., adlsim_..., delay_ms, delay_ms.NAME)");
+    throw BadValue("unknown fault key (ADL2_..., adlsim_..., delay_ms, delay_us, delay_ms.NAME, delay_us.NAME)");
   }
 }
 

@@ -37,7 +37,10 @@ Simulator& Simulator::Instance() {
   return simulator;
 }
 
-Simulator::Simulator(SimPaths paths) : paths_(std::move(paths)) { Load(); }
+Simulator::Simulator(SimPaths paths)
+    : paths_(std::move(paths)), journal_(paths_.journal), processId_(os::ProcessId()) {
+  Load();
+}
 
 Simulator::~Simulator() {
   if (!releaseContext_) return;
@@ -106,7 +109,17 @@ void Simulator::ResetState() {
   SaveState();
 }
 
-void Simulator::WriteJournal(const std::string& line) { os::AppendToFile(paths_.journal, line + "\n"); }
+void Simulator::WriteJournal(const std::string& line) {
+  const auto start = std::chrono::steady_clock::now();
+  journal_.Append(line + "\n");
+  carriedUs_ += std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+int64_t Simulator::TakeCarriedUs() {
+  const int64_t carried = carriedUs_;
+  carriedUs_ = 0;
+  return carried;
+}
 
 void Simulator::Note(const std::string& text) { WriteJournal("# " + text); }
 
@@ -117,13 +130,13 @@ const Adapter* Simulator::FindAdapter(int index) const {
 }
 
 Call::Call(const char* name)
-    : sim_(Simulator::Instance()), name_(name), line_(name), start_(std::chrono::steady_clock::now()) {}
+    : start_(std::chrono::steady_clock::now()), sim_(Simulator::Instance()), name_(name), line_(name) {}
 
 std::optional<int> Call::Begin(bool machineService) {
   if (sim_.broken()) return machineService ? kErrorInternal : kAdlErr;
   const Faults& faults = sim_.scenario().faults;
-  auto delay = faults.delayByName.find(name_);
-  os::SleepMilliseconds(delay != faults.delayByName.end() ? delay->second : faults.delayMs);
+  auto delay = faults.delayUsByName.find(name_);
+  os::SleepMicroseconds(delay != faults.delayUsByName.end() ? delay->second : faults.delayUs);
   auto found = faults.byName.find(name_);
   if (found == faults.byName.end()) return std::nullopt;
   const Fault& fault = found->second;
@@ -142,10 +155,11 @@ std::optional<int> Call::Begin(bool machineService) {
 
 int Call::Finish(int result) {
   const auto micros =
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count();
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start_).count() +
+      sim_.TakeCarriedUs();
   line_.Add("result", result);
   line_.Add("us", static_cast<int>(micros));
-  line_.Add("pid", static_cast<int>(os::ProcessId()));
+  line_.Add("pid", static_cast<int>(sim_.processId()));
   sim_.WriteJournal(line_.text());
   return result;
 }

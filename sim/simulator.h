@@ -12,6 +12,7 @@
 
 #include "journal.h"
 #include "model.h"
+#include "os.h"
 
 namespace adlsim {
 
@@ -47,6 +48,7 @@ class Simulator {
   // Writes the state file; a failure goes to the journal and standard error.
   void SaveState();
   void ResetState();
+  // Appends the line; the time that takes is handed to the next call's "us" (TakeCarriedUs).
   void WriteJournal(const std::string& line);
   void Note(const std::string& text);  // a "# ..." journal line
 
@@ -57,6 +59,11 @@ class Simulator {
 
   // The adapter with the driver's index, or nullptr.
   const Adapter* FindAdapter(int index) const;
+
+  // Microseconds the simulator spent outside any call's measurement (writing the last
+  // journal line), given to the next call so that no time inside the simulator goes uncounted.
+  int64_t TakeCarriedUs();
+  unsigned long processId() const { return processId_; }
 
  private:
   void Load();
@@ -69,6 +76,9 @@ class Simulator {
   std::string error_;
   std::set<void*> contexts_;
   void (*releaseContext_)(void*) = nullptr;
+  os::AppendFile journal_;
+  int64_t carriedUs_ = 0;
+  unsigned long processId_;
 };
 
 class Call {
@@ -86,11 +96,13 @@ class Call {
   int Finish(int result);
 
  private:
+  // Taken first, so that loading the simulator on a process's first call (reading the
+  // scenario) counts as time spent inside the simulator.
+  std::chrono::steady_clock::time_point start_;
   Simulator& sim_;
   std::string name_;
   JournalLine line_;
   std::optional<Fault> fault_;
-  std::chrono::steady_clock::time_point start_;
 };
 
 // For entry points taking a context: Begin, then checks the context.

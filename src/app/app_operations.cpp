@@ -25,9 +25,19 @@ bool AppOperations::CheckDriverLoaded() {
   return tw::CheckDriverLoaded(app_.platform.machine, app_.platform.errors, app_.messages);
 }
 
-void AppOperations::LoadSettings() { tw::LoadSettings(app_, /*consoleMode=*/true); }
+void AppOperations::LoadSettings() {
+  IniRead mainFile;
+  tw::LoadSettings(app_, /*consoleMode=*/true, mainFile);
+  startupIni_ = std::move(mainFile);
+}
 
-int AppOperations::LoadProfiles() { return tw::LoadProfiles(app_); }
+int AppOperations::LoadProfiles() {
+  if (!startupIni_) return tw::LoadProfiles(app_);
+  // Taken once: any later read (after a restore, say) must see the file as it is then.
+  const IniRead mainFile = std::move(*startupIni_);
+  startupIni_.reset();
+  return tw::LoadProfiles(app_, mainFile);
+}
 
 void AppOperations::RestoreFromBackup() { tw::RestoreFromBackup(app_, /*consoleMode=*/true); }
 

@@ -2,8 +2,10 @@
 // The command line's operations carried out on the real program state.
 
 #include <functional>
+#include <optional>
 
 #include "app/command_line_operations.h"
+#include "profiles/ini_file.h"
 
 namespace tw {
 
@@ -37,6 +39,9 @@ class AppOperations final : public CommandLineOperations {
  private:
   App& app_;
   std::function<void()> runMainWindow_;
+  // "Tunewright.ini" as the settings were read from it, until the profiles are read from
+  // it too: the start-up reads and parses the file once (it may hold hundreds of profiles).
+  std::optional<IniRead> startupIni_;
 };
 
 }  // namespace tw

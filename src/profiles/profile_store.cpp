@@ -93,6 +93,14 @@ int LoadProfiles(App& app) {
   return static_cast<int>(app.profiles.size());
 }
 
+int LoadProfiles(App& app, const IniRead& mainFile) {
+  if (mainFile.status == IniReadStatus::Unreadable) return LoadProfiles(app);
+  ReadProfiles(mainFile.document, app.profiles, [&](const std::string& name) {
+    app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
+  });
+  return static_cast<int>(app.profiles.size());
+}
+
 bool SaveProfiles(App& app) {
   std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
   if (!document) return false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "profiles/ini_document.h"
+#include "profiles/ini_file.h"
 #include "profiles/profile_item.h"
 
 namespace tw {
@@ -27,6 +28,10 @@ void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2
 
 // Appends the profiles of the main file to app.profiles; returns the list's length after.
 int LoadProfiles(App& app);
+// The same from the main file as the caller has just read it (LoadSettings hands it out).
+// A read that failed is not taken: the file is read again, and a failure reported, as by
+// LoadProfiles(app).
+int LoadProfiles(App& app, const IniRead& mainFile);
 
 // Rewrites the profile sections from app.profiles, then makes the automatic backup when
 // it is on. False when the file could not be read or written (reported; nothing backed up).

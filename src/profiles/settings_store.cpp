@@ -129,13 +129,18 @@ bool SaveBackupSettings(App& app, const SettingsValues& dialog) {
 }  // namespace
 
 WindowMenuSwitches LoadSettings(App& app, bool consoleMode) {
+  IniRead mainFile;
+  return LoadSettings(app, consoleMode, mainFile);
+}
+
+WindowMenuSwitches LoadSettings(App& app, bool consoleMode, IniRead& mainFile) {
   app.vrm.consoleMode = consoleMode;
   app.vrm.done = false;
   app.vrm.scan = false;
   ResetMainFileOptions(app.options);
   WindowMenuSwitches menus;
-  const IniRead main = ReadReporting(app, app.paths.iniPath);
-  if (main.status == IniReadStatus::Loaded) menus = ReadMainFile(app, main.document, consoleMode);
+  mainFile = ReadReporting(app, app.paths.iniPath);
+  if (mainFile.status == IniReadStatus::Loaded) menus = ReadMainFile(app, mainFile.document, consoleMode);
   // An absent or unreadable backup-settings file reads as an empty one: the defaults.
   ReadBackupSettings(app.options, ReadReporting(app, app.paths.backupIniPath).document);
   return menus;

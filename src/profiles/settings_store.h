@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "profiles/ini_file.h"
 #include "profiles/settings_values.h"
 
 namespace tw {
@@ -18,6 +19,9 @@ struct WindowMenuSwitches {
 // Reads both files into app.options and decides, with EnableI2c on, whether regulator
 // detection scans (no [I2C] section) or verifies the stored locations.
 WindowMenuSwitches LoadSettings(App& app, bool consoleMode);
+// The same; `mainFile` receives "Tunewright.ini" as it was read, so that the start-up can
+// take the profiles from it instead of reading and parsing the whole file a second time.
+WindowMenuSwitches LoadSettings(App& app, bool consoleMode, IniRead& mainFile);
 
 // Writes the dialog's values where they differ from the files; each file is rewritten
 // only when one of its keys changed. False when a write failed (reported).

@@ -53,8 +53,38 @@ TEST(ScenarioTest, ValuesAreReadInTheirUnits) {
   EXPECT_EQ(card.i2c[0].registers[0x49], 0x03);
   EXPECT_EQ(rig->faults.byName.at("ADL2_X").fromCall, 2);
   EXPECT_EQ(rig->faults.byName.at("ADL2_Y").kind, FaultKind::NullList);
-  EXPECT_EQ(rig->faults.delayMs, 7);
+  EXPECT_EQ(rig->faults.delayUs, 7000);
 }
+
+struct DelayCase {
+  const char* faults;
+  int everyCallUs;
+  const char* name;  // "" when no entry point has a delay of its own
+  int nameUs;
+};
+
+class DelayKeyTest : public ::testing::TestWithParam<DelayCase> {};
+
+TEST_P(DelayKeyTest, DelaysAreHeldInMicroseconds) {
+  std::string error;
+  const std::optional<Scenario> rig =
+      ParseScenario(std::string("[card a]\npreset = polaris\n[faults]\n") + GetParam().faults, "d.ini", error);
+  ASSERT_TRUE(rig) << error;
+  EXPECT_EQ(rig->faults.delayUs, GetParam().everyCallUs);
+  if (*GetParam().name) {
+    ASSERT_EQ(rig->faults.delayUsByName.count(GetParam().name), 1u);
+    EXPECT_EQ(rig->faults.delayUsByName.at(GetParam().name), GetParam().nameUs);
+  } else {
+    EXPECT_TRUE(rig->faults.delayUsByName.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DelayKeyTest,
+    ::testing::Values(DelayCase{"delay_ms = 3\n", 3000, "", 0}, DelayCase{"delay_us = 500\n", 500, "", 0},
+                      DelayCase{"delay_us = 250\ndelay_ms.ADL2_X = 20\n", 250, "ADL2_X", 20000},
+                      DelayCase{"delay_us.ADL2_Main_Control_Create = 1500\n", 0, "ADL2_Main_Control_Create", 1500},
+                      DelayCase{"delay_ms.ADL2_X = 1\ndelay_us.ADL2_X = 40\n", 0, "ADL2_X", 40}));
 
 struct Bad {
   const char* text;
@@ -82,6 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"[card a]\ni2c = IR3567B 3 0x80\n", "rig.ini: [card a] key 'i2c' (line 2): I2C address 0x80 outside 0..127"},
         Bad{"[machine]\nadmin = maybe\n", "rig.ini: [machine] key 'admin' (line 2): 'maybe' is not 1 or 0"},
         Bad{"[faults]\nADL2_X = -1 since 3\n", "rig.ini: [faults] key 'ADL2_X' (line 2): '-1 since 3' is not RESULT [from N], null_list or ignore"},
+        Bad{"[faults]\ndelay_us = -5\n", "rig.ini: [faults] key 'delay_us' (line 2): negative delay"},
+        Bad{"[faults]\ndelay_ms.ADL2_X = 3000000\n", "rig.ini: [faults] key 'delay_ms.ADL2_X' (line 2): delay too long"},
+        Bad{"[faults]\ndelay_s = 1\n",
+            "rig.ini: [faults] key 'delay_s' (line 2): unknown fault key (ADL2_..., adlsim_..., delay_ms, delay_us, "
+            "delay_ms.NAME, delay_us.NAME)"},
         Bad{"[cards]\n", "rig.ini: [cards] (line 1): unknown section (machine, faults, card NAME)"},
         Bad{"[card a]\nbus 3\n", "rig.ini: line 2: expected key = value"}));
 

@@ -93,6 +93,7 @@ bus = 2
 ADL2_Overdrive8_Current_SettingX2_Get = null_list
 ADL2_OverdriveN_PowerLimit_Set = ignore
 delay_ms.ADL2_Adapter_NumberOfAdapters_Get = 30
+delay_us.ADL2_OverdriveN_PowerLimit_Get = 1500
 )"));
   SimLibrary library(folder);
   SimContext context(library);
@@ -111,6 +112,12 @@ delay_ms.ADL2_Adapter_NumberOfAdapters_Get = 30
   const size_t us = last.find(" us=");
   ASSERT_NE(us, std::string::npos);
   EXPECT_GE(std::stoi(last.substr(us + 4)), 30000) << "the delay is time spent inside the simulator: " << last;
+  for (const std::string& line : folder.JournalLines()) {
+    if (line.rfind("ADL2_OverdriveN_PowerLimit_Get ", 0) != 0) continue;
+    const size_t at = line.find(" us=");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_GE(std::stoi(line.substr(at + 4)), 1500) << "a delay below a millisecond is slept too: " << line;
+  }
 }
 
 TEST(SimScenarioTest, ABadScenarioIsNamedAndEveryCallFailsWithoutCrashing) {
