@@ -113,7 +113,10 @@ suite unit-valgrind valgrind -q --error-exitcode=99 --leak-check=full --errors-f
   --show-leak-kinds=definite,indirect build/host/bin/tw_unit_tests
 suite unit-wine "$root/scripts/wine.sh" "$windows_sim_bin/tw_unit_tests.exe"
 TW_E2E_HOST_BIN="$root/build/host/bin" suite e2e build/host/bin/tw_e2e_tests
-TW_E2E_HOST_BIN="$root/build/host-asan/bin" suite e2e-asan build/host-asan/bin/tw_e2e_tests --gtest_filter='-Windows*'
+# The fault sweep runs whole in the plain build; under the sanitizers a narrower set of
+# answers goes through the same code paths in a third of the time.
+TW_E2E_SWEEP_ANSWERS=-1,null_list,5,1 TW_E2E_HOST_BIN="$root/build/host-asan/bin" \
+  suite e2e-asan build/host-asan/bin/tw_e2e_tests --gtest_filter='-Windows*'
 
 if (( ${#failures[@]} )); then
   echo "Failed: ${failures[*]}"
