@@ -19,6 +19,11 @@ struct MinimumCase {
   int expected;
 };
 
+// Without it the test framework prints the record's bytes, padding included.
+void PrintTo(const MinimumCase& c, std::ostream* out) {
+  *out << c.call << " with " << c.rig.overdriveN << " OverdriveN and " << c.rig.overdrive8 << " Overdrive8 cards";
+}
+
 class MinimumCallsTest : public ::testing::TestWithParam<MinimumCase> {};
 
 TEST_P(MinimumCallsTest, CountsFollowTheCardsOfEachGeneration) {

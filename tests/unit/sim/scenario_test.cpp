@@ -63,6 +63,9 @@ struct DelayCase {
   int nameUs;
 };
 
+// Without it the test framework prints the record's bytes, padding included.
+void PrintTo(const DelayCase& c, std::ostream* out) { *out << '"' << c.faults << '"'; }
+
 class DelayKeyTest : public ::testing::TestWithParam<DelayCase> {};
 
 TEST_P(DelayKeyTest, DelaysAreHeldInMicroseconds) {
