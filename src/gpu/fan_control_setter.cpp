@@ -13,17 +13,15 @@
 namespace tw {
 namespace {
 
-int32_t OrZero(int32_t value) { return IsSet(value) ? value : 0; }
-
 // A value the caller does not have goes out as 0, as it always did before the card's own
 // values replace it; the marker itself never reaches the driver.
 adl::ADLODNFanControl Record(int mode, const FanControlValues& values) {
   adl::ADLODNFanControl record{};
   record.iMode = mode;
-  record.iMinFanLimit = OrZero(values.minimumFan);
-  record.iTargetFanSpeed = OrZero(values.maximumFan);
-  record.iTargetTemperature = OrZero(values.targetTemperature);
-  record.iMinPerformanceClock = OrZero(values.acousticLimit);
+  record.iMinFanLimit = ValueOrZero(values.minimumFan);
+  record.iTargetFanSpeed = ValueOrZero(values.maximumFan);
+  record.iTargetTemperature = ValueOrZero(values.targetTemperature);
+  record.iMinPerformanceClock = ValueOrZero(values.acousticLimit);
   return record;
 }
 
@@ -65,6 +63,7 @@ void Verify(const SetterContext& context, const adl::ADLODNFanControl& sent) {
 
 bool SetFanControl(const SetterContext& context, bool keepOthers, const FanControlValues& values,
                    std::string_view failureText) {
+  const std::string failure(failureText.empty() ? "Failed to set Fan values" : failureText);
   if (context.options.ResetBeforeApply) ResetToDefaults(context, values);
 
   adl::ADLODNFanControl record = Record(adl::kOdnModeManual, values);
@@ -78,9 +77,7 @@ bool SetFanControl(const SetterContext& context, bool keepOthers, const FanContr
     } else if (HasUnsetKeptValue(values)) {
       // Without the card's values there is nothing sound to send for them: zeros would
       // ask for a fan that never spins.
-      context.Report(std::string(failureText.empty() ? "Failed to set Fan values" : failureText) +
-                         ": the card's current fan values could not be read",
-                     read);
+      context.Report(failure + ": the card's current fan values could not be read", read);
       return false;
     }
   }
@@ -89,7 +86,7 @@ bool SetFanControl(const SetterContext& context, bool keepOthers, const FanContr
   if (result != adl::kOk) {
     std::optional<std::string> limits;
     if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
-    context.ReportRefusal(failureText.empty() ? "Failed to set Fan values" : failureText, result, limits);
+    context.ReportRefusal(failure, result, limits);
     return false;
   }
   if (context.options.CheckValuesMismatch) Verify(context, record);

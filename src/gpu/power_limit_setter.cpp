@@ -13,15 +13,13 @@
 namespace tw {
 namespace {
 
-int32_t OrZero(int32_t value) { return IsSet(value) ? value : 0; }
-
 // A value the caller does not have goes out as 0 only where the card's own replaces it; the
 // marker itself never reaches the driver.
 adl::ADLODNPowerLimitSetting Record(int mode, int32_t powerTarget, int32_t maximumTemperature) {
   adl::ADLODNPowerLimitSetting record{};
   record.iMode = mode;
-  record.iTDPLimit = OrZero(powerTarget);
-  record.iMaxOperatingTemperature = OrZero(maximumTemperature);
+  record.iTDPLimit = ValueOrZero(powerTarget);
+  record.iMaxOperatingTemperature = ValueOrZero(maximumTemperature);
   return record;
 }
 
@@ -55,6 +53,7 @@ void Verify(const SetterContext& context, const adl::ADLODNPowerLimitSetting& se
 
 bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximumTemperature, int32_t powerTarget,
                    std::string_view failureText) {
+  const std::string failure(failureText.empty() ? "Failed to set Power values" : failureText);
   if (context.options.ResetBeforeApply) ResetToDefaults(context, maximumTemperature, powerTarget);
 
   adl::ADLODNPowerLimitSetting record = Record(adl::kOdnModeManual, powerTarget, maximumTemperature);
@@ -65,9 +64,7 @@ bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximu
       record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
     } else if (!IsSet(maximumTemperature)) {
       // Without the card's value there is nothing sound to send: 0 °C is no temperature limit.
-      context.Report(std::string(failureText.empty() ? "Failed to set Power values" : failureText) +
-                         ": the card's current power values could not be read",
-                     read);
+      context.Report(failure + ": the card's current power values could not be read", read);
       return false;
     }
   }
@@ -76,7 +73,7 @@ bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximu
   if (result != adl::kOk) {
     std::optional<std::string> limits;
     if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
-    context.ReportRefusal(failureText.empty() ? "Failed to set Power values" : failureText, result, limits);
+    context.ReportRefusal(failure, result, limits);
     return false;
   }
   if (context.options.CheckValuesMismatch) Verify(context, record);

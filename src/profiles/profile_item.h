@@ -16,6 +16,8 @@ inline constexpr std::string_view kNotSetText = "NULL";
 
 inline bool IsSet(int32_t value) { return value != kNotSet; }
 inline bool IsSet(std::string_view text) { return text != kNotSetText; }
+// What goes to the driver for a value nobody has: the marker itself must never reach it.
+inline int32_t ValueOrZero(int32_t value) { return IsSet(value) ? value : 0; }
 
 struct FanPoint {
   int32_t fanTemp = kNotSet;  // °C
