@@ -13,6 +13,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "wine_session.h"
+
 extern char** environ;
 
 namespace tw::e2e {
@@ -171,6 +173,7 @@ const Products& GetProducts() {
 
 RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
                         const fs::path& folder, std::chrono::seconds timeout) {
+  PrepareWineSession();
   fs::copy_file(bin / exeName, folder / exeName, fs::copy_options::overwrite_existing);
   std::vector<std::string> argv = {GetProducts().wineScript.string(), "cmd", "/c", exeName};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -342,6 +345,7 @@ void Rig::PlaceSimulator() {
 
 RunResult Rig::RunWindows(const std::vector<std::string>& args) {
   if (!watch_) return RunWindowsExe(ProductBin(), "Tunewright.exe", args, folder_.path());
+  PrepareWineSession();
   fs::copy_file(ProductBin() / "Tunewright.exe", folder_ / "Tunewright.exe", fs::copy_options::overwrite_existing);
   fs::copy_file(ProductBin() / "box_watcher.exe", folder_ / "box_watcher.exe", fs::copy_options::overwrite_existing);
   fs::remove(folder_ / "boxes.txt");
@@ -353,8 +357,7 @@ RunResult Rig::RunWindows(const std::vector<std::string>& args) {
   const std::string script = "w=\"$1\"; shift; \"$w\" box_watcher.exe boxes.txt watcher.stop" + answers +
                              " & watcher=$!; n=0; while [ ! -f boxes.txt ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n+1)); done; "
                              "\"$w\" cmd /c Tunewright.exe \"$@\"; status=$?; touch watcher.stop; wait $watcher; exit $status";
-  std::vector<std::string> argv = {"/usr/bin/xvfb-run", "-a", "/bin/sh", "-c", script, "sh",
-                                   GetProducts().wineScript.string()};
+  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProcess(argv, folder_.path(), {}, std::chrono::seconds(120));
 }

@@ -113,8 +113,8 @@ class Rig {
   Rig& Scenario(const std::string& iniText);
   // Tunewright.ini, written as the program writes it (UTF-16 LE with byte-order mark).
   Rig& Ini(const std::string& utf8Text);
-  // Windows only: run under xvfb with the box watcher, which answers the boxes in this
-  // order ("OK", "Yes", "No"; OK once they run out).
+  // Windows only: run with the box watcher (on the suite's own display), which answers
+  // the boxes in this order ("OK", "Yes", "No"; OK once they run out).
   Rig& WatchBoxes(std::vector<std::string> answers = {});
   // Host only: an environment variable for the program (and so for the simulator it loads,
   // e.g. ADLSIM_FAULTS), and how long a run may take before it is killed.
