@@ -8,7 +8,7 @@
 //
 // The icon is told by its picture: the box's icon control is captured from the screen and
 // compared with the system's four icons drawn here (a handle from another process cannot
-// be asked), so the watcher needs a display (xvfb-run).
+// be asked), so the watcher needs a display (the suite gives it an Xvfb).
 
 #include <windows.h>
 
@@ -105,11 +105,32 @@ long long Distance(const std::vector<COLORREF>& a, const std::vector<COLORREF>& 
   return sum;
 }
 
+bool Uniform(const std::vector<COLORREF>& pixels) {
+  for (COLORREF pixel : pixels)
+    if (pixel != pixels.front()) return false;
+  return true;
+}
+
+// The icon as painted: on a loaded machine the box can be visible well before its icon
+// reaches the screen, and a picture of the bare background matches any icon somewhat.
+// Two equal captures in a row that are not one colour are the painted icon.
+std::vector<COLORREF> PaintedIcon(HWND icon, int size) {
+  std::vector<COLORREF> previous = Capture(icon, size);
+  const DWORD deadline = ::GetTickCount() + 15 * 1000;
+  while (::GetTickCount() < deadline) {
+    ::Sleep(100);
+    std::vector<COLORREF> current = Capture(icon, size);
+    if (current == previous && !Uniform(current)) return current;
+    previous = std::move(current);
+  }
+  return previous;
+}
+
 std::string IconKind(HWND box) {
   HWND icon = FirstChild(box, kIconIds, 2);
   if (!icon || !::IsWindowVisible(icon)) return "plain";
   const int size = ::GetSystemMetrics(SM_CXICON);
-  const std::vector<COLORREF> seen = Capture(icon, size);
+  const std::vector<COLORREF> seen = PaintedIcon(icon, size);
   struct Candidate {
     LPCWSTR id;
     const char* kind;
@@ -174,7 +195,6 @@ int wmain(int argc, wchar_t** argv) {
     watch.fresh.clear();
     ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&watch));
     for (HWND box : watch.fresh) {
-      ::Sleep(300);  // let the box paint its icon
       watch.seen.insert(box);
       HWND text = FirstChild(box, kTextIds, 2);
       const std::string line = "BOX " + IconKind(box) + " \"" + Escape(WindowText(box)) + "\" " + Escape(WindowText(text)) + "\n";
