@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness.h"
 
 namespace tw::e2e {
@@ -25,13 +27,19 @@ TEST_F(WindowsStartupTest, WithoutAmdDriverTheReleaseExeEndsSilentlyWithMinusOne
 }
 
 TEST_F(WindowsStartupTest, LeadingWaitHappensBeforeTheDriverCheck) {
-  const RunResult quick = RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-p0Gaming"}, folder.path());
+  // Wine's own start-up varies by a second or more on a busy machine, the first run in a
+  // prefix most: the quicker of two runs without the wait is the measure, and the wait
+  // is long enough to stand out of that noise.
+  const auto quick = [&] {
+    return RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-p0Gaming"}, folder.path()).elapsed;
+  };
+  const auto quickest = std::min(quick(), quick());
   const RunResult run =
-      RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-wait300", "-p0Gaming"}, folder.path());
+      RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-wait2000", "-p0Gaming"}, folder.path());
   EXPECT_EQ(run.exitStatus, 255);
   EXPECT_EQ(run.out, "");
-  EXPECT_GE(run.elapsed.count(), 300);
-  EXPECT_GE(run.elapsed.count() - quick.elapsed.count(), 200);  // the wait, not wine's start-up, made it slow
+  EXPECT_GE(run.elapsed.count(), 2000);
+  EXPECT_GE(run.elapsed.count() - quickest.count(), 1000);  // the wait, not wine's start-up, made it slow
 }
 
 TEST_F(WindowsStartupTest, ConsoleLinesReachTheParentConsoleThroughTheWin32Adapter) {
