@@ -44,7 +44,10 @@ suite() {  # suite NAME COMMAND...
   echo "   $ok passed, $bad failed"
   if [[ $bad -ne 0 ]]; then
     failures+=("$name")
-    grep -E '^\[  FAILED  \]|Failure|ERROR: (Address|Leak|Undefined)|runtime error|^==[0-9]+== [A-Z]' "$log" | head -n 40
+    # The lines after a failure say what was expected and what came, which a run on a
+    # clean machine shows nowhere else.
+    grep -A 8 'Failure$' "$log" | head -n 60
+    grep -E '^\[  FAILED  \]|ERROR: (Address|Leak|Undefined)|runtime error|^==[0-9]+== [A-Z]' "$log" | head -n 40
   fi
 }
 
