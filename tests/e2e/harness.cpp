@@ -367,6 +367,10 @@ RigRun Rig::Run(const std::vector<std::string>& args) {
   const size_t journalBefore = ParseJournal(File("adlsim.journal")).size();
   RigRun result;
   result.run = target_ == Target::Host ? RunHostProgram(args, folder_.path(), environment_, timeout_) : RunWindows(args);
+  // A box nobody answers holds the exe until it is killed; the test must not pass on what
+  // such a run left behind.
+  if (target_ == Target::Windows && result.run.timedOut)
+    throw std::runtime_error("the Windows exe did not end in time (a message box without WatchBoxes?)");
   result.exitStatus = result.run.exitStatus;
   result.outLines = result.run.OutLines();
   if (target_ == Target::Host) {

@@ -46,8 +46,12 @@ TEST_P(RigTest, TheSimulatorsDriverListLetsTheStartGoOnWhicheverNameTheLibraryHa
   for (const char* name : {"atiadlxx.dll", "amdadlxx.dll"}) {
     Rig rig(GetParam());
     rig.Simulator("full", name);
+    if (GetParam() == Target::Windows) rig.WatchBoxes({"OK"});
     const RigRun run = rig.Run({"-p0Gaming"});
     EXPECT_EQ(AskedDrivers(run), (std::vector<std::string>{"ntoskrnl.exe", "hal.dll", "atikmdag.sys"})) << name;
+    // The start went on to the arguments: the unknown profile is reported.
+    EXPECT_EQ(run.boxes, std::vector<std::string>{"BOX error \"Tunewright\" Wrong command - profile: \"Gaming\" not found"})
+        << name;
   }
 }
 
