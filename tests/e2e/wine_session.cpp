@@ -49,18 +49,23 @@ class OwnXServer {
       number += c;
     }
     close(ready[0]);
-    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    if (number.empty()) {
+      Stop();  // a constructor that throws gets no destructor
+      throw std::runtime_error("Xvfb did not start");
+    }
     display_ = ":" + number;
   }
-  ~OwnXServer() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
+  ~OwnXServer() { Stop(); }
   OwnXServer(const OwnXServer&) = delete;
   OwnXServer& operator=(const OwnXServer&) = delete;
   const std::string& display() const { return display_; }
 
  private:
+  void Stop() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+
   pid_t pid_ = 0;
   std::string display_;
 };
