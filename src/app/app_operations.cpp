@@ -59,7 +59,7 @@ bool AppOperations::ApplyProfile(int profile, int gpu, bool console) {
 
 void AppOperations::ResetGpu(int gpu, bool console) { tw::ResetGpu(app_, gpu, console, /*fromCommandLine=*/true); }
 
-bool AppOperations::CompareProfile(int profile, int gpu, std::string_view mode, bool console) {
+CompareOutcome AppOperations::CompareProfile(int profile, int gpu, std::string_view mode, bool console) {
   return tw::CompareProfile(app_, profile, gpu, mode, console);
 }
 

@@ -27,7 +27,7 @@ class AppOperations final : public CommandLineOperations {
   void DetectRegulatorsOnce() override;
   bool ApplyProfile(int profile, int gpu, bool console) override;
   void ResetGpu(int gpu, bool console) override;
-  bool CompareProfile(int profile, int gpu, std::string_view mode, bool console) override;
+  CompareOutcome CompareProfile(int profile, int gpu, std::string_view mode, bool console) override;
   bool RestartGpu(int gpu, bool console, bool waitForDriver) override;
   void RunGpuCommand(const std::string& gpuIdText, const std::string& parameters, const std::string& commandText,
                      bool console) override;

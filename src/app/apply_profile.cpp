@@ -17,6 +17,7 @@
 #include "gpu/od8_settings.h"
 #include "gpu/power_limit_setter.h"
 #include "gpu/setter_context.h"
+#include "gpu/value_fields.h"
 #include "profiles/profile_matches.h"
 
 namespace tw {
@@ -67,23 +68,53 @@ ExtValues ExtSettingsRecord(const ProfileItem& profile, bool fanEnabled) {
   return record;
 }
 
+// Every group is attempted and reports its own failure; the apply is done only when every
+// group was. A failure that IgnoreError-8 kept from view counts as done: the user has asked
+// for "not supported" to be passed over.
+class GroupResults {
+ public:
+  explicit GroupResults(MessageWriter& messages) : messages_(messages) {}
+  template <typename Send>
+  void Attempt(Send send) {
+    const int hidden = messages_.hiddenNotSupported();
+    if (!send() && messages_.hiddenNotSupported() == hidden) allDone_ = false;
+  }
+  bool allDone() const { return allDone_; }
+
+ private:
+  MessageWriter& messages_;
+  bool allDone_ = true;
+};
+
 bool ApplyOverdriveN(App& app, const SetterContext& context, ProfileItem& profile) {
   const GPUItem& gpu = context.gpu;
   const std::string card = std::to_string(context.gpuId);
-  SetClocks(context, true, OverdriveNLevels(profile, app.currentValues, StateKind::Gpu, gpu.gpuStateCount),
-            "Failed to set GPU values for GPU " + card);
-  SetClocks(context, false, OverdriveNLevels(profile, app.currentValues, StateKind::Memory, gpu.memStateCount),
-            "Failed to set Memory values for GPU " + card);
+  GroupResults results(app.messages);
+  results.Attempt([&] {
+    return SetClocks(context, true, OverdriveNLevels(profile, app.currentValues, StateKind::Gpu, gpu.gpuStateCount),
+                     "Failed to set GPU values for GPU " + card);
+  });
+  results.Attempt([&] {
+    return SetClocks(context, false,
+                     OverdriveNLevels(profile, app.currentValues, StateKind::Memory, gpu.memStateCount),
+                     "Failed to set Memory values for GPU " + card);
+  });
   if (gpu.fanEnabled) {
     // A profile holds only the acoustic limit; the rest is what the card holds.
-    SetFanControl(context, true, {kNotSet, kNotSet, kNotSet, profile.fanAcoustic},
-                  "Failed to set Fan values for GPU " + card);
+    results.Attempt([&] {
+      return SetFanControl(context, true, {kNotSet, kNotSet, kNotSet, profile.fanAcoustic},
+                           "Failed to set Fan values for GPU " + card);
+    });
   }
-  if (CompleteExtSettingsFromCard(context, profile)) {
+  results.Attempt([&] {
+    if (!CompleteExtSettingsFromCard(context, profile)) return false;
     ExtValues record = ExtSettingsRecord(profile, gpu.fanEnabled);
-    SetExtSettings(context, record);
-  }
-  return SetPowerLimit(context, true, kNotSet, profile.powerTarget, "Failed to set Power values for GPU " + card);
+    return SetExtSettings(context, record);
+  });
+  results.Attempt([&] {
+    return SetPowerLimit(context, true, kNotSet, profile.powerTarget, "Failed to set Power values for GPU " + card);
+  });
+  return results.allDone();
 }
 
 bool ApplyOverdrive8(App& app, const SetterContext& context, const ProfileItem& profile) {
@@ -97,7 +128,9 @@ bool ApplyOverdrive8(App& app, const SetterContext& context, const ProfileItem& 
     return false;
   }
   FillOd8Values(profile, values);
-  return ApplyOd8(context, values);
+  GroupResults results(app.messages);
+  results.Attempt([&] { return ApplyOd8(context, values); });
+  return results.allDone();
 }
 
 // nullopt when no connection could be opened (the connection has said why).
@@ -123,12 +156,21 @@ bool HasFewerStatesThanCard(const ProfileItem& profile, const GPUItem& gpu) {
 bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
   ProfileItem& profile = app.profiles.at(static_cast<size_t>(profileIndex));
   const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
-  if (HasFewerStatesThanCard(profile, gpu)) {
+  if (const std::optional<UnsendableValue> unfit = FirstUnsendableValue(profile, gpu)) {
+    app.messages.ReportMessage("Profile \"" + profile.name + "\": \"" + unfit->key + "=" + unfit->text +
+                                   "\" is not valid parameter",
+                               console);
+    return false;
+  }
+  const bool fewerStates = HasFewerStatesThanCard(profile, gpu);
+  if (fewerStates) {
     app.messages.ReportMessage("Warning: profile \"" + profile.name + "\" contains less PStates than GPU " +
                                    std::to_string(gpuId) + " has.",
                                console, 0, MessageKind::Warning);
-    if (!ReadCurrentValues(app, gpuId, console)) return false;
   }
+  const bool needsCardStates = gpu.overdriveVersion == adl::kOverdriveN &&
+                               HasUnsetStateValue(profile, gpu.gpuStateCount, gpu.memStateCount);
+  if ((fewerStates || needsCardStates) && !ReadCurrentValues(app, gpuId, console)) return false;
   const std::optional<bool> result = ApplyDriverValues(app, profile, gpuId, console);
   if (!result) return false;
   // The regulator follows the driver values whatever they gave.
@@ -137,11 +179,11 @@ bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
   return *result;
 }
 
-bool CompareProfile(App& app, int profileIndex, int gpuId, std::string_view mode, bool console) {
-  if (!ReadCurrentValues(app, gpuId, console)) return false;
+CompareOutcome CompareProfile(App& app, int profileIndex, int gpuId, std::string_view mode, bool console) {
+  if (!ReadCurrentValues(app, gpuId, console)) return CompareOutcome::ReadFailed;
   const ProfileItem& profile = app.profiles.at(static_cast<size_t>(profileIndex));
   const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
-  if (ProfileMatches(app.currentValues, profile, gpu, app.options.EnableI2c)) return true;
+  if (ProfileMatches(app.currentValues, profile, gpu, app.options.EnableI2c)) return CompareOutcome::Done;
 
   const std::string name = profile.name;
   const std::string card = std::to_string(gpuId);
@@ -149,17 +191,18 @@ bool CompareProfile(App& app, int profileIndex, int gpuId, std::string_view mode
     app.messages.ReportMessage("GPU " + card + " values are not equal with profile \"" + name + "\".", console, 0,
                                MessageKind::InfoIcon);
   } else if (mode == "cm") {
-    if (ApplyProfile(app, profileIndex, gpuId, console)) {
-      app.messages.ReportMessage("GPU " + card + " values were not equal with profile \"" + name + "\".\r\n" +
-                                     "Succesfully applied this profile.",
-                                 console, 0, MessageKind::InfoIcon);
-    } else {
+    if (!ApplyProfile(app, profileIndex, gpuId, console)) {
       app.messages.ReportMessage("Failed to apply profile \"" + name + "\" to GPU " + card, console);
+      return CompareOutcome::ApplyFailed;
     }
+    app.messages.ReportMessage("GPU " + card + " values were not equal with profile \"" + name + "\".\r\n" +
+                                   "Succesfully applied this profile.",
+                               console, 0, MessageKind::InfoIcon);
   } else if (!ApplyProfile(app, profileIndex, gpuId, console)) {
     app.messages.ReportMessage("Failed to apply profile \"" + name + "\"", console);
+    return CompareOutcome::ApplyFailed;
   }
-  return true;
+  return CompareOutcome::Done;
 }
 
 }  // namespace tw

@@ -68,7 +68,7 @@ void CommandLine::Execute(size_t index) {
   const std::string& argument = args_[index];
   if (argument == "-consoleonly") {
     consoleOnly_ = true;
-  } else if (argument.size() <= 2) {
+  } else if (CharacterCount(argument) <= 2) {
     Fail("Wrong command: " + argument);
   } else if (IsGpuCommand(argument)) {
     RunGpuCommandArgument(index);
@@ -115,7 +115,7 @@ void CommandLine::ExecuteGpuCommand(size_t index) {
 
   int gpu = -1;
   if (!allGpus) {
-    const std::string idText(SafeSubstr(rest, 0, twoDigitIds_ ? 2 : 1));
+    const std::string idText(CharacterSubstr(rest, 0, twoDigitIds_ ? 2 : 1));
     const std::optional<int32_t> id = TryParseInt32(idText);
     if (!id) {
       Fail("Wrong command: " + argument + "\r\n" +
@@ -138,7 +138,7 @@ void CommandLine::ExecuteGpuCommand(size_t index) {
   int profile = -1;
   std::string name;
   if (TakesProfile(command)) {
-    name = std::string(SafeSubstr(rest, (allGpus || !twoDigitIds_) ? 1 : 2));
+    name = std::string(CharacterSubstr(rest, (allGpus || !twoDigitIds_) ? 1 : 2));
     profile = ops_.FindProfile(name);
     if (profile == -1) {
       Fail("Wrong command - profile: \"" + name + "\" not found");
@@ -173,8 +173,11 @@ void CommandLine::RunOnGpu(const std::string& command, int profile, const std::s
     ops_.ResetGpu(gpu, consoleOnly_);
   } else if (command == "-t") {
     ops_.RestartGpu(gpu, consoleOnly_, waitForDriver);
-  } else if (!ops_.CompareProfile(profile, gpu, command, consoleOnly_)) {
-    Fail("Failed to compare values for GPU " + gpuText + " with profile \"" + name + "\"");
+  } else {
+    const CompareOutcome outcome = ops_.CompareProfile(profile, gpu, command, consoleOnly_);
+    if (outcome == CompareOutcome::ReadFailed)
+      Fail("Failed to compare values for GPU " + gpuText + " with profile \"" + name + "\"");
+    if (outcome == CompareOutcome::ApplyFailed) status_ = kExitFailure;  // the compare has said so
   }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/apply_profile.h"
+
 namespace tw {
 
 class CommandLineOperations {
@@ -29,7 +31,7 @@ class CommandLineOperations {
 
   virtual bool ApplyProfile(int profile, int gpu, bool console) = 0;
   virtual void ResetGpu(int gpu, bool console) = 0;
-  virtual bool CompareProfile(int profile, int gpu, std::string_view mode, bool console) = 0;
+  virtual CompareOutcome CompareProfile(int profile, int gpu, std::string_view mode, bool console) = 0;
   virtual bool RestartGpu(int gpu, bool console, bool waitForDriver) = 0;
   virtual void RunGpuCommand(const std::string& gpuIdText, const std::string& parameters,
                              const std::string& commandText, bool console) = 0;

@@ -24,6 +24,7 @@
 #include "gpu/power_feature.h"
 #include "gpu/power_limit_setter.h"
 #include "gpu/setter_context.h"
+#include "gpu/value_fields.h"
 
 namespace tw {
 namespace {
@@ -74,11 +75,18 @@ bool GpuCommand::RunOn(int gpu) {
 }
 
 bool GpuCommand::LayParametersOverCard(int gpu, GpuCommandSwitches& switches) {
+  const GPUItem& card = app_.gpus.at(static_cast<size_t>(gpu));
   try {
     for (const std::string& parameter : parameters_) {
       if (const std::optional<std::string> wrong =
               ApplyGpuCommandParameter(parameter, command_, gpu, app_.currentValues, switches)) {
         Report(*wrong);
+        return false;
+      }
+      // The card's own values always fit, so the parameter just laid over them is the one
+      // that does not.
+      if (FirstUnsendableValue(app_.currentValues, card)) {
+        Report("Wrong command: " + command_ + "\r\n\"" + parameter + "\" is not valid parameter");
         return false;
       }
     }

@@ -5,6 +5,7 @@
 
 #include "base/integer.h"
 #include "base/text.h"
+#include "profiles/state_value.h"
 
 namespace tw {
 namespace {
@@ -20,6 +21,14 @@ std::string NotValidParameter(const std::string& command, const std::string& par
   return WrongCommand(command, "\"" + parameter + "\" is not valid parameter");
 }
 
+// A typed value the program would take for its own "not set" marker is refused: further on
+// it would be dropped or sent as another value.
+std::optional<int32_t> UserValue(std::string_view text) {
+  const int32_t value = ParseInt32OrThrow(text);
+  if (!IsSet(value)) return std::nullopt;
+  return value;
+}
+
 struct StateLists {
   std::vector<int32_t>& clock;
   std::vector<int32_t>& vcc;
@@ -28,7 +37,7 @@ struct StateLists {
 
 std::optional<std::string> ApplyStateParameter(const std::string& parameter, const std::string& lower,
                                                const std::string& command, int gpu, StateLists lists) {
-  const std::string numberText(SafeSubstr(lower, kStateNumberPosition, 1));
+  const std::string numberText(CharacterSubstr(lower, kStateNumberPosition, 1));
   const int32_t count = static_cast<int32_t>(lists.clock.size());
   int32_t state = count - 1;
   if (numberText != "#") {
@@ -40,35 +49,40 @@ std::optional<std::string> ApplyStateParameter(const std::string& parameter, con
     return WrongCommand(command, "\"" + std::to_string(state) + "\" exceeds Pstates number for GPU " +
                                      std::to_string(gpu));
 
-  std::string rest(SafeSubstr(lower, kStateValuesStart));
-  const size_t separator = rest.find(';');
-  if (separator == std::string::npos) return NotValidParameter(command, parameter);
-  const std::string clockText = rest.substr(0, separator);
-  if (clockText != "*") lists.clock[static_cast<size_t>(state)] = ParseInt32OrThrow(clockText);
-  rest.erase(0, separator + 1);
-
-  // Every state parameter sets the enabled flag: ";0" anywhere after the clock disables.
-  const bool disabled = Contains(rest, ";0");
-  lists.enabled[static_cast<size_t>(state)] = !disabled;
-  if (disabled) rest = ReplaceFirst(rest, ";0", "");
-  if (rest != "*") lists.vcc[static_cast<size_t>(state)] = ParseInt32OrThrow(rest);
+  // Clock, voltage, and a third field that may only be "0" (disabled); without it the
+  // state is enabled, so every state parameter sets the enabled flag.
+  const std::optional<StateValueFields> fields = SplitStateValue(CharacterSubstr(lower, kStateValuesStart));
+  if (!fields) return NotValidParameter(command, parameter);
+  const size_t at = static_cast<size_t>(state);
+  if (fields->clock != "*") {
+    const std::optional<int32_t> clock = UserValue(fields->clock);
+    if (!clock) return NotValidParameter(command, parameter);
+    lists.clock[at] = *clock;
+  }
+  if (fields->voltage != "*") {
+    const std::optional<int32_t> vcc = UserValue(fields->voltage);
+    if (!vcc) return NotValidParameter(command, parameter);
+    lists.vcc[at] = *vcc;
+  }
+  lists.enabled[at] = fields->enabled;
   return std::nullopt;
 }
 
-std::optional<std::string> ApplyFanPointParameter(const std::string& lower, const std::string& command, int gpu,
-                                                  ProfileItem& values) {
-  const std::string numberText(SafeSubstr(lower, kStateNumberPosition, 1));
+std::optional<std::string> ApplyFanPointParameter(const std::string& parameter, const std::string& lower,
+                                                  const std::string& command, int gpu, ProfileItem& values) {
+  const std::string numberText(CharacterSubstr(lower, kStateNumberPosition, 1));
   const std::optional<int32_t> point = TryParseInt32(numberText);
   if (!point) return WrongCommand(command, "\"" + numberText + "\" is not valid Pstate number");
   if (*point < 0 || *point >= kFanCurvePoints)
     return WrongCommand(command, "\"" + std::to_string(*point) + "\" exceeds Fan Pstates number (0-4) " +
                                      std::to_string(gpu));
-  const std::string rest(SafeSubstr(lower, kStateValuesStart));
+  const std::string rest(CharacterSubstr(lower, kStateValuesStart));
   const size_t separator = rest.find(';');
   if (separator == std::string::npos) return std::nullopt;  // a point without ";" changes nothing
-  FanPoint& target = values.fanCurve[static_cast<size_t>(*point)];
-  target.fanTemp = ParseInt32OrThrow(rest.substr(0, separator));
-  target.fanPerc = ParseInt32OrThrow(rest.substr(separator + 1));
+  const std::optional<int32_t> temperature = UserValue(rest.substr(0, separator));
+  const std::optional<int32_t> percent = UserValue(rest.substr(separator + 1));
+  if (!temperature || !percent) return NotValidParameter(command, parameter);
+  values.fanCurve[static_cast<size_t>(*point)] = {*temperature, *percent};
   return std::nullopt;
 }
 
@@ -97,16 +111,20 @@ constexpr std::array<IntegerKeyword, 5> kTrailingIntegerKeywords = {{
     {"mem_max=", &ProfileItem::memMax},
 }};
 
+enum class KeywordMatch { None, Taken, Refused };
+
 template <size_t N>
-bool ApplyIntegerKeyword(const std::array<IntegerKeyword, N>& keywords, const std::string& lower,
-                         ProfileItem& values) {
+KeywordMatch ApplyIntegerKeyword(const std::array<IntegerKeyword, N>& keywords, const std::string& lower,
+                                 ProfileItem& values) {
   for (const IntegerKeyword& k : keywords) {
     if (StartsWith(lower, k.keyword)) {
-      values.*k.field = ParseInt32OrThrow(lower.substr(k.keyword.size()));
-      return true;
+      const std::optional<int32_t> value = UserValue(lower.substr(k.keyword.size()));
+      if (!value) return KeywordMatch::Refused;
+      values.*k.field = *value;
+      return KeywordMatch::Taken;
     }
   }
-  return false;
+  return KeywordMatch::None;
 }
 
 bool ApplyTextKeyword(const std::string& lower, ProfileItem& values, GpuCommandSwitches& switches) {
@@ -135,10 +153,16 @@ std::optional<std::string> ApplyGpuCommandParameter(const std::string& parameter
     return ApplyStateParameter(parameter, lower, command, gpu, {values.gpuClock, values.gpuVcc, values.gpuEnabled});
   if (StartsWith(lower, "mem_p"))
     return ApplyStateParameter(parameter, lower, command, gpu, {values.memClock, values.memVcc, values.memEnabled});
-  if (ApplyIntegerKeyword(kLeadingIntegerKeywords, lower, values)) return std::nullopt;
+  const auto integerResult = [&](KeywordMatch match) -> std::optional<std::string> {
+    if (match == KeywordMatch::Taken) return std::nullopt;
+    return NotValidParameter(command, parameter);
+  };
+  if (const KeywordMatch m = ApplyIntegerKeyword(kLeadingIntegerKeywords, lower, values); m != KeywordMatch::None)
+    return integerResult(m);
   if (ApplyTextKeyword(lower, values, switches)) return std::nullopt;
-  if (StartsWith(lower, "fan_p")) return ApplyFanPointParameter(lower, command, gpu, values);
-  if (ApplyIntegerKeyword(kTrailingIntegerKeywords, lower, values)) return std::nullopt;
+  if (StartsWith(lower, "fan_p")) return ApplyFanPointParameter(parameter, lower, command, gpu, values);
+  if (const KeywordMatch m = ApplyIntegerKeyword(kTrailingIntegerKeywords, lower, values); m != KeywordMatch::None)
+    return integerResult(m);
   return NotValidParameter(command, parameter);
 }
 

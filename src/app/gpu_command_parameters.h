@@ -17,7 +17,9 @@ struct GpuCommandSwitches {
 };
 
 // Lays one parameter over `values`. Returns the message to report when the parameter is
-// wrong; throws ConversionError when a number in it is not an integer. `command` is the
+// wrong (a value typed as -500, the program's own "not set" marker, is wrong too: it would
+// never reach the card as typed); throws ConversionError when a number in it is not an
+// integer. `command` is the
 // command as typed and `gpu` the card, both for the messages.
 std::optional<std::string> ApplyGpuCommandParameter(const std::string& parameter, const std::string& command,
                                                      int gpu, ProfileItem& values, GpuCommandSwitches& switches);

@@ -68,14 +68,20 @@ std::string MessageWriter::ComposeErrorText(std::string_view text, int32_t code,
 }
 
 void MessageWriter::ShowError(std::string_view text, int32_t code, bool codeIsSystemError) {
-  if (Suppressed(code, codeIsSystemError)) return;
+  if (Suppressed(code, codeIsSystemError)) {
+    ++hiddenNotSupported_;
+    return;
+  }
   platform_.dialogs.ShowMessage(ComposeErrorText(text, code, codeIsSystemError), kCaption, BoxIcon::Error,
                                 /*topMost=*/true);
 }
 
 void MessageWriter::ReportMessage(std::string_view text, bool console, int32_t code, MessageKind kind,
                                   bool codeIsSystemError) {
-  if (Suppressed(code, codeIsSystemError)) return;
+  if (Suppressed(code, codeIsSystemError)) {
+    ++hiddenNotSupported_;
+    return;
+  }
   if (console) {
     if (AttachParentConsole()) {
       WriteConsoleLine(text, code, kind, codeIsSystemError);

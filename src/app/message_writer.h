@@ -49,6 +49,10 @@ class MessageWriter {
   // Forces a freshly written file onto the disk; failures go to the log.
   void FlushFileToDisk(const Path& path);
 
+  // How many messages IgnoreError-8 has kept back so far. A caller that sums up several
+  // steps counts a step whose failure was kept back as done.
+  int hiddenNotSupported() const { return hiddenNotSupported_; }
+
   // While alive, driver code -8 is shown even with IgnoreError-8 on (the fan override
   // reports its failures that way).
   class ShowNotSupportedScope {
@@ -72,6 +76,7 @@ class MessageWriter {
   Platform& platform_;
   bool attached_ = false;
   bool showNotSupported_ = false;
+  int hiddenNotSupported_ = 0;
 };
 
 }  // namespace tw

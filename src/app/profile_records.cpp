@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "gpu/value_fields.h"
+
 namespace tw {
 namespace {
 
@@ -26,13 +28,27 @@ std::vector<adl::ADLODNPerformanceLevelX2> OverdriveNLevels(const ProfileItem& p
   for (size_t i = 0; i < levels.size(); ++i) {
     const bool fromProfile = i < clocks.size() && i < vccs.size() && i < enabled.size();
     const bool fromCurrent = i < currentClocks.size() && i < currentVccs.size() && i < currentEnabled.size();
-    if (fromProfile) {
-      levels[i] = {clocks[i] * 100, vccs[i], enabled[i] ? 1 : 0, 0};
-    } else if (fromCurrent) {
-      levels[i] = {currentClocks[i] * 100, currentVccs[i], currentEnabled[i] ? 1 : 0, 0};
-    }
+    if (!fromProfile && !fromCurrent) continue;
+    // A value the profile leaves open (-500) is the card's.
+    const auto pick = [&](const std::vector<int32_t>& own, const std::vector<int32_t>& card) {
+      if (fromProfile && (IsSet(own[i]) || !fromCurrent)) return own[i];
+      return card[i];
+    };
+    const bool on = fromProfile ? enabled[i] : currentEnabled[i];
+    // Unchecked values throw here rather than wrap round: callers check FirstUnsendableValue first.
+    levels[i] = {OverdriveNClock(pick(clocks, currentClocks)).value(), pick(vccs, currentVccs), on ? 1 : 0, 0};
   }
   return levels;
+}
+
+bool HasUnsetStateValue(const ProfileItem& profile, int gpuStateCount, int memStateCount) {
+  const auto unset = [](const std::vector<int32_t>& values, int count) {
+    const size_t n = std::min(values.size(), static_cast<size_t>(std::max(count, 0)));
+    return std::any_of(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n),
+                       [](int32_t v) { return !IsSet(v); });
+  };
+  return unset(profile.gpuClock, gpuStateCount) || unset(profile.gpuVcc, gpuStateCount) ||
+         unset(profile.memClock, memStateCount) || unset(profile.memVcc, memStateCount);
 }
 
 bool IsCompleteForOverdrive8(const ProfileItem& profile) {
@@ -41,7 +57,7 @@ bool IsCompleteForOverdrive8(const ProfileItem& profile) {
   for (size_t k = 0; k < 3; ++k)
     if (!IsSet(profile.gpuClock[k]) || !IsSet(profile.gpuVcc[k])) return false;
   for (int32_t value : {profile.gpuMin, profile.gpuMax, profile.memMax, profile.memTimingLevel, profile.fanZeroRpm,
-                        profile.fanAcoustic})
+                        profile.fanAcoustic, profile.powerTarget})
     if (!IsSet(value)) return false;
   for (const FanPoint& point : profile.fanCurve)
     if (!point.isSet()) return false;

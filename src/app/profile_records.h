@@ -13,9 +13,14 @@ namespace tw {
 enum class StateKind { Gpu, Memory };
 
 // The first `stateCount` levels of an OverdriveN clock record (10 kHz, mV, enabled), each
-// taken from the profile when it has that state and from `current` otherwise.
+// taken from the profile when it has that state and from `current` otherwise; a clock or
+// voltage the profile leaves unset is taken from `current` too. A clock whose 10 kHz value
+// does not fit (see FirstUnsendableValue) throws std::bad_optional_access.
 std::vector<adl::ADLODNPerformanceLevelX2> OverdriveNLevels(const ProfileItem& profile, const ProfileItem& current,
                                                             StateKind kind, int stateCount);
+
+// Whether a clock or voltage of the first states the card counts holds the not-set marker.
+bool HasUnsetStateValue(const ProfileItem& profile, int gpuStateCount, int memStateCount);
 
 // An Overdrive8 profile is complete when every value that is sent can come from it. A
 // profile with fewer than three GPU states cannot describe the card's curve at all: that

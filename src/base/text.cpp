@@ -158,6 +158,36 @@ std::string_view SafeSubstr(std::string_view text, size_t pos, size_t count) {
   return text.substr(pos, count);
 }
 
+namespace {
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The byte position where character `index` starts (the size when the text is shorter).
+size_t CharacterStart(std::string_view utf8, size_t index) {
+  size_t pos = 0;
+  for (size_t i = 0; i < index && pos < utf8.size(); ++i) {
+    ++pos;
+    while (pos < utf8.size() && IsContinuationByte(utf8[pos])) ++pos;
+  }
+  return pos;
+}
+
+}  // namespace
+
+size_t CharacterCount(std::string_view utf8) {
+  size_t count = 0;
+  for (size_t pos = 0; pos < utf8.size(); ++count) {
+    ++pos;
+    while (pos < utf8.size() && IsContinuationByte(utf8[pos])) ++pos;
+  }
+  return count;
+}
+
+std::string_view CharacterSubstr(std::string_view utf8, size_t first, size_t count) {
+  const std::string_view rest = utf8.substr(CharacterStart(utf8, first));
+  return count == std::string_view::npos ? rest : rest.substr(0, CharacterStart(rest, count));
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(text);
   std::string out;

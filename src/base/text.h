@@ -33,6 +33,13 @@ bool Contains(std::string_view text, std::string_view piece);
 // Substring that never throws: positions past the end give an empty or shorter text.
 std::string_view SafeSubstr(std::string_view text, size_t pos, size_t count = std::string_view::npos);
 
+// Characters of UTF-8 text, where the command-line rules count characters: a character is
+// a byte that is not a continuation byte together with the continuation bytes after it (a
+// stray continuation byte at the start counts as one), so a cut never splits a character.
+size_t CharacterCount(std::string_view utf8);
+// Up to `count` characters starting at character `first`.
+std::string_view CharacterSubstr(std::string_view utf8, size_t first, size_t count = std::string_view::npos);
+
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 std::string ReplaceFirst(std::string_view text, std::string_view from, std::string_view to);
 std::string RemoveAll(std::string_view text, char c);

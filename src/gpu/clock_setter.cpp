@@ -78,8 +78,14 @@ bool SetClocks(const SetterContext& context, bool gpuLevels, std::span<const adl
     context.Report(FailureText(gpuLevels, failureText), 0);
     return false;
   }
-  const int count = std::min(record->levelCount(), static_cast<int>(levels.size()));
-  for (int i = 0; i < count; ++i) record->setLevel(i, levels[static_cast<size_t>(i)]);
+  // Levels the caller does not give (beyond the counted states) go back as the card held
+  // them: zeros there could wipe a valid level above a gap.
+  const auto& held = gpuLevels ? context.gpu.gpuLevelsHeld : context.gpu.memLevelsHeld;
+  for (int i = 0; i < record->levelCount(); ++i) {
+    const size_t at = static_cast<size_t>(i);
+    if (at < levels.size()) record->setLevel(i, levels[at]);
+    else if (at < held.size()) record->setLevel(i, held[at]);
+  }
   record->setMode(adl::kOdnModeManual);
 
   bool ok = SendClocks(context, gpuLevels, *record, failureText);

@@ -41,7 +41,11 @@ std::optional<std::string> CheckDriverLimits(DriverConnection& connection, int g
   const std::optional<adl::ADLODNCapabilitiesX2> caps = ReadCapabilities(connection, gpu);
   if (!caps) return std::nullopt;
   const adl::ADLODNParameterRange& clockRange = gpuLevels ? caps->sEngineClockRange : caps->sMemoryClockRange;
-  const int states = std::min(gpuLevels ? gpu.gpuStateCount : gpu.memStateCount, levels.levelCount());
+  // The counted states, and any level above them that holds something (a valid level
+  // above a gap is sent too, and so is the empty level below it).
+  int states = std::min(gpuLevels ? gpu.gpuStateCount : gpu.memStateCount, levels.levelCount());
+  for (int i = states; i < levels.levelCount(); ++i)
+    if (levels.level(i).iClock != 0 || levels.level(i).iVddc != 0) states = i + 1;
   Crossing crossing;
   for (int i = 0; i < states; ++i) {
     const adl::ADLODNPerformanceLevelX2 level = levels.level(i);

@@ -38,13 +38,15 @@ void PrepareValues(const GPUItem& gpu, ExtValues& values) {
 
 std::string_view OnOff(int32_t value) { return value == 1 ? "ON" : "OFF"; }
 
-void Verify(const SetterContext& context, const ExtValues& sent) {
+// Only what was sent is compared: values whose valid flag was clear (the fan of a card
+// taken out of tuning) were deliberately left as the card holds them.
+void Verify(const SetterContext& context, const ExtValues& sent, const ExtValues& valid) {
   ExtValues read{};
   if (!ReadExtSettings(context.connection, context.messages, context.gpuId, context.gpu, nullptr, &read,
                        context.console))
     return;
   MismatchList list;
-  if (sent[kFirstCurve] != kDefault) {
+  if (valid[kFirstCurve] == 1 && sent[kFirstCurve] != kDefault) {
     for (size_t k = 0; k < 5; ++k) {
       const std::string what = "Fan P" + std::to_string(k);
       const size_t temperature = kFirstCurve + 2 * k;
@@ -53,7 +55,7 @@ void Verify(const SetterContext& context, const ExtValues& sent) {
     }
   }
   list.Compare("Memory Timing Level", read[kTimingLevel], sent[kTimingLevel], "");
-  list.CompareText("Fan ZeroRPM", OnOff(read[kZeroRpm]), OnOff(sent[kZeroRpm]));
+  if (valid[kZeroRpm] == 1) list.CompareText("Fan ZeroRPM", OnOff(read[kZeroRpm]), OnOff(sent[kZeroRpm]));
   const bool memory = list.lines().find("Memory") != std::string::npos;
   list.ReportUnder(context, std::string("Fan") + (memory ? "/Memory" : "") + " values mismatch for GPU " +
                                 std::to_string(context.gpuId) + ".\n");
@@ -72,7 +74,7 @@ bool SetExtSettings(const SetterContext& context, ExtValues& values) {
     context.Report("Failed to set Fan curve for GPU " + std::to_string(context.gpuId), result);
     return false;
   }
-  if (context.options.CheckValuesMismatch && !IsResetRecord(values)) Verify(context, values);
+  if (context.options.CheckValuesMismatch && !IsResetRecord(values)) Verify(context, values, valid);
   return true;
 }
 

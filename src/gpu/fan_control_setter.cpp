@@ -25,8 +25,9 @@ adl::ADLODNFanControl Record(int mode, const FanControlValues& values) {
   return record;
 }
 
-bool HasUnsetKeptValue(const FanControlValues& values) {
-  return !IsSet(values.minimumFan) || !IsSet(values.maximumFan) || !IsSet(values.targetTemperature);
+bool HasUnsetValue(const FanControlValues& values) {
+  return !IsSet(values.minimumFan) || !IsSet(values.maximumFan) || !IsSet(values.targetTemperature) ||
+         !IsSet(values.acousticLimit);
 }
 
 int Get(const SetterContext& context, adl::ADLODNFanControl& record) {
@@ -41,7 +42,7 @@ int Set(const SetterContext& context, adl::ADLODNFanControl record) {
 // The reset starts by sending the values themselves; a caller without all of them (a
 // profile) would send zeros there, which a driver that checks refuses anyway: it is skipped.
 void ResetToDefaults(const SetterContext& context, const FanControlValues& values) {
-  if (HasUnsetKeptValue(values)) return;
+  if (HasUnsetValue(values)) return;
   if (Set(context, Record(adl::kOdnModeManual, values)) != adl::kOk) return;
   adl::ADLODNFanControl defaults{};
   defaults.iMode = adl::kOdnModeDefault;
@@ -74,7 +75,9 @@ bool SetFanControl(const SetterContext& context, bool keepOthers, const FanContr
       record.iMinFanLimit = held.iMinFanLimit;
       record.iTargetFanSpeed = held.iTargetFanSpeed;
       record.iTargetTemperature = held.iTargetTemperature;
-    } else if (HasUnsetKeptValue(values)) {
+      // An acoustic limit the caller does not have (a profile without one) is the card's.
+      if (!IsSet(values.acousticLimit)) record.iMinPerformanceClock = held.iMinPerformanceClock;
+    } else if (HasUnsetValue(values)) {
       // Without the card's values there is nothing sound to send for them: zeros would
       // ask for a fan that never spins.
       context.Report(failure + ": the card's current fan values could not be read", read);

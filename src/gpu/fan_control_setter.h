@@ -18,9 +18,9 @@ struct FanControlValues {
 
 // keepOthers (window, profiles): only the acoustic limit is the caller's; the minimum,
 // maximum and target temperature are what the card holds (the caller's when the card
-// cannot be read). A caller without values of its own (a profile) passes kNotSet for them;
-// when the card cannot be read either, the failure is reported with the read's result and
-// nothing is sent. Without it (command line) all four are sent. ResetBeforeApply first
+// cannot be read). A caller without values of its own (a profile) passes kNotSet for them,
+// and for an acoustic limit it does not hold, which is then the card's too; when the card
+// cannot be read either, the failure is reported with the read's result and nothing is sent. Without it (command line) all four are sent. ResetBeforeApply first
 // sends the values and then the defaults (mode 1), results ignored. A refusal is reported
 // with failureText (empty: "Failed to set Fan values"), explained by the card's limits
 // when the driver answered -1. CheckValuesMismatch reads back and lists the differences.

@@ -37,6 +37,10 @@ struct GPUItem {
   int32_t memTimingMax = 0;
   std::array<int32_t, kExtSettingCount> extDefaults{};
   std::array<adl::ADLOD8SingleInitSetting, kOd8SettingCount> od8Init{};
+  // OverdriveN clock records as discovery read them (levelCount levels each). A set fills
+  // the levels beyond the counted states from here: the card keeps what it holds there.
+  std::vector<adl::ADLODNPerformanceLevelX2> gpuLevelsHeld;
+  std::vector<adl::ADLODNPerformanceLevelX2> memLevelsHeld;
   int32_t overdriveVersion = 0;  // 0 not tunable, 7 OverdriveN, 8 Overdrive8
 
   int32_t adapterIndex() const { return adapterIndexes.empty() ? -1 : adapterIndexes.front(); }

@@ -1,5 +1,7 @@
 #include "gpu/gpu_probe.h"
 
+#include <vector>
+
 #include "gpu/driver_connection.h"
 #include "gpu/driver_list.h"
 #include "gpu/ext_settings.h"
@@ -28,6 +30,12 @@ int MemStateCount(const PerformanceLevelsBuffer& levels) {
   return count;
 }
 
+std::vector<adl::ADLODNPerformanceLevelX2> AllLevels(const PerformanceLevelsBuffer& levels) {
+  std::vector<adl::ADLODNPerformanceLevelX2> all;
+  for (int i = 0; i < levels.levelCount(); ++i) all.push_back(levels.level(i));
+  return all;
+}
+
 void ReadStateCounts(DriverConnection& connection, GPUItem& gpu) {
   std::optional<PerformanceLevelsBuffer> levels = PerformanceLevelsBuffer::Create(gpu.levelCount);
   if (!levels) return;
@@ -35,10 +43,12 @@ void ReadStateCounts(DriverConnection& connection, GPUItem& gpu) {
   if (api.OverdriveN_SystemClocksX2_Get(connection.context(), gpu.adapterIndex(), levels->record()) != adl::kOk)
     return;
   gpu.gpuStateCount = GpuStateCount(*levels);
+  gpu.gpuLevelsHeld = AllLevels(*levels);
   levels->Reset();
   if (api.OverdriveN_MemoryClocksX2_Get(connection.context(), gpu.adapterIndex(), levels->record()) != adl::kOk)
     return;
   gpu.memStateCount = MemStateCount(*levels);
+  gpu.memLevelsHeld = AllLevels(*levels);
 }
 
 void TakeExtDefaults(const ExtRanges& ranges, GPUItem& gpu) {

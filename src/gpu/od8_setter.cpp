@@ -29,9 +29,13 @@ adl::ADLOD8SetSetting SetRecord(const GPUItem& gpu, bool reset, const Od8Values&
 
 std::string_view OnOff(int32_t value) { return value == 1 ? "ON" : "OFF"; }
 
+// Only the rows that were sent are compared: the fan rows of a card taken out of tuning
+// were deliberately left as the card holds them.
 void Verify(const SetterContext& context, const Od8Values& sent, const adl::ADLOD8CurrentSetting& result) {
   const auto got = [&](int id) { return result.Od8SettingTable[id]; };
-  const auto want = [&](int id) { return sent[static_cast<size_t>(id)]; };
+  const auto want = [&](int id) {
+    return IsOd8IdSent(context.gpu, id) ? sent[static_cast<size_t>(id)] : result.Od8SettingTable[id];
+  };
   MismatchList list;
   for (int k = 0; k < 3; ++k) {
     const std::string what = "GPU P" + std::to_string(k);

@@ -35,7 +35,7 @@ int Set(const SetterContext& context, adl::ADLODNPowerLimitSetting record) {
 // The reset starts by sending the values themselves; a caller without a temperature (a
 // profile) would send 0 there, which a driver that checks refuses anyway: it is skipped.
 void ResetToDefaults(const SetterContext& context, int32_t maximumTemperature, int32_t powerTarget) {
-  if (!IsSet(maximumTemperature)) return;
+  if (!IsSet(maximumTemperature) || !IsSet(powerTarget)) return;
   if (Set(context, Record(adl::kOdnModeManual, powerTarget, maximumTemperature)) != adl::kOk) return;
   Set(context, Record(adl::kOdnModeDefault, 0, -1));
 }
@@ -62,7 +62,9 @@ bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximu
     const int read = Get(context, held);
     if (read == adl::kOk) {
       record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
-    } else if (!IsSet(maximumTemperature)) {
+      // A power target the caller does not have (a profile without one) is the card's.
+      if (!IsSet(powerTarget)) record.iTDPLimit = held.iTDPLimit;
+    } else if (!IsSet(maximumTemperature) || !IsSet(powerTarget)) {
       // Without the card's value there is nothing sound to send: 0 °C is no temperature limit.
       context.Report(failure + ": the card's current power values could not be read", read);
       return false;

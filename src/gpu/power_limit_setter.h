@@ -10,7 +10,8 @@ struct SetterContext;
 
 // keepOthers (window, profiles): the maximum temperature is what the card holds (the
 // caller's when the card cannot be read; a caller without one, a profile, passes kNotSet,
-// and then an unreadable card is reported with the read's result and nothing is sent);
+// and then an unreadable card is reported with the read's result and nothing is sent), and
+// so is a power target passed as kNotSet (a profile without one);
 // without it (command line) both values are sent.
 // ResetBeforeApply first sends the values and then the defaults (mode 1, power target 0,
 // maximum temperature -1), results ignored. A refusal is reported with failureText (empty:

@@ -1,5 +1,6 @@
 #include "powerplay/table_layout.h"
 
+#include <array>
 #include <optional>
 
 #include "powerplay/table_field.h"
@@ -116,6 +117,19 @@ std::string SubTableDamage(std::span<const uint8_t> table, size_t headerSize, co
   return {};
 }
 
+// Sub-tables that share bytes would have one edited value written over another.
+std::string OverlapDamage(const std::array<SubTable, 3>& subs, const std::array<uint32_t, 3>& counts) {
+  for (size_t a = 0; a < subs.size(); ++a) {
+    for (size_t b = a + 1; b < subs.size(); ++b) {
+      const size_t endA = subs[a].position + 2 + counts[a] * subs[a].recordSize;
+      const size_t endB = subs[b].position + 2 + counts[b] * subs[b].recordSize;
+      if (subs[a].position < endB && subs[b].position < endA)
+        return std::string("the ") + subs[a].name + " and the " + subs[b].name + " overlap";
+    }
+  }
+  return {};
+}
+
 std::string VoltageIndexDamage(std::span<const uint8_t> table, const char* kind, size_t tablePos, size_t recordSize,
                                size_t indexPos, uint32_t count, uint32_t voltageCount) {
   for (uint32_t i = 0; i < count; ++i) {
@@ -139,11 +153,13 @@ std::string FillLayout(TableFamily family, std::span<const uint8_t> table, pCons
   if (!records) return "the GPU clock table lies outside the table or has an unknown revision";
 
   uint32_t gpuCount = 0, memCount = 0, voltCount = 0;
-  std::string damage = SubTableDamage(table, header.headerSize, {"GPU clock table", gpuTablePos, records->gpuRecordSize}, gpuCount);
-  if (damage.empty())
-    damage = SubTableDamage(table, header.headerSize, {"memory clock table", memTablePos, records->memRecordSize}, memCount);
-  if (damage.empty())
-    damage = SubTableDamage(table, header.headerSize, {"voltage table", voltTablePos, records->voltRecordSize}, voltCount);
+  const std::array<SubTable, 3> subs = {{{"GPU clock table", gpuTablePos, records->gpuRecordSize},
+                                          {"memory clock table", memTablePos, records->memRecordSize},
+                                          {"voltage table", voltTablePos, records->voltRecordSize}}};
+  std::string damage = SubTableDamage(table, header.headerSize, subs[0], gpuCount);
+  if (damage.empty()) damage = SubTableDamage(table, header.headerSize, subs[1], memCount);
+  if (damage.empty()) damage = SubTableDamage(table, header.headerSize, subs[2], voltCount);
+  if (damage.empty()) damage = OverlapDamage(subs, {gpuCount, memCount, voltCount});
   if (damage.empty())
     damage = VoltageIndexDamage(table, "GPU", gpuTablePos, records->gpuRecordSize, records->gpuVoltIndexPos, gpuCount,
                                 voltCount);

@@ -42,7 +42,8 @@ struct pConst {
 struct TableCheck {
   TableFamily family = TableFamily::Unsupported;
   // Set when the header names a family but a position, count or voltage index reaches
-  // outside the table; the table then counts as not supported.
+  // outside the table, or the GPU, memory and voltage sub-tables share bytes; the table
+  // then counts as not supported.
   std::string damage;
 };
 

@@ -24,14 +24,17 @@ bool MemStatesMatch(const ProfileItem& current, const ProfileItem& profile) {
   return current.memVcc == profile.memVcc;
 }
 
+// A value the profile does not hold is taken from the card when applied: it cannot differ.
+bool Differs(int32_t current, int32_t profile) { return IsSet(profile) && current != profile; }
+
 bool FanMatches(const ProfileItem& current, const ProfileItem& profile, const GPUItem& card) {
   if (!card.fanEnabled) return true;
-  return current.fanAcoustic == profile.fanAcoustic && current.fanCurve == profile.fanCurve &&
+  return !Differs(current.fanAcoustic, profile.fanAcoustic) && current.fanCurve == profile.fanCurve &&
          current.fanZeroRpm == profile.fanZeroRpm;
 }
 
 bool LimitsMatch(const ProfileItem& current, const ProfileItem& profile, const GPUItem& card) {
-  if (current.memTimingLevel != profile.memTimingLevel || current.powerTarget != profile.powerTarget) return false;
+  if (current.memTimingLevel != profile.memTimingLevel || Differs(current.powerTarget, profile.powerTarget)) return false;
   if (card.overdriveVersion != kOverdrive8) return true;
   return current.gpuMin == profile.gpuMin && current.gpuMax == profile.gpuMax && current.memMax == profile.memMax;
 }

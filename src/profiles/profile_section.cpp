@@ -5,6 +5,7 @@
 
 #include "base/integer.h"
 #include "base/text.h"
+#include "profiles/state_value.h"
 
 namespace tw {
 namespace {
@@ -27,21 +28,20 @@ struct StateLists {
   std::vector<bool>& enabled;
 };
 
-// "clock;vcc", or "clock;vcc;0" for a disabled state. Stops at the first key without ";".
+// "clock;vcc", or "clock;vcc;0" for a disabled state. Stops at the first key without ";";
+// any other third field makes the value malformed, like a bad number.
 bool ReadStates(const IniSection& section, std::string_view prefix, StateLists lists) {
   for (int k = 0; k < kMaxStates; ++k) {
     const std::string_view value = TrimmedValue(section, std::string(prefix) + std::to_string(k));
-    const size_t separator = value.find(';');
-    if (separator == std::string_view::npos) break;
-    const std::optional<int32_t> clock = Number(value.substr(0, separator));
-    std::string rest(value.substr(separator + 1));
-    const bool enabled = !Contains(rest, ";0");
-    if (!enabled) rest = ReplaceAll(rest, ";0", "");
-    const std::optional<int32_t> vcc = Number(rest);
+    if (value.find(';') == std::string_view::npos) break;
+    const std::optional<StateValueFields> fields = SplitStateValue(value);
+    if (!fields) return false;
+    const std::optional<int32_t> clock = Number(fields->clock);
+    const std::optional<int32_t> vcc = Number(fields->voltage);
     if (!clock || !vcc) return false;
     lists.clock.push_back(*clock);
     lists.vcc.push_back(*vcc);
-    lists.enabled.push_back(enabled);
+    lists.enabled.push_back(fields->enabled);
   }
   return true;
 }
@@ -92,8 +92,9 @@ ProfileRead ReadProfileSection(const IniSection& section, ProfileItem& profile) 
   profile.name = std::string(section.Value("Name").value_or(std::string_view()));
   bool wellFormed = ReadStates(section, "GPU_P", {profile.gpuClock, profile.gpuVcc, profile.gpuEnabled});
   wellFormed = wellFormed && ReadStates(section, "Mem_P", {profile.memClock, profile.memVcc, profile.memEnabled});
-  profile.fanAcoustic = IntegerOr(section, "Fan_Acoustic", 0);
-  profile.powerTarget = IntegerOr(section, "Power_Target", 0);
+  // Missing, they are taken from the card when the profile is applied; 0 would be a value.
+  profile.fanAcoustic = IntegerOr(section, "Fan_Acoustic", kNotSet);
+  profile.powerTarget = IntegerOr(section, "Power_Target", kNotSet);
   profile.offset = IntegerOr(section, "Offset", kNotSet);
   profile.llc = IntegerOr(section, "LLC", kNotSet);
   profile.phaseGain = std::string(section.Value("PhaseGain").value_or(kNotSetText));
@@ -120,8 +121,8 @@ void WriteProfileSection(IniSection& section, const ProfileItem& profile, bool e
     section.Append("Fan_P" + std::to_string(k),
                    std::to_string(profile.fanCurve[k].fanTemp) + ";" + std::to_string(profile.fanCurve[k].fanPerc));
   if (IsSet(profile.fanZeroRpm)) section.Append("Fan_ZeroRPM", profile.fanZeroRpm != 0 ? "1" : "0");
-  section.Append("Fan_Acoustic", std::to_string(profile.fanAcoustic));
-  section.Append("Power_Target", std::to_string(profile.powerTarget));
+  AppendIfSet(section, "Fan_Acoustic", profile.fanAcoustic);
+  AppendIfSet(section, "Power_Target", profile.powerTarget);
   if (!enableI2c) return;
   AppendIfSet(section, "Offset", profile.offset);
   AppendIfSet(section, "LLC", profile.llc);

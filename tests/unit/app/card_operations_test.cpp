@@ -82,12 +82,12 @@ TEST_F(ApplyProfileTest, OverdriveNValuesGoOutInTheirOrderAndThePowerSetGivesThe
   EXPECT_FALSE(ApplyProfile(app, 0, 0, false));
 }
 
-TEST_F(ApplyProfileTest, AFailingClockSetDoesNotStopTheOthersNorDecideTheResult) {
+TEST_F(ApplyProfileTest, AFailingClockSetDoesNotStopTheOthersButFailsTheApply) {
   AddOverdriveN();
   Discover();
   app.profiles.push_back(FullOverdriveNProfile());
   adl.Fail("ADL2_OverdriveN_SystemClocksX2_Set", -3);
-  EXPECT_TRUE(ApplyProfile(app, 0, 0, false));
+  EXPECT_FALSE(ApplyProfile(app, 0, 0, false));
   EXPECT_EQ(adl.powerSets.size(), 1u);
   ASSERT_EQ(BoxTexts().size(), 1u);
   EXPECT_TRUE(StartsWith(BoxTexts()[0], "Failed to set GPU values for GPU 0")) << BoxTexts()[0];
@@ -118,7 +118,7 @@ TEST_F(ApplyProfileTest, ValuesTheProfileLeavesOpenThatTheCardCannotGiveAreNotSe
   open.fanCurve[3] = {};
   app.profiles.push_back(open);
   adl.Fail("ADL2_OverdriveN_SettingsExt_Get", -5);
-  EXPECT_TRUE(ApplyProfile(app, 0, 0, false));  // the power limit still decides
+  EXPECT_FALSE(ApplyProfile(app, 0, 0, false));  // a group left unsent fails the apply
   EXPECT_TRUE(adl.extSets.empty());
   EXPECT_EQ(adl.powerSets.size(), 1u);
   const ProfileItem& kept = app.profiles[0];

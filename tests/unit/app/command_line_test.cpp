@@ -22,7 +22,7 @@ class RecordingOperations final : public CommandLineOperations {
   std::vector<bool> supported = {true, true, true};
   std::vector<std::string> profiles = {"Gaming", "Mining"};
   bool applyResult = true;
-  bool compareResult = true;
+  CompareOutcome compareResult = CompareOutcome::Done;
   std::vector<std::string> calls;
 
   bool CheckDriverLoaded() override { return Record("CheckDriverLoaded"), driverLoaded; }
@@ -43,7 +43,7 @@ class RecordingOperations final : public CommandLineOperations {
     return Record("Apply " + Args(profile, gpu, console)), applyResult;
   }
   void ResetGpu(int gpu, bool console) override { Record("Reset " + Args(gpu, console)); }
-  bool CompareProfile(int profile, int gpu, std::string_view mode, bool console) override {
+  CompareOutcome CompareProfile(int profile, int gpu, std::string_view mode, bool console) override {
     return Record("Compare " + std::string(mode) + " " + Args(profile, gpu, console)), compareResult;
   }
   bool RestartGpu(int gpu, bool console, bool waitForDriver) override {
@@ -175,6 +175,17 @@ TEST_F(CommandLineTest, ShortAndUnknownArgumentsAreWrongCommands) {
   EXPECT_EQ(Work(), (Calls{"DetectRegulatorsOnce", "Apply 0 0 console"}));
 }
 
+TEST_F(CommandLineTest, LengthsAndGpuIdsCountCharactersNotBytes) {
+  ops.profiles = {"Gaming", "\xC3\xA9"};
+  EXPECT_EQ(Run({"-consoleonly", "\xC3\xA9\xC3\xA9", "\xF0\x9F\x98\x80!", "-p\xC3\xA9Gaming", "-p\xF0\x9F\x98\x80Gaming",
+                 "-p*\xC3\xA9"}),
+            -1);
+  EXPECT_EQ(Console(), "ERROR: Wrong command: \xC3\xA9\xC3\xA9\nERROR: Wrong command: \xF0\x9F\x98\x80!\n"
+                       "ERROR: Wrong command: -p\xC3\xA9Gaming\"\xC3\xA9\" cannot be used as [gpu_id]\n"
+                       "ERROR: Wrong command: -p\xF0\x9F\x98\x80Gaming\"\xF0\x9F\x98\x80\" cannot be used as [gpu_id]\n");
+  EXPECT_EQ(Work(), (Calls{"DetectRegulatorsOnce", "Apply 1 0 console", "Apply 1 1 console", "Apply 1 2 console"}));
+}
+
 TEST_F(CommandLineTest, ConsoleOnlyActsOnLaterArgumentsOnly) {
   Run({"-p5Gaming", "-consoleonly", "-p6Gaming"});
   EXPECT_EQ(BoxTexts(), Calls{"Wrong command - GPU with id=5 not found"});
@@ -255,9 +266,14 @@ TEST_F(CommandLineTest, CompareModesAndFailure) {
   EXPECT_EQ(Run({"cp0Gaming", "cm1Gaming", "co2Mining"}), 0);
   EXPECT_EQ(Work(), (Calls{"DetectRegulatorsOnce", "Compare cp 0 0 box", "DetectRegulatorsOnce", "Compare cm 0 1 box",
                            "DetectRegulatorsOnce", "Compare co 1 2 box"}));
-  ops.compareResult = false;
+  ops.compareResult = CompareOutcome::ReadFailed;
   EXPECT_EQ(Run({"-consoleonly", "co2Mining"}), -1);
   EXPECT_EQ(Console(), "ERROR: Failed to compare values for GPU 2 with profile \"Mining\"\n");
+  // A failed apply was reported by the compare itself: only the status changes.
+  ops.compareResult = CompareOutcome::ApplyFailed;
+  const std::string before = Console();
+  EXPECT_EQ(Run({"-consoleonly", "cp2Mining"}), -1);
+  EXPECT_EQ(Console(), before);
 }
 
 TEST_F(CommandLineTest, RestartWaitsUnlessAnotherRestartFollows) {

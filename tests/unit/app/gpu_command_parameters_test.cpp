@@ -65,8 +65,25 @@ TEST_F(GpuCommandParameterTest, StateErrorsQuoteWhatWasTyped) {
       {"gpu_p1=1000", "Wrong command: -ac0 x\r\n\"gpu_p1=1000\" is not valid parameter"},
       {"GPU_P1=1000", "Wrong command: -ac0 x\r\n\"GPU_P1=1000\" is not valid parameter"},
       {"mem_p3=1;1", "Wrong command: -ac0 x\r\n\"3\" exceeds Pstates number for GPU 0"},
+      // Characters, not bytes: the state number is one whole character.
+      {"gpu_p\xC3\xA9=1;2", "Wrong command: -ac0 x\r\n\"\xC3\xA9\" is not valid Pstate number"},
+      {"fan_p\xF0\x9F\x98\x80=1;2", "Wrong command: -ac0 x\r\n\"\xF0\x9F\x98\x80\" is not valid Pstate number"},
+      // Only a third field of exactly "0" is taken; the marker -500 is never a value.
+      {"gpu_p1=1000;800;05", "Wrong command: -ac0 x\r\n\"gpu_p1=1000;800;05\" is not valid parameter"},
+      {"gpu_p1=1000;8;00", "Wrong command: -ac0 x\r\n\"gpu_p1=1000;8;00\" is not valid parameter"},
+      {"gpu_p1=1000;800;0;0", "Wrong command: -ac0 x\r\n\"gpu_p1=1000;800;0;0\" is not valid parameter"},
+      {"gpu_p1=1000;800;", "Wrong command: -ac0 x\r\n\"gpu_p1=1000;800;\" is not valid parameter"},
+      {"gpu_p1=-500;800", "Wrong command: -ac0 x\r\n\"gpu_p1=-500;800\" is not valid parameter"},
+      {"fan_p0=30;-500", "Wrong command: -ac0 x\r\n\"fan_p0=30;-500\" is not valid parameter"},
+      {"mem_timinglevel=-500", "Wrong command: -ac0 x\r\n\"mem_timinglevel=-500\" is not valid parameter"},
   };
   for (const auto& [parameter, message] : cases) EXPECT_EQ(Apply(parameter), message) << parameter;
+}
+
+TEST_F(GpuCommandParameterTest, TheValuesStartAfterSevenCharactersWhateverTheirBytes) {
+  EXPECT_EQ(Apply("gpu_p1\xC3\xA9" "1000;800;0"), std::nullopt);
+  EXPECT_EQ(values.gpuClock[1], 1000);
+  EXPECT_FALSE(values.gpuEnabled[1]);
 }
 
 TEST_F(GpuCommandParameterTest, MemoryStatesOfACardWithoutThemAreAlwaysOutOfRange) {

@@ -78,9 +78,11 @@ TEST_F(CheckDriverLimitsTest, MemoryLevelsUseTheMemoryClockAndTheSharedVoltageRa
   EXPECT_FALSE(CheckDriverLimits(*connection, 0, app.gpus[0], Levels({30000, 800}, {220000, 1000}), false));
 }
 
-TEST_F(CheckDriverLimitsTest, OnlyTheCardsStatesAreChecked) {
+// A level above the card's states that holds something is sent as it is, so it is checked.
+TEST_F(CheckDriverLimitsTest, EmptyLevelsAboveTheCardsStatesAreNotChecked) {
   app.gpus[0].gpuStateCount = 1;
-  EXPECT_FALSE(CheckDriverLimits(*connection, 0, app.gpus[0], Levels({30000, 800}, {900000, 9000}), true));
+  EXPECT_FALSE(CheckDriverLimits(*connection, 0, app.gpus[0], Levels({30000, 800}, {0, 0}), true));
+  EXPECT_TRUE(CheckDriverLimits(*connection, 0, app.gpus[0], Levels({30000, 800}, {900000, 9000}), true));
 }
 
 TEST_F(CheckDriverLimitsTest, TheCardsOwnLimitsAreShown) {

@@ -187,12 +187,15 @@ TEST_F(Od8SetterTest, IdsTheProgramDoesNotShowAreNeverCompared) {
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
 
-TEST_F(Od8SetterTest, FanSwitchedOffStillNamesFanValuesThatDiffer) {
+// The fan rows were deliberately not sent: only what was sent is compared.
+TEST_F(Od8SetterTest, FanSwitchedOffComparesOnlyTheRowsSent) {
   app.options.CheckValuesMismatch = true;
   app.gpus[0].fanEnabled = false;
   values[20] = 25;
+  values[0] = 2200;
+  card().od8Init[0].maxValue = 2150;
   EXPECT_TRUE(ApplyOd8(Context(), values));
-  EXPECT_THAT(BoxTexts(), ElementsAre("Values mismatch for GPU 0.\nFan P0: got '20 %' instead of '25 %'\n"));
+  EXPECT_THAT(BoxTexts(), ElementsAre("Values mismatch for GPU 0.\nGPU Maximum: got '2150 MHz' instead of '2200 MHz'\n"));
 }
 
 TEST_F(Od8SetterTest, WithoutCheckValuesMismatchNothingIsCompared) {

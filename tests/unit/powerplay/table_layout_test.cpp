@@ -127,6 +127,13 @@ TEST(TableLayoutTest, TooShortForTheSignatureIsUnsupported) {
 }
 
 // Every way a table of a known family can point outside itself: not supported, with a reason.
+// Otherwise well formed: eight voltage records whose bytes are those of GPU states 3 to 7.
+void VoltTableInsideGpuTable(BuiltTable& t) {
+  const size_t at = t.gpuTablePos + 2 + 3 * t.gpuRecordSize;
+  Put16(t.bytes, t.voltTableField, static_cast<uint32_t>(at));
+  t.bytes[at + 1] = 8;
+}
+
 TEST(TableLayoutTest, DamagedTablesAreUnsupportedWithAReason) {
   const auto truncate = [](size_t size) { return [size](BuiltTable& t) { t.bytes.resize(size); }; };
   const auto setField = [](size_t BuiltTable::*field, uint32_t value) {
@@ -170,6 +177,7 @@ TEST(TableLayoutTest, DamagedTablesAreUnsupportedWithAReason) {
        [](BuiltTable& t) { t.bytes[t.gpuTablePos + 2 + 3 * t.gpuRecordSize + t.gpuVoltIndexPos] = 8; }},
       {"MemVoltageIndexBeyondVoltageTable", MakeTableSpec(TableFamily::Vega),
        [](BuiltTable& t) { t.bytes[t.memTablePos + 2 + 2 * t.memRecordSize + t.memVoltIndexPos] = 200; }},
+      {"VoltTableInsideGpuTable", MakeTableSpec(TableFamily::Polaris), [](BuiltTable& t) { VoltTableInsideGpuTable(t); }},
       {"EmptyVoltageTableWithStates", MakeTableSpec(TableFamily::Fiji), [](BuiltTable& t) { t.bytes[t.voltTablePos + 1] = 0; }},
   };
   for (const VariantCase& c : cases) {
@@ -196,6 +204,9 @@ TEST(TableLayoutTest, DamageReasonNamesThePart) {
   built = BuildTable(MakeTableSpec(TableFamily::Polaris));
   built.bytes[built.memTablePos + 1] = 100;
   EXPECT_EQ(CheckTable(built.bytes).damage, "the records of the memory clock table reach outside the table");
+  built = BuildTable(MakeTableSpec(TableFamily::Polaris));
+  VoltTableInsideGpuTable(built);
+  EXPECT_EQ(CheckTable(built.bytes).damage, "the GPU clock table and the voltage table overlap");
 }
 
 TEST(TableLayoutTest, RecordsEndingExactlyAtTheEndAreInside) {

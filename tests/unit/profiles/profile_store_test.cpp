@@ -107,7 +107,7 @@ TEST_F(ProfileStoreTest, FanPairWithLeadingSemicolonIsUnsetAndLaterPairsAreStill
   EXPECT_EQ(p.fanCurve[4], (FanPoint{85, 100}));
   ASSERT_TRUE(SaveProfiles(app));
   const std::string text = IniText();
-  EXPECT_NE(text.find("Fan_P0=30;20\nFan_P1=50;35\nFan_Acoustic=0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("Fan_P0=30;20\nFan_P1=50;35\n\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("Fan_P3"), std::string::npos);
 }
 
@@ -147,13 +147,16 @@ TEST_F(ProfileStoreTest, ASectionWithoutNameCountsAsMissingAndAnEmptyNameLoads) 
 
 TEST_F(ProfileStoreTest, MalformedNumberSkipsTheProfileWithItsMessageAndTheNextStillLoads) {
   PutIni("[Profile_0]\nName=X\nGPU_P0=abc;900\n\n[Profile_1]\nName=Y\nFan_P0=3x;5\n\n"
-         "[Profile_2]\nName=Z\nMem_P0=1;2;3\n\n[Profile_3]\nName=Good\nFan_Acoustic=junk\n\n");
+         "[Profile_2]\nName=Z\nMem_P0=1;2;3\n\n[Profile_3]\nName=Good\nFan_Acoustic=junk\n\n"
+         "[Profile_4]\nName=V\nGPU_P0=1000;8;00\n\n[Profile_5]\nName=W\nGPU_P0=1000;800;05\n\n");
   ASSERT_EQ(LoadProfiles(app), 1);
   EXPECT_EQ(app.profiles[0].name, "Good");
-  EXPECT_EQ(app.profiles[0].fanAcoustic, 0);  // integer keys fall back silently
+  EXPECT_EQ(app.profiles[0].fanAcoustic, kNotSet);  // integer keys fall back silently, to "take the card's"
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Failed to load profile \"X\" from .ini",
                                                   "Failed to load profile \"Y\" from .ini",
-                                                  "Failed to load profile \"Z\" from .ini"}));
+                                                  "Failed to load profile \"Z\" from .ini",
+                                                  "Failed to load profile \"V\" from .ini",
+                                                  "Failed to load profile \"W\" from .ini"}));
   EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);
 }
 
@@ -198,11 +201,11 @@ TEST_F(ProfileStoreTest, AProfileThatFailedToLoadIsSetAsideInsteadOfLostOnSave) 
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_1]\nName=X\nGPU_P0=abc;900\n\n"
-            "[Profile_0]\nName=Good\nFan_Acoustic=0\nPower_Target=0\n\n");
+            "[Profile_0]\nName=Good\n\n");
   ASSERT_TRUE(SaveProfiles(app));  // a second save leaves the set-aside section alone
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_1]\nName=X\nGPU_P0=abc;900\n\n"
-            "[Profile_0]\nName=Good\nFan_Acoustic=0\nPower_Target=0\n\n");
+            "[Profile_0]\nName=Good\n\n");
 }
 
 TEST_F(ProfileStoreTest, ALaterCopyOfADuplicatedNumberIsSetAside) {
@@ -210,7 +213,7 @@ TEST_F(ProfileStoreTest, ALaterCopyOfADuplicatedNumberIsSetAside) {
   ASSERT_EQ(LoadProfiles(app), 1);
   EXPECT_EQ(app.profiles[0].name, "First");
   ASSERT_TRUE(SaveProfiles(app));
-  EXPECT_EQ(IniText(), "[Unloaded profile_0]\nName=Copy\n\n[Profile_0]\nName=First\nFan_Acoustic=0\nPower_Target=0\n\n");
+  EXPECT_EQ(IniText(), "[Unloaded profile_0]\nName=Copy\n\n[Profile_0]\nName=First\n\n");
 }
 
 TEST_F(ProfileStoreTest, KeysAreWrittenInOrderUnderTheirConditions) {
