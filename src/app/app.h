@@ -35,6 +35,7 @@ class App {
   bool anyFanDeactivated = false;
 
   ProfileList profiles;
+  KnownProfileSections knownProfileSections;
   ProfileItem currentValues;  // also holds the card's regulator values (I2cValues)
 
   VrmDetectionState vrm;

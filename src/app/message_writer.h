@@ -4,6 +4,7 @@
 // messages from reaching that console.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,10 @@ class MessageWriter {
 
   void WriteLogLine(std::string_view text, int32_t code, bool codeIsSystemError, bool plain);
 
+  // True the first time it is asked about a topic in this run: for reports that would
+  // otherwise repeat themselves (the same unreadable file met by several readers).
+  bool FirstReport(std::string_view topic) { return reported_.emplace(topic).second; }
+
   // Forces a freshly written file onto the disk; failures go to the log.
   void FlushFileToDisk(const Path& path);
 
@@ -77,6 +82,7 @@ class MessageWriter {
   bool attached_ = false;
   bool showNotSupported_ = false;
   int hiddenNotSupported_ = 0;
+  std::set<std::string> reported_;
 };
 
 }  // namespace tw

@@ -29,7 +29,7 @@ int32_t StoredValue(const GPUItem& gpu) {
 
 void LoadI2cSection(App& app) {
   const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
-  if (read.status == IniReadStatus::Unreadable) ReportReadFailure(app.platform, app.messages, app.paths.iniPath);
+  ReportReadProblem(app.platform, app.messages, app.paths.iniPath, read.status);
   if (read.status != IniReadStatus::Loaded) return;
   for (size_t id = 0; id < app.gpus.size(); ++id)
     SetLocation(app.gpus[id], DecodeI2cLocation(ReadInteger(read.document, kI2cSectionName, KeyOf(id), 0)));
@@ -37,12 +37,12 @@ void LoadI2cSection(App& app) {
 
 bool SaveI2cSection(App& app) {
   if (!app.platform.files.FileExists(app.paths.iniPath)) return true;
-  std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
-  if (!document) return false;
-  for (size_t id = 0; id < app.gpus.size(); ++id)
-    document->SetValue(kI2cSectionName, KeyOf(id), std::to_string(StoredValue(app.gpus[id])));
   // The safe rewrite forces the new file onto the disk (FlushFileToDisk) before it counts.
-  return SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document);
+  return RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& document) {
+    for (size_t id = 0; id < app.gpus.size(); ++id)
+      document.SetValue(kI2cSectionName, KeyOf(id), std::to_string(StoredValue(app.gpus[id])));
+    return true;
+  });
 }
 
 }  // namespace tw

@@ -30,15 +30,18 @@ bool IsFanDeactivated(std::string_view wrappedList, int gpuId) {
 
 bool SaveFanDeactivatedGpus(App& app) {
   const std::string list = DeactivatedList(app.gpus);
-  std::optional<IniDocument> main = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
-  if (!main) return false;
-  if (list.empty()) {
-    main->RemoveKey(kGeneralSection, kKey);
-  } else {
-    main->SetValue(kGeneralSection, kKey, list);
-  }
-  app.anyFanDeactivated = !list.empty();
-  return SaveIniFile(app.platform, app.messages, app.paths.iniPath, *main);
+  bool read = false;
+  const bool saved = RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& main) {
+    read = true;
+    if (list.empty()) {
+      main.RemoveKey(kGeneralSection, kKey);
+    } else {
+      main.SetValue(kGeneralSection, kKey, list);
+    }
+    return true;
+  });
+  if (read) app.anyFanDeactivated = !list.empty();
+  return saved;
 }
 
 }  // namespace tw

@@ -90,6 +90,16 @@ void IniSection::SetValue(std::string_view key, std::string_view value) {
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(end), MakeLine(EntryText(key, value)));
 }
 
+void IniSection::SetValueAfter(std::string_view key, std::string_view value, std::string_view after) {
+  if (const size_t index = IndexOf(key); index != kNone) {
+    lines_[index] = MakeLine(EntryText(KeyOf(lines_[index]), value));
+    return;
+  }
+  const size_t previous = after.empty() ? kNone : IndexOf(after);
+  const size_t at = previous == kNone ? 0 : previous + 1;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), MakeLine(EntryText(key, value)));
+}
+
 void IniSection::Append(std::string_view key, std::string_view value) {
   lines_.push_back(MakeLine(EntryText(key, value)));
 }
@@ -108,6 +118,14 @@ void IniSection::Rename(std::string_view name) {
 }
 
 void IniSection::AddRawLine(std::string line) { lines_.push_back(MakeLine(std::move(line))); }
+
+std::vector<std::string> IniSection::Lines() const {
+  size_t end = lines_.size();
+  while (end > 0 && IsBlankLine(lines_[end - 1].text)) --end;
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < end; ++i) lines.push_back(lines_[i].text);
+  return lines;
+}
 
 void IniSection::Serialize(std::string& out) const {
   out += header_;

@@ -33,11 +33,16 @@ class IniSection {
   void SetValue(std::string_view key, std::string_view value);
   // Adds an entry without looking for an existing one (for freshly made sections).
   void Append(std::string_view key, std::string_view value);
+  // Changes the first entry of the key in place; a missing key is added right after the
+  // first entry of `after` (at the top of the section when `after` is empty or missing).
+  void SetValueAfter(std::string_view key, std::string_view value, std::string_view after);
   bool RemoveKey(std::string_view key);
   void Rename(std::string_view name);  // only through IniDocument::ForEachSection
 
   void AddRawLine(std::string line);
   void Serialize(std::string& out) const;
+  // The lines under the header as they stand, trailing empty lines left out.
+  std::vector<std::string> Lines() const;
 
  private:
   struct Line {

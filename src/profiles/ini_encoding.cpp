@@ -32,6 +32,22 @@ size_t Utf8SequenceLength(unsigned char lead) {
   return 0;
 }
 
+// A file made by hand may mix lines typed in different encodings: one line that is not
+// UTF-8 must not turn the UTF-8 names of every other line into mojibake.
+std::string DecodeLineByLine(std::string_view bytes, AnsiCodePage& ansi) {
+  std::string text;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::string_view line = bytes.substr(start, end - start);
+    text += IsValidUtf8(line) ? std::string(line) : ansi.ToUtf8(line);
+    start = end;
+    while (start < bytes.size() && (bytes[start] == '\r' || bytes[start] == '\n')) text += bytes[start++];
+  }
+  return text;
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -63,7 +79,7 @@ DecodedIni DecodeIniBytes(std::string_view bytes, AnsiCodePage& ansi) {
   }
   if (LooksLikeUtf16LeWithoutMark(bytes)) return {FromUtf16(bytes, false), IniEncoding::Utf16Le};
   if (IsValidUtf8(bytes)) return {std::string(bytes), IniEncoding::Utf8};
-  return {ansi.ToUtf8(bytes), IniEncoding::Ansi};
+  return {DecodeLineByLine(bytes, ansi), IniEncoding::Ansi};
 }
 
 std::string EncodeIniText(std::string_view utf8) {

@@ -1,5 +1,6 @@
 #include "profiles/make_backup.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app.h"
@@ -8,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
 #include "profiles/backup_names.h"
+#include "profiles/safe_file_writer.h"
 
 namespace tw {
 namespace {
@@ -25,11 +27,26 @@ bool EnsureBackupFolder(App& app, const Path& folder) {
   return false;
 }
 
-// A backup that cannot be deleted is logged and left; the next oldest is tried.
-void PruneBackups(App& app, const Path& folder) {
+// "<backup name>.<anything>.tmp": a copy that a killed run never moved into place.
+bool IsBackupTemporary(std::string_view name) {
+  if (name.size() < 4 || name.substr(name.size() - 4) != ".tmp") return false;
+  const size_t dot = name.rfind('.', name.size() - 5);
+  return dot != std::string_view::npos && IsBackupFileName(name.substr(0, dot));
+}
+
+// The copy just made is never a candidate: with backups dated in the future (a clock set
+// back, a machine moved between time zones) it would otherwise be the first to go.
+void PruneBackups(App& app, const Path& folder, const std::string& justMade) {
   FileSystem& files = app.platform.files;
   std::vector<std::string> names = ListBackups(files, folder);
-  const size_t keep = static_cast<size_t>(app.options.NumberOfBackups);
+  if (!names.empty() && names.back() > justMade) {
+    const auto later = names.end() - std::upper_bound(names.begin(), names.end(), justMade);
+    app.messages.WriteLogLine(std::to_string(later) + " backup file(s) are dated after the backup just made (\"" +
+                                  justMade + "\"), the newest \"" + names.back() + "\"",
+                              0, false, true);
+  }
+  std::erase(names, justMade);
+  const size_t keep = static_cast<size_t>(app.options.NumberOfBackups) - 1;
   for (size_t oldest = 0; names.size() - oldest > keep; ++oldest) {
     const Path path = folder / PathFromUtf8(names[oldest]);
     if (files.RemoveFile(path)) continue;
@@ -41,7 +58,23 @@ void PruneBackups(App& app, const Path& folder) {
 
 }  // namespace
 
+bool CopyFileSafely(FileSystem& files, const Path& from, const Path& to) {
+  const std::optional<std::string> bytes = files.ReadFile(from);
+  if (!bytes) return false;
+  const std::optional<Path> temporary = files.WriteTemporaryFile(files.FinalPath(to), *bytes);
+  if (!temporary) return false;
+  if (files.MoveFileOver(*temporary, files.FinalPath(to))) return true;
+  files.RemoveFile(*temporary);  // a removal that succeeds leaves the move's error in place
+  return false;
+}
+
 bool MakeBackup(App& app, bool manual) {
+  if (!manual) return MakeBackupLocked(app, false);
+  const std::unique_ptr<FileLock> lock = LockForRewrite(app.platform, app.messages, app.paths.iniPath);
+  return lock && MakeBackupLocked(app, true);
+}
+
+bool MakeBackupLocked(App& app, bool manual) {
   FileSystem& files = app.platform.files;
   if (!files.FileExists(app.paths.iniPath)) {
     if (manual) ShowPlain(app, "\"Tunewright.ini\" does not exist");
@@ -49,15 +82,19 @@ bool MakeBackup(App& app, bool manual) {
   }
   const Path folder = BackupFolder(app);
   if (!EnsureBackupFolder(app, folder)) return false;
+  for (const std::string& name : files.ListFiles(folder))
+    if (IsBackupTemporary(name)) files.RemoveFile(folder / PathFromUtf8(name));
   const std::string name = BackupFileName(app.platform.clock.Now());
   const Path target = folder / PathFromUtf8(name);
-  if (!files.CopyFileOver(app.paths.iniPath, target)) {
+  // Through a temporary file, so that a failed or interrupted copy never stands under a
+  // backup's name, where a restore would take it and pruning would count it.
+  if (!CopyFileSafely(files, app.paths.iniPath, target)) {
     app.messages.ShowError("Failed to copy \"Tunewright.ini\" file", LastError(app), true);
     return false;
   }
   app.messages.FlushFileToDisk(target);
   const OptionSet& o = app.options;
-  if (o.LimitNumberOfBackups && o.NumberOfBackups > 0 && o.CreateAutomatically) PruneBackups(app, folder);
+  if (o.LimitNumberOfBackups && o.NumberOfBackups > 0 && o.CreateAutomatically) PruneBackups(app, folder, name);
   if (manual) ShowPlain(app, "File saved as \"" + name + "\"");
   return true;
 }

@@ -1,13 +1,23 @@
 #pragma once
 // A dated copy of "Tunewright.ini" in "ini_backup", and the pruning of old copies.
 
+#include "platform/file_system.h"
+
 namespace tw {
 
 class App;
 
 // `manual`: the settings dialog's "Make backup now" (which first copies its backup
-// switches into app.options); otherwise the automatic backup at the end of SaveProfiles.
-// Old backups are pruned only with LimitNumberOfBackups and CreateAutomatically on.
+// switches into app.options); it takes the main file's lock itself. The automatic backup
+// at the end of SaveProfiles (manual false) runs under the lock SaveProfiles holds.
+// Old backups are pruned only with LimitNumberOfBackups and CreateAutomatically on, and
+// never the copy just made.
 bool MakeBackup(App& app, bool manual);
+// The same for a caller that already holds the main file's lock.
+bool MakeBackupLocked(App& app, bool manual);
+
+// Copies through a temporary file beside the target, moved into place once complete; on
+// failure nothing new stands under the target's name (the OS error stays the last one).
+bool CopyFileSafely(FileSystem& files, const Path& from, const Path& to);
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,9 @@ struct ProfileItem {
   int32_t gpuMax = kNotSet;
   int32_t memMax = kNotSet;
   int32_t overdriveVersion = 0;  // derived on load: 0, 7 or 8
+  // The lines of the section the profile was loaded from, so that a save keeps the ones
+  // the program does not own (comments, other keys, later copies of a key) in place.
+  std::vector<std::string> sectionLines;
 
   void resizeGpuStates(size_t count) {
     gpuClock.resize(count);
@@ -69,5 +73,10 @@ struct ProfileItem {
 };
 
 using ProfileList = std::vector<ProfileItem>;
+
+// The profile sections of the file as this run last loaded or wrote them (their lines,
+// joined): a save removes only those and sets every other one aside, since no user of
+// this run can have meant to delete a section it never saw.
+using KnownProfileSections = std::multiset<std::string>;
 
 }  // namespace tw

@@ -71,16 +71,59 @@ std::string StateText(int32_t clock, int32_t vcc, bool enabled) {
   return std::to_string(clock) + ";" + std::to_string(vcc) + (enabled ? "" : ";0");
 }
 
-void WriteStates(IniSection& section, std::string_view prefix, const std::vector<int32_t>& clock,
-                 const std::vector<int32_t>& vcc, const std::vector<bool>& enabled) {
+struct Entry {
+  std::string key;
+  std::string value;
+};
+using Entries = std::vector<Entry>;
+
+void AddStates(Entries& entries, std::string_view prefix, const std::vector<int32_t>& clock,
+               const std::vector<int32_t>& vcc, const std::vector<bool>& enabled) {
   // The three lists have one length; a shorter one must not be read past its end.
   const size_t count = std::min({clock.size(), vcc.size(), enabled.size()});
   for (size_t k = 0; k < count; ++k)
-    section.Append(std::string(prefix) + std::to_string(k), StateText(clock[k], vcc[k], enabled[k]));
+    entries.push_back({std::string(prefix) + std::to_string(k), StateText(clock[k], vcc[k], enabled[k])});
 }
 
-void AppendIfSet(IniSection& section, std::string_view key, int32_t value) {
-  if (IsSet(value)) section.Append(key, std::to_string(value));
+void AddIfSet(Entries& entries, std::string_view key, int32_t value) {
+  if (IsSet(value)) entries.push_back({std::string(key), std::to_string(value)});
+}
+
+// The keys of the profile in the file's order, each under its condition.
+Entries ProfileEntries(const ProfileItem& profile, bool enableI2c) {
+  Entries entries{{"Name", profile.name}};
+  AddStates(entries, "GPU_P", profile.gpuClock, profile.gpuVcc, profile.gpuEnabled);
+  AddIfSet(entries, "GPU_Min", profile.gpuMin);
+  AddIfSet(entries, "GPU_Max", profile.gpuMax);
+  AddStates(entries, "Mem_P", profile.memClock, profile.memVcc, profile.memEnabled);
+  AddIfSet(entries, "Mem_Max", profile.memMax);
+  AddIfSet(entries, "Mem_TimingLevel", profile.memTimingLevel);
+  for (size_t k = 0; k < profile.fanCurve.size() && profile.fanCurve[k].isSet(); ++k)
+    entries.push_back({"Fan_P" + std::to_string(k),
+                       std::to_string(profile.fanCurve[k].fanTemp) + ";" + std::to_string(profile.fanCurve[k].fanPerc)});
+  if (IsSet(profile.fanZeroRpm)) entries.push_back({"Fan_ZeroRPM", profile.fanZeroRpm != 0 ? "1" : "0"});
+  AddIfSet(entries, "Fan_Acoustic", profile.fanAcoustic);
+  AddIfSet(entries, "Power_Target", profile.powerTarget);
+  if (!enableI2c) return entries;
+  AddIfSet(entries, "Offset", profile.offset);
+  AddIfSet(entries, "LLC", profile.llc);
+  if (IsSet(profile.phaseGain)) entries.push_back({"PhaseGain", profile.phaseGain});
+  if (IsSet(profile.currentScale)) entries.push_back({"CurrentScale", profile.currentScale});
+  return entries;
+}
+
+// Every key the program reads from a profile section: what it does not write of these
+// goes, the rest of the section is someone else's.
+std::vector<std::string> OwnedKeys() {
+  std::vector<std::string> keys = {"Name",          "GPU_Min",     "GPU_Max",      "Mem_Max", "Mem_TimingLevel",
+                                   "Fan_ZeroRPM",   "Fan_Acoustic", "Power_Target", "Offset",  "LLC",
+                                   "PhaseGain",     "CurrentScale"};
+  for (int k = 0; k < kMaxStates; ++k) {
+    keys.push_back("GPU_P" + std::to_string(k));
+    keys.push_back("Mem_P" + std::to_string(k));
+  }
+  for (int k = 0; k < kFanCurvePoints; ++k) keys.push_back("Fan_P" + std::to_string(k));
+  return keys;
 }
 
 }  // namespace
@@ -106,28 +149,23 @@ ProfileRead ReadProfileSection(const IniSection& section, ProfileItem& profile) 
   profile.gpuMax = IntegerOr(section, "GPU_Max", kNotSet);
   profile.memMax = IntegerOr(section, "Mem_Max", kNotSet);
   profile.overdriveVersion = DeriveOverdriveVersion(profile);
+  profile.sectionLines = section.Lines();
   return wellFormed ? ProfileRead::Loaded : ProfileRead::Malformed;
 }
 
 void WriteProfileSection(IniSection& section, const ProfileItem& profile, bool enableI2c) {
-  section.Append("Name", profile.name);
-  WriteStates(section, "GPU_P", profile.gpuClock, profile.gpuVcc, profile.gpuEnabled);
-  AppendIfSet(section, "GPU_Min", profile.gpuMin);
-  AppendIfSet(section, "GPU_Max", profile.gpuMax);
-  WriteStates(section, "Mem_P", profile.memClock, profile.memVcc, profile.memEnabled);
-  AppendIfSet(section, "Mem_Max", profile.memMax);
-  AppendIfSet(section, "Mem_TimingLevel", profile.memTimingLevel);
-  for (size_t k = 0; k < profile.fanCurve.size() && profile.fanCurve[k].isSet(); ++k)
-    section.Append("Fan_P" + std::to_string(k),
-                   std::to_string(profile.fanCurve[k].fanTemp) + ";" + std::to_string(profile.fanCurve[k].fanPerc));
-  if (IsSet(profile.fanZeroRpm)) section.Append("Fan_ZeroRPM", profile.fanZeroRpm != 0 ? "1" : "0");
-  AppendIfSet(section, "Fan_Acoustic", profile.fanAcoustic);
-  AppendIfSet(section, "Power_Target", profile.powerTarget);
-  if (!enableI2c) return;
-  AppendIfSet(section, "Offset", profile.offset);
-  AppendIfSet(section, "LLC", profile.llc);
-  if (IsSet(profile.phaseGain)) section.Append("PhaseGain", profile.phaseGain);
-  if (IsSet(profile.currentScale)) section.Append("CurrentScale", profile.currentScale);
+  const Entries entries = ProfileEntries(profile, enableI2c);
+  for (const std::string& key : OwnedKeys()) {
+    const bool written = std::any_of(entries.begin(), entries.end(),
+                                     [&](const Entry& e) { return EqualsIgnoringAsciiCase(e.key, key); });
+    if (!written) section.RemoveKey(key);
+  }
+  // Keys already there change in place; new ones follow the key written before them.
+  std::string_view previous;
+  for (const Entry& entry : entries) {
+    section.SetValueAfter(entry.key, entry.value, previous);
+    previous = entry.key;
+  }
 }
 
 }  // namespace tw

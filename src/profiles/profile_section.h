@@ -17,7 +17,9 @@ enum class ProfileRead { Loaded, Malformed };
 ProfileRead ReadProfileSection(const IniSection& section, ProfileItem& profile);
 
 // Writes the keys in the file's order, each under its condition; the regulator keys only
-// with `enableI2c`.
+// with `enableI2c`. Into a section that already holds lines (the profile's sectionLines):
+// its keys are changed in place, keys the profile no longer has are removed (every copy),
+// new ones placed after the key before them, and every other line kept where it stands.
 void WriteProfileSection(IniSection& section, const ProfileItem& profile, bool enableI2c);
 
 }  // namespace tw

@@ -2,11 +2,12 @@
 
 #include <unordered_set>
 
-#include "base/text.h"
 #include "app/app.h"
-#include "profiles/make_backup.h"
+#include "base/text.h"
 #include "profiles/ini_file.h"
+#include "profiles/make_backup.h"
 #include "profiles/profile_section.h"
+#include "profiles/safe_file_writer.h"
 
 namespace tw {
 namespace {
@@ -29,26 +30,41 @@ void WalkProfileSections(const IniDocument& document, const std::function<void(c
   }
 }
 
-std::unordered_set<std::string> LoadableSections(const IniDocument& document) {
-  std::unordered_set<std::string> loadable;
-  WalkProfileSections(document, [&](const IniSection& section) {
-    ProfileItem ignored;
-    if (ReadProfileSection(section, ignored) == ProfileRead::Loaded) loadable.insert(ToLowerAscii(section.name()));
-  });
-  return loadable;
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
-// A profile section that could not be loaded (a malformed number, beyond the third gap,
-// or a later copy of a duplicated number) never reached the list, so the user cannot have
-// deleted it: it is kept under another name instead of being removed with the old sections.
-void SetAsideUnloadedProfiles(IniDocument& document, const std::unordered_set<std::string>& doomed) {
-  const std::unordered_set<std::string> loadable = LoadableSections(document);
-  document.ForEachSection([&](IniSection& section, bool firstOfName) {
-    const std::string name = ToLowerAscii(section.name());
-    if (!doomed.count(name) || !section.HasKey("Name")) return;
-    if (firstOfName && loadable.count(name)) return;
-    section.Rename(std::string(kUnloadedPrefix) + section.name());
+// "Unloaded Profile_2", or with " (2)", " (3)" ... when that name is taken.
+std::string SetAsideName(const IniDocument& document, const std::string& name) {
+  const std::string base = std::string(kUnloadedPrefix) + name;
+  std::string candidate = base;
+  for (int copy = 2; document.HasSection(candidate); ++copy) candidate = base + " (" + std::to_string(copy) + ")";
+  return candidate;
+}
+
+// A section about to be removed that this run never loaded nor wrote (malformed, beyond
+// the third gap, a later copy of a number, without a Name, or added or mended by hand or
+// by another run since) cannot have been deleted by the user: it is renamed and kept.
+void SetAsideUnknownSections(IniDocument& document, const std::unordered_set<std::string>& doomed,
+                             KnownProfileSections known) {
+  std::vector<IniSection*> unknown;
+  document.ForEachSection([&](IniSection& section, bool) {
+    if (!doomed.count(ToLowerAscii(section.name()))) return;
+    const auto it = known.find(JoinLines(section.Lines()));
+    if (it != known.end()) {
+      known.erase(it);
+    } else {
+      unknown.push_back(&section);
+    }
   });
+  for (IniSection* section : unknown) {
+    const std::string name = SetAsideName(document, section->name());
+    document.ForEachSection([&](IniSection& s, bool) {
+      if (&s == section) s.Rename(name);
+    });
+  }
 }
 
 }  // namespace
@@ -65,7 +81,11 @@ void ReadProfiles(const IniDocument& document, ProfileList& list,
   });
 }
 
-void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c) {
+void RememberLoadedSections(const ProfileList& list, size_t from, KnownProfileSections& known) {
+  for (size_t i = from; i < list.size(); ++i) known.insert(JoinLines(list[i].sectionLines));
+}
+
+void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c, KnownProfileSections& known) {
   std::unordered_set<std::string> doomed;
   int misses = 0;
   for (size_t n = 0; misses < kRemovalMissLimit; ++n) {
@@ -78,35 +98,58 @@ void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2
   }
   // An old section that survived the rule above must not shadow the new one of its number.
   for (size_t i = 0; i < list.size(); ++i) doomed.insert(ToLowerAscii(ProfileSectionName(i)));
-  SetAsideUnloadedProfiles(document, doomed);
+  SetAsideUnknownSections(document, doomed, known);
   document.RemoveSections([&](const std::string& name) { return doomed.count(ToLowerAscii(name)) != 0; });
-  for (size_t i = 0; i < list.size(); ++i)
-    WriteProfileSection(document.AppendSection(ProfileSectionName(i)), list[i], enableI2c);
+  known.clear();
+  for (size_t i = 0; i < list.size(); ++i) {
+    IniSection& section = document.AppendSection(ProfileSectionName(i));
+    for (const std::string& line : list[i].sectionLines) section.AddRawLine(line);
+    WriteProfileSection(section, list[i], enableI2c);
+    known.insert(JoinLines(section.Lines()));
+  }
+}
+
+bool HasProfileSection(const IniDocument& document) {
+  for (const std::string& name : document.SectionNames()) {
+    const std::string lower = ToLowerAscii(name);
+    if (lower.rfind("profile_", 0) == 0 || lower.rfind(ToLowerAscii(std::string(kUnloadedPrefix)) + "profile_", 0) == 0)
+      return true;
+  }
+  return false;
 }
 
 int LoadProfiles(App& app) {
   const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
-  if (read.status == IniReadStatus::Unreadable) ReportReadFailure(app.platform, app.messages, app.paths.iniPath);
+  ReportReadProblem(app.platform, app.messages, app.paths.iniPath, read.status);
+  const size_t before = app.profiles.size();
   ReadProfiles(read.document, app.profiles, [&](const std::string& name) {
     app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
   });
+  RememberLoadedSections(app.profiles, before, app.knownProfileSections);
   return static_cast<int>(app.profiles.size());
 }
 
 int LoadProfiles(App& app, const IniRead& mainFile) {
+  // A failed read is tried once more (its report is not repeated).
   if (mainFile.status == IniReadStatus::Unreadable) return LoadProfiles(app);
+  const size_t before = app.profiles.size();
   ReadProfiles(mainFile.document, app.profiles, [&](const std::string& name) {
     app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
   });
+  RememberLoadedSections(app.profiles, before, app.knownProfileSections);
   return static_cast<int>(app.profiles.size());
 }
 
 bool SaveProfiles(App& app) {
+  const std::unique_ptr<FileLock> lock = LockForRewrite(app.platform, app.messages, app.paths.iniPath);
+  if (!lock) return false;
   std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
   if (!document) return false;
-  WriteProfiles(*document, app.profiles, app.options.EnableI2c);
+  KnownProfileSections known = app.knownProfileSections;
+  WriteProfiles(*document, app.profiles, app.options.EnableI2c, known);
   if (!SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document)) return false;
-  if (app.options.CreateAutomatically) MakeBackup(app, false);
+  app.knownProfileSections = std::move(known);
+  if (app.options.CreateAutomatically) MakeBackup(app, false);  // still under the lock
   return true;
 }
 

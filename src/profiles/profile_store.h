@@ -18,13 +18,21 @@ class App;
 void ReadProfiles(const IniDocument& document, ProfileList& list,
                   const std::function<void(const std::string& name)>& onMalformed);
 
-// A profile section that could not be loaded is renamed with this prefix rather than
-// removed by a save, e.g. [Unloaded Profile_2]; it is then kept like any foreign section.
+// A profile section that this run did not load is renamed with this prefix rather than
+// removed by a save, e.g. [Unloaded Profile_2] (or [Unloaded Profile_2 (2)] when that name
+// is taken); it is then kept like any foreign section.
 inline constexpr std::string_view kUnloadedPrefix = "Unloaded ";
 
-// Removes the old profile sections (until 11 numbers in total were missing) and writes
-// the list as Profile_0 ... after all other sections.
-void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c);
+// Adds the sections of list[from...] to the known ones (after they were loaded).
+void RememberLoadedSections(const ProfileList& list, size_t from, KnownProfileSections& known);
+
+// Removes the old profile sections (until 11 numbers in total were missing), setting
+// aside every one that is not in `known`, and writes the list as Profile_0 ... after all
+// other sections, each over the lines it was loaded from. `known` becomes what was written.
+void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c, KnownProfileSections& known);
+
+// Whether the file holds any profile section at all, loadable or not (set-aside ones too).
+bool HasProfileSection(const IniDocument& document);
 
 // Appends the profiles of the main file to app.profiles; returns the list's length after.
 int LoadProfiles(App& app);
@@ -34,7 +42,8 @@ int LoadProfiles(App& app);
 int LoadProfiles(App& app, const IniRead& mainFile);
 
 // Rewrites the profile sections from app.profiles, then makes the automatic backup when
-// it is on. False when the file could not be read or written (reported; nothing backed up).
+// it is on, all under the file's lock. False when the file could not be locked, read or
+// written (reported; nothing backed up).
 bool SaveProfiles(App& app);
 
 }  // namespace tw

@@ -5,10 +5,12 @@
 
 #include "app/app.h"
 #include "base/text.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
 #include "profiles/backup_names.h"
 #include "profiles/ini_file.h"
+#include "profiles/make_backup.h"
 #include "profiles/profile_section.h"
 #include "profiles/profile_store.h"
 #include "profiles/safe_file_writer.h"
@@ -44,16 +46,51 @@ bool CopyOverMainFile(App& app, const Path& backup) {
   const Path& main = app.paths.iniPath;
   uint32_t code = kErrorAccessDenied;
   if (!(files.FileExists(main) && files.IsReadOnly(main))) {
-    const Path temporary = TemporaryPathFor(main);
-    if (files.CopyFileOver(backup, temporary) && files.MoveFileOver(temporary, main)) {
-      app.messages.FlushFileToDisk(main);
+    if (CopyFileSafely(files, backup, main)) {
+      app.messages.FlushFileToDisk(files.FinalPath(main));
       return true;
     }
     code = app.platform.errors.LastError();
-    files.RemoveFile(temporary);
   }
   app.messages.ShowError("Failed to restore \"Tunewright.ini\" file", static_cast<int32_t>(code), true);
   return false;
+}
+
+// The main file as it was, under a name that is no backup's: the restore never picks it
+// and pruning never deletes it. Its name, or empty (reported) when it could not be kept.
+std::string KeepReplacedFile(App& app, const Path& folder) {
+  const std::string name = BackupFileName(app.platform.clock.Now()) + ".before-restore";
+  if (CopyFileSafely(app.platform.files, app.paths.iniPath, folder / PathFromUtf8(name))) return name;
+  app.messages.ShowError("Failed to copy \"Tunewright.ini\" file", static_cast<int32_t>(app.platform.errors.LastError()),
+                         true);
+  return {};
+}
+
+enum class MainFileState { NoProfileSection, Missing, Keep };
+
+// Only a main file without any profile section is replaced: one whose profiles merely
+// failed to load still holds them, and one that cannot be read (or is a folder) may.
+MainFileState StateOfMainFile(App& app) {
+  const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
+  if (read.status == IniReadStatus::Missing) return MainFileState::Missing;
+  if (read.status != IniReadStatus::Loaded || HasProfileSection(read.document)) return MainFileState::Keep;
+  return MainFileState::NoProfileSection;
+}
+
+// Under the main file's lock, which a run saving profiles at the same moment also takes.
+// The kept copy's name, or nullopt when nothing was restored.
+std::optional<std::string> ReplaceMainFile(App& app, const Path& folder, const std::string& chosen) {
+  const std::unique_ptr<FileLock> lock = LockForRewrite(app.platform, app.messages, app.paths.iniPath);
+  if (!lock) return std::nullopt;
+  const MainFileState state = StateOfMainFile(app);  // again: another run may have saved since
+  if (state == MainFileState::Keep) return std::nullopt;
+  std::string kept;
+  if (state == MainFileState::NoProfileSection) {
+    kept = KeepReplacedFile(app, folder);
+    if (kept.empty()) return std::nullopt;
+  }
+  if (!CopyOverMainFile(app, folder / PathFromUtf8(chosen))) return std::nullopt;
+  return kept;
 }
 
 }  // namespace
@@ -61,9 +98,7 @@ bool CopyOverMainFile(App& app, const Path& backup) {
 bool RestoreFromBackup(App& app, bool consoleMode) {
   const Path folder = BackupFolder(app);
   if (!app.options.RestoreAutomatically || !app.platform.files.DirectoryExists(folder)) return false;
-  // A main file that exists but could not be read may well hold profiles: never replace it.
-  if (ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath).status == IniReadStatus::Unreadable)
-    return false;
+  if (StateOfMainFile(app) == MainFileState::Keep) return false;
   const std::vector<std::string> names = ListBackups(app.platform.files, folder);
   const std::optional<size_t> chosen = NewestWithProfiles(app, folder, names);
   if (!chosen) return false;
@@ -71,10 +106,18 @@ bool RestoreFromBackup(App& app, bool consoleMode) {
   const bool silent = app.options.DoNotConfirmOnRestore;
   if (!silent && !app.platform.dialogs.AskYesNo(Question(name, *chosen + 1 == names.size()), "Restore from backup"))
     return false;
-  if (!CopyOverMainFile(app, folder / PathFromUtf8(name))) return false;
+  const std::optional<std::string> kept = ReplaceMainFile(app, folder, name);
+  if (!kept) return false;
   LoadSettings(app, consoleMode);
   LoadProfiles(app);
-  if (silent) app.messages.WriteLogLine("\"Tunewright.ini\" was restored from \"" + name + "\"", 0, false, true);
+  const std::string keptNote = kept->empty() ? "" : "the file it replaced is kept as \"" + *kept + "\"";
+  if (silent) {
+    app.messages.WriteLogLine("\"Tunewright.ini\" was restored from \"" + name + "\"" +
+                                  (keptNote.empty() ? "" : "; " + keptNote),
+                              0, false, true);
+  } else if (!keptNote.empty()) {
+    app.messages.WriteLogLine("\"Tunewright.ini\" was replaced by a backup; " + keptNote, 0, false, true);
+  }
   return true;
 }
 

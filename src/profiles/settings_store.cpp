@@ -18,7 +18,7 @@ constexpr int32_t kDefaultNumberOfBackups = 10;
 // A file that exists but cannot be read is reported and then treated as absent.
 IniRead ReadReporting(App& app, const Path& path) {
   IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, path);
-  if (read.status == IniReadStatus::Unreadable) ReportReadFailure(app.platform, app.messages, path);
+  ReportReadProblem(app.platform, app.messages, path, read.status);
   return read;
 }
 
@@ -91,17 +91,17 @@ constexpr FlagKey kBackupFlags[] = {
 };
 
 bool SaveMainSettings(App& app, const SettingsValues& dialog) {
-  std::optional<IniDocument> main = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
-  if (!main) return false;
-  bool changed = false;
-  for (const FlagKey& flag : kMainFlags) {
-    const bool wanted = dialog.*flag.value;
-    if (ReadBool(*main, kGeneralSection, flag.key, false) == wanted) continue;
-    main->SetValue(kGeneralSection, flag.key, BoolText(wanted));
-    changed = true;
-  }
-  if (!dialog.EnableI2c && main->RemoveSection(kI2cSection)) changed = true;
-  return !changed || SaveIniFile(app.platform, app.messages, app.paths.iniPath, *main);
+  return RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& main) {
+    bool changed = false;
+    for (const FlagKey& flag : kMainFlags) {
+      const bool wanted = dialog.*flag.value;
+      if (ReadBool(main, kGeneralSection, flag.key, false) == wanted) continue;
+      main.SetValue(kGeneralSection, flag.key, BoolText(wanted));
+      changed = true;
+    }
+    if (!dialog.EnableI2c && main.RemoveSection(kI2cSection)) changed = true;
+    return changed;
+  });
 }
 
 bool BackupSettingsDiffer(const IniDocument& backup, const SettingsValues& dialog) {
@@ -112,18 +112,22 @@ bool BackupSettingsDiffer(const IniDocument& backup, const SettingsValues& dialo
 
 bool SaveBackupSettings(App& app, const SettingsValues& dialog) {
   const Path& path = app.paths.backupIniPath;
-  std::optional<IniDocument> backup = LoadIniForRewrite(app.platform, app.messages, path);
-  if (!backup) return false;
-  if (!BackupSettingsDiffer(*backup, dialog)) return true;
+  // A first look without the lock: most closings of the dialog change nothing here, and
+  // the lock file needs the folder, which is only made when something is to be written.
+  const std::optional<IniDocument> stored = LoadIniForRewrite(app.platform, app.messages, path);
+  if (!stored) return false;
+  if (!BackupSettingsDiffer(*stored, dialog)) return true;
   const Path folder = path.parent_path();
   if (!app.platform.files.CreateDirectories(folder)) {
     app.messages.ShowError("Failed to create directory \"" + PathToUtf8(folder) + "\"",
                            static_cast<int32_t>(app.platform.errors.LastError()), true);
     return false;
   }
-  for (const FlagKey& flag : kBackupFlags) backup->SetValue(kGeneralSection, flag.key, BoolText(dialog.*flag.value));
-  backup->SetValue(kGeneralSection, "NumberOfBackups", std::to_string(dialog.NumberOfBackups));
-  return SaveIniFile(app.platform, app.messages, path, *backup);
+  return RewriteIniFile(app.platform, app.messages, path, [&](IniDocument& backup) {
+    for (const FlagKey& flag : kBackupFlags) backup.SetValue(kGeneralSection, flag.key, BoolText(dialog.*flag.value));
+    backup.SetValue(kGeneralSection, "NumberOfBackups", std::to_string(dialog.NumberOfBackups));
+    return true;
+  });
 }
 
 }  // namespace
@@ -174,9 +178,10 @@ void ApplyDialogSettings(App& app, const SettingsValues& dialog, bool cardSelect
 }
 
 void ForgetI2cSection(App& app) {
-  IniRead main = ReadReporting(app, app.paths.iniPath);
-  if (main.status != IniReadStatus::Loaded || !main.document.RemoveSection(kI2cSection)) return;
-  SaveIniFile(app.platform, app.messages, app.paths.iniPath, main.document);
+  const IniRead main = ReadReporting(app, app.paths.iniPath);
+  if (main.status != IniReadStatus::Loaded || !main.document.HasSection(kI2cSection)) return;
+  RewriteIniFile(app.platform, app.messages, app.paths.iniPath,
+                 [](IniDocument& document) { return document.RemoveSection(kI2cSection); });
 }
 
 }  // namespace tw

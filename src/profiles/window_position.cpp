@@ -18,11 +18,11 @@ void SaveWindowPosition(App& app, const WindowPosition& position) {
   FileSystem& files = app.platform.files;
   const Path& path = app.paths.iniPath;
   if (position.centred() || !files.FileExists(path) || files.IsReadOnly(path)) return;
-  std::optional<IniDocument> main = LoadIniForRewrite(app.platform, app.messages, path);
-  if (!main) return;
-  main->SetValue(kGeneralSection, "MainWindowLeft", std::to_string(position.left));
-  main->SetValue(kGeneralSection, "MainWindowTop", std::to_string(position.top));
-  SaveIniFile(app.platform, app.messages, path, *main);
+  RewriteIniFile(app.platform, app.messages, path, [&](IniDocument& main) {
+    main.SetValue(kGeneralSection, "MainWindowLeft", std::to_string(position.left));
+    main.SetValue(kGeneralSection, "MainWindowTop", std::to_string(position.top));
+    return true;
+  });
 }
 
 }  // namespace tw

@@ -64,9 +64,18 @@ TEST_P(RestoreTest, WithoutConfirmationTheNewestBackupWithProfilesIsRestoredSile
   rig.Ini(kNoProfiles);
   PlaceBackups(rig, "RestoreAutomatically=1\r\nDoNotConfirmOnRestore=1");
   if (GetParam() == Target::Windows) rig.WatchBoxes({});
+  const std::string before = rig.File("Tunewright.ini");
   const RigRun run = rig.Run({"-p0Gaming"});
   EXPECT_TRUE(run.boxes.empty()) << Dump(run);
   EXPECT_EQ(rig.File("Tunewright.ini"), ReadFileBytes(rig.folder() / "ini_backup" / kOlder));
+  std::vector<std::string> kept;  // the replaced file, named in the log line
+  for (const auto& entry : fs::directory_iterator(rig.folder() / "ini_backup")) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > 15 && name.substr(name.size() - 15) == ".before-restore" && ReadFileBytes(entry.path()) == before)
+      kept.push_back(name);
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_NE(run.log.find("is kept as \"" + kept[0] + "\""), std::string::npos) << run.log;
   EXPECT_NE(run.log.find(std::string("\"Tunewright.ini\" was restored from \"") + kOlder + "\""), std::string::npos)
       << run.log;
   EXPECT_EQ(PowerTargets(run), std::vector<std::string>{"15"}) << Dump(run);
@@ -112,6 +121,17 @@ TEST(HostRestoreTest, WithRestoreOffOrAMainFileWithProfilesNothingIsRestored) {
     EXPECT_EQ(rig.IniText(), main);
     EXPECT_EQ(run.log.find("was restored from"), std::string::npos);
   }
+}
+
+TEST(HostRestoreTest, AFileWhoseProfilesFailedToLoadIsNeverRestoredOver) {
+  Rig rig;
+  const std::string main = "[General]\r\nShowBusNumber=0\r\n\r\n[Profile_0]\r\nName=X\r\nGPU_P1=1000;8OO\r\n\r\n"
+                           "[Mine]\r\nx=1\r\n\r\n[Profile_4]\r\nName=Far\r\n\r\n";
+  rig.Ini(main);
+  PlaceBackups(rig, "RestoreAutomatically=1\r\nDoNotConfirmOnRestore=1");
+  const RigRun run = rig.Run({"-consoleonly", "-p0X"});
+  EXPECT_EQ(rig.IniText(), main) << Dump(run);
+  EXPECT_EQ(run.log.find("was restored from"), std::string::npos);
 }
 
 TEST(HostProfileFileTest, AMalformedProfileIsReportedAndTheOthersStillApply) {

@@ -2,10 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "base/unique_handle.h"
 #include "platform/posix/last_error.h"
@@ -91,10 +93,69 @@ bool FileSystemPosix::WriteNewFile(const Path& path, std::string_view bytes) {
   return true;
 }
 
+std::optional<Path> FileSystemPosix::WriteTemporaryFile(const Path& beside, std::string_view bytes) {
+  std::string name = beside.string() + ".XXXXXX.tmp";
+  Fd fd(::mkstemps(name.data(), 4));
+  if (!fd) {
+    Fail();
+    return std::nullopt;
+  }
+  if (WriteAll(fd.get(), bytes) && ::fchmod(fd.get(), 0644) == 0 && ::fsync(fd.get()) == 0) return Path(name);
+  SetLastErrorFromErrno(errno);
+  const int saved = errno;
+  ::unlink(name.c_str());
+  errno = saved;
+  return std::nullopt;
+}
+
 bool FileSystemPosix::MoveFileOver(const Path& source, const Path& target) {
+  // The new file takes the old one's mode and, where the process may, its owner.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) {
+    ::chmod(source.c_str(), old.st_mode & 07777);
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      [[maybe_unused]] const int ignored = ::chown(source.c_str(), old.st_uid, old.st_gid);
+    }
+  }
   if (::rename(source.c_str(), target.c_str()) != 0) return Fail();
   SyncFolder(target);
   return true;
+}
+
+Path FileSystemPosix::FinalPath(const Path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(path, error)) return path;
+  const Path resolved = std::filesystem::weakly_canonical(path, error);
+  return error ? path : resolved;
+}
+
+namespace {
+
+class FlockLock final : public FileLock {
+ public:
+  explicit FlockLock(Fd fd) : fd_(std::move(fd)) {}
+
+ private:
+  Fd fd_;  // closing it releases the lock
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> FileSystemPosix::TryLockFile(const Path& lockPath, LockAttempt& attempt) {
+  attempt = LockAttempt::Failed;
+  Fd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+  if (!fd) {
+    Fail();
+    return nullptr;
+  }
+  while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EINTR) continue;
+    if (errno == EWOULDBLOCK) attempt = LockAttempt::Busy;
+    Fail();
+    return nullptr;
+  }
+  attempt = LockAttempt::Taken;
+  return std::make_unique<FlockLock>(std::move(fd));
 }
 
 bool FileSystemPosix::AppendToFile(const Path& path, std::string_view bytes) {

@@ -51,19 +51,20 @@ std::string FakeClock::FormatLongTime(const LocalDateTime& when) {
 
 bool InMemoryFileSystem::Injected(const std::string& operation, const Path& path) {
   calls.push_back(operation + " " + Key(path));
-  const auto it = failures.find(operation);
+  auto it = failures.find(operation + " " + Key(path));
+  if (it == failures.end()) it = failures.find(operation);
   if (it == failures.end()) return false;
   errors_.lastError = it->second;
   return true;
 }
 
-bool InMemoryFileSystem::FileExists(const Path& path) { return files.count(Key(path)) != 0; }
+bool InMemoryFileSystem::FileExists(const Path& path) { return files.count(Key(FinalPath(path))) != 0; }
 
 bool InMemoryFileSystem::DirectoryExists(const Path& path) { return folders.count(Key(path)) != 0; }
 
 std::optional<std::string> InMemoryFileSystem::ReadFile(const Path& path) {
   if (Injected("ReadFile", path)) return std::nullopt;
-  const auto it = files.find(Key(path));
+  const auto it = files.find(Key(FinalPath(path)));
   if (it == files.end()) {
     errors_.lastError = 2;
     return std::nullopt;
@@ -91,6 +92,48 @@ bool InMemoryFileSystem::MoveFileOver(const Path& source, const Path& target) {
   files[Key(target)] = it->second;
   files.erase(Key(source));
   return true;
+}
+
+std::optional<Path> InMemoryFileSystem::WriteTemporaryFile(const Path& beside, std::string_view bytes) {
+  if (Injected("WriteTemporaryFile", beside)) return std::nullopt;
+  const std::string key = Key(beside) + "." + std::to_string(++temporaries) + ".tmp";
+  files[key] = std::string(bytes);
+  return Path(key);
+}
+
+Path InMemoryFileSystem::FinalPath(const Path& path) {
+  std::string key = Key(path);
+  for (int hops = 0; hops < 40 && links.count(key); ++hops) key = links.at(key);
+  return Path(key);
+}
+
+namespace {
+
+class FakeLock final : public FileLock {
+ public:
+  FakeLock(InMemoryFileSystem& files, std::string key) : files_(files), key_(std::move(key)) {}
+  ~FakeLock() override {
+    files_.locks.erase(key_);
+    files_.calls.push_back("Unlock " + key_);
+  }
+
+ private:
+  InMemoryFileSystem& files_;
+  std::string key_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileLock> InMemoryFileSystem::TryLockFile(const Path& lockPath, LockAttempt& attempt) {
+  attempt = LockAttempt::Failed;
+  if (Injected("TryLockFile", lockPath)) return nullptr;
+  if (!locks.insert(Key(lockPath)).second) {
+    attempt = LockAttempt::Busy;
+    errors_.lastError = 32;
+    return nullptr;
+  }
+  attempt = LockAttempt::Taken;
+  return std::make_unique<FakeLock>(*this, Key(lockPath));
 }
 
 bool InMemoryFileSystem::AppendToFile(const Path& path, std::string_view bytes) {

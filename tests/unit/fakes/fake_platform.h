@@ -87,7 +87,8 @@ class FakeClock final : public Clock {
 };
 
 // Files and folders in memory, keyed by their generic path text. A failure can be
-// injected per operation name ("MoveFileOver", "WriteNewFile", ...).
+// injected per operation name ("MoveFileOver", "WriteNewFile", ...), or for one path
+// ("MoveFileOver C:/Tunewright/Tunewright.ini"). Reads follow `links`.
 class InMemoryFileSystem final : public FileSystem {
  public:
   explicit InMemoryFileSystem(FakeSystemErrors& errors) : errors_(errors) {}
@@ -97,12 +98,19 @@ class InMemoryFileSystem final : public FileSystem {
   std::set<std::string> readOnly;
   std::map<std::string, uint32_t> failures;  // operation name -> Windows error code
   std::vector<std::string> calls;            // "Operation path"
+  std::map<std::string, std::string> links;  // symbolic link -> the path it names
+  std::set<std::string> locks;               // lock files held, by this run or (put there) another
+  int temporaries = 0;                       // numbers the temporary files
+
 
   bool FileExists(const Path& path) override;
   bool DirectoryExists(const Path& path) override;
   std::optional<std::string> ReadFile(const Path& path) override;
   bool WriteNewFile(const Path& path, std::string_view bytes) override;
+  std::optional<Path> WriteTemporaryFile(const Path& beside, std::string_view bytes) override;
   bool MoveFileOver(const Path& source, const Path& target) override;
+  Path FinalPath(const Path& path) override;
+  std::unique_ptr<FileLock> TryLockFile(const Path& lockPath, LockAttempt& attempt) override;
   bool AppendToFile(const Path& path, std::string_view bytes) override;
   bool CreateDirectories(const Path& path) override;
   bool CopyFileOver(const Path& from, const Path& to) override;

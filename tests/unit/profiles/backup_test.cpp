@@ -126,7 +126,7 @@ TEST_F(BackupTest, CopyAndFolderFailuresAreReportedWithTheSystemCode) {
   fake.files.failures["CreateDirectories"] = 5;
   EXPECT_FALSE(MakeBackup(app, true));
   fake.files.failures.clear();
-  fake.files.failures["CopyFileOver"] = 112;
+  fake.files.failures["WriteTemporaryFile"] = 112;
   EXPECT_FALSE(MakeBackup(app, true));
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
                             "Failed to create directory \"" + Shown(app.paths.backupIniPath.parent_path() / "") + "\" (ErrorCode: 5) (Access is denied.)",
@@ -164,7 +164,7 @@ TEST_F(RestoreTest, AsksAboutTheNewestBackupWithProfilesAndNamesAnOlderOne) {
   EXPECT_EQ(IniText(), kWithProfile);
   ASSERT_EQ(app.profiles.size(), 1u);
   EXPECT_EQ(app.profiles[0].name, "Kept");
-  EXPECT_FALSE(fake.files.files.count("Tunewright.log"));
+  EXPECT_EQ(fake.files.files["Tunewright.log"].find("was restored from"), std::string::npos);
 }
 
 TEST_F(RestoreTest, TheNewestBackupIsNamedWithoutTheRemark) {
@@ -186,7 +186,8 @@ TEST_F(RestoreTest, SilentRestoreLogsAndReadsSettingsAgain) {
   EXPECT_TRUE(app.options.EnableI2c);
   EXPECT_EQ(app.profiles.size(), 1u);
   EXPECT_NE(fake.files.files["Tunewright.log"].find(
-                " - \"Tunewright.ini\" was restored from \"2026-01-01 10.00.00 Tunewright.ini\"\r\n"),
+                " - \"Tunewright.ini\" was restored from \"2026-01-01 10.00.00 Tunewright.ini\"; the file it replaced "
+                "is kept as \"2026-12-09 06.21.12 Tunewright.ini.before-restore\"\r\n"),
             std::string::npos);
 }
 
@@ -213,10 +214,10 @@ TEST_F(RestoreTest, AFailedCopyLeavesTheMainFileAndSkipsTheReload) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   const std::string before = fake.files.files[IniKey()];
   app.options.DoNotConfirmOnRestore = true;
-  fake.files.failures["MoveFileOver"] = 32;
+  fake.files.failures["MoveFileOver " + IniKey()] = 32;
   EXPECT_FALSE(RestoreFromBackup(app, true));
   EXPECT_EQ(fake.files.files[IniKey()], before);
-  EXPECT_FALSE(fake.files.files.count(IniKey() + ".tmp"));
+  EXPECT_FALSE(AnyTemporary());
   EXPECT_TRUE(app.profiles.empty());
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Failed to restore \"Tunewright.ini\" file (ErrorCode: 32)"});
   EXPECT_FALSE(fake.files.files.count("Tunewright.log"));

@@ -162,7 +162,7 @@ TEST_F(ProfileStoreTest, MalformedNumberSkipsTheProfileWithItsMessageAndTheNextS
 
 TEST_F(ProfileStoreTest, SaveRenumbersAfterOtherSectionsAndKeepsForeignSections) {
   PutIni("[Profile_0]\nName=Old0\n\n[General]\nEnableI2c=0\n\n[Profile_3]\nName=Old3\n\n[Mine]\nx=1\n\n");
-  app.profiles.resize(2);
+  ASSERT_EQ(LoadProfiles(app), 2);
   app.profiles[0].name = "A";
   app.profiles[1].name = "B";
   ASSERT_TRUE(SaveProfiles(app));
@@ -184,6 +184,7 @@ TEST_F(ProfileStoreTest, OldSectionsAreRemovedUntilElevenNumbersWereMissing) {
 
 TEST_F(ProfileStoreTest, ASurvivingOldSectionNeverShadowsTheNewSectionOfItsNumber) {
   PutIni("[Profile_0]\nName=old\n\n[Profile_12]\nName=stray\n\n");
+  ASSERT_EQ(LoadProfiles(app), 1);
   app.profiles.resize(13);
   for (size_t i = 0; i < 13; ++i) app.profiles[i].name = "new" + std::to_string(i);
   ASSERT_TRUE(SaveProfiles(app));
@@ -264,7 +265,7 @@ TEST_F(ProfileStoreTest, SaveCreatesAMissingFile) {
   app.profiles[0].name = "A";
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_EQ(IniText(), "[Profile_0]\nName=A\nFan_Acoustic=0\nPower_Target=0\n\n");
-  EXPECT_EQ(fake.files.files.count(IniKey() + ".tmp"), 0u);
+  EXPECT_FALSE(AnyTemporary());
 }
 
 TEST_F(ProfileStoreTest, SaveMakesTheAutomaticBackupOnlyWhenItIsOn) {

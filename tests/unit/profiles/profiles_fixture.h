@@ -43,6 +43,12 @@ class ProfilesTest : public ::testing::Test {
     return out;
   }
   std::string IniText() { return Text(IniKey()); }
+  // Whether any temporary file of a save is left anywhere.
+  bool AnyTemporary() const {
+    for (const auto& [key, bytes] : fake.files.files)
+      if (key.size() > 4 && key.substr(key.size() - 4) == ".tmp") return true;
+    return false;
+  }
 
   static std::string Encode(std::string_view text) {
     std::string crlf;

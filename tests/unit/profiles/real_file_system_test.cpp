@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -22,6 +24,12 @@
 #include "profiles/ini_encoding.h"
 #include "profiles/make_backup.h"
 #include "profiles/profile_store.h"
+#include "profiles/restore_from_backup.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace tw::test {
 namespace {
@@ -50,6 +58,13 @@ class FaultyFileSystem final : public FileSystem {
   bool DirectoryExists(const Path& path) override { return real_.DirectoryExists(path); }
   std::optional<std::string> ReadFile(const Path& path) override { return real_.ReadFile(path); }
   bool WriteNewFile(const Path& path, std::string_view bytes) override { return real_.WriteNewFile(path, bytes); }
+  std::optional<Path> WriteTemporaryFile(const Path& beside, std::string_view bytes) override {
+    return real_.WriteTemporaryFile(beside, bytes);
+  }
+  Path FinalPath(const Path& path) override { return real_.FinalPath(path); }
+  std::unique_ptr<FileLock> TryLockFile(const Path& lockPath, LockAttempt& attempt) override {
+    return real_.TryLockFile(lockPath, attempt);
+  }
   bool AppendToFile(const Path& path, std::string_view bytes) override { return real_.AppendToFile(path, bytes); }
   bool CreateDirectories(const Path& path) override { return real_.CreateDirectories(path); }
   bool CopyFileOver(const Path& from, const Path& to) override { return real_.CopyFileOver(from, to); }
@@ -100,6 +115,11 @@ class RealFileSystemTest : public ::testing::Test {
     return *app;
   }
   Path Ini() const { return folder / "Tunewright.ini"; }
+  bool AnyTemporary() const {
+    for (const auto& entry : fs::directory_iterator(folder))
+      if (entry.path().extension() == ".tmp") return true;
+    return false;
+  }
 };
 
 constexpr std::string_view kIni =
@@ -113,7 +133,7 @@ TEST_F(RealFileSystemTest, LoadAndSaveRoundTripByteForByte) {
   ASSERT_EQ(LoadProfiles(a), 1);
   ASSERT_TRUE(SaveProfiles(a));
   EXPECT_EQ(Slurp(Ini()), bytes);
-  EXPECT_FALSE(std::filesystem::exists(folder / "Tunewright.ini.tmp"));
+  EXPECT_FALSE(AnyTemporary());
 }
 
 TEST_F(RealFileSystemTest, AFailedMoveLeavesTheOriginalIntactAndNoTemporaryFile) {
@@ -125,7 +145,7 @@ TEST_F(RealFileSystemTest, AFailedMoveLeavesTheOriginalIntactAndNoTemporaryFile)
   files.fault = FaultyFileSystem::Fault::FailMove;
   EXPECT_FALSE(SaveProfiles(a));
   EXPECT_EQ(Slurp(Ini()), bytes);
-  EXPECT_FALSE(std::filesystem::exists(folder / "Tunewright.ini.tmp"));
+  EXPECT_FALSE(AnyTemporary());
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.boxes[0].text.rfind("Failed to save \"" + PathToUtf8(Ini()) + "\" (ErrorCode: ", 0), 0u)
       << fake.dialogs.boxes[0].text;
@@ -142,7 +162,7 @@ TEST_F(RealFileSystemTest, ACrashBeforeTheMoveLeavesTheOriginalAndTheNextSaveSuc
   EXPECT_EQ(Slurp(Ini()), bytes);  // the half-done save touched only the temporary file
   files.fault = FaultyFileSystem::Fault::None;
   ASSERT_TRUE(SaveProfiles(a));
-  EXPECT_FALSE(std::filesystem::exists(folder / "Tunewright.ini.tmp"));
+  EXPECT_FALSE(AnyTemporary());
   a.profiles.clear();
   ASSERT_EQ(LoadProfiles(a), 1);
   EXPECT_EQ(a.profiles[0].name, "Changed");
@@ -179,6 +199,120 @@ TEST_F(RealFileSystemTest, PruningSkipsFoldersAndOtherFiles) {
   EXPECT_TRUE(std::filesystem::exists(backups / "2020-01-02 00.00.00 Tunewright.ini.txt"));
   EXPECT_EQ(Slurp(backups / "2026-12-09 06.21.12 Tunewright.ini"), Slurp(Ini()));
 }
+
+TEST_F(RealFileSystemTest, ACrashBetweenBackupCopyAndMoveLeavesNoBackupForRestoreOrPruning) {
+  Spit(Ini(), EncodeIniText(kIni));
+  const Path backups = folder / "ini_backup";
+  fs::create_directories(backups);
+  const std::string good = EncodeIniText("[Profile_0]\r\nName=Good\r\n\r\n");
+  Spit(backups / "2020-01-01 00.00.00 Tunewright.ini", good);
+  App& a = MakeApp();
+  files.fault = FaultyFileSystem::Fault::CrashBeforeMove;
+  EXPECT_THROW(MakeBackup(a, false), std::runtime_error);
+  files.fault = FaultyFileSystem::Fault::None;
+  EXPECT_EQ(ListBackups(files, backups), std::vector<std::string>{"2020-01-01 00.00.00 Tunewright.ini"});
+  Spit(Ini(), EncodeIniText("[General]\r\n\r\n"));
+  a.options.RestoreAutomatically = a.options.DoNotConfirmOnRestore = true;
+  ASSERT_TRUE(RestoreFromBackup(a, true));
+  EXPECT_EQ(Slurp(Ini()), good);
+  ASSERT_TRUE(MakeBackup(a, false));  // and the next backup clears the leftover away
+  EXPECT_EQ(std::distance(fs::directory_iterator(backups), fs::directory_iterator()), 3);  // two backups, one kept file
+}
+
+TEST_F(RealFileSystemTest, TheLockExcludesASecondHolderUntilReleased) {
+  const Path lockPath = folder / "Tunewright.ini.lock";
+  LockAttempt first = LockAttempt::Failed;
+  LockAttempt second = LockAttempt::Failed;
+  std::unique_ptr<FileLock> held = files.TryLockFile(lockPath, first);
+  EXPECT_EQ(first, LockAttempt::Taken);
+  EXPECT_EQ(files.TryLockFile(lockPath, second), nullptr);
+  EXPECT_EQ(second, LockAttempt::Busy);
+  held.reset();
+  EXPECT_NE(files.TryLockFile(lockPath, second), nullptr);
+}
+
+TEST_F(RealFileSystemTest, SavesWorkInAFolderBeyondTheClassicPathLimit) {
+  Path deep = folder;
+  for (int i = 0; i < 6; ++i) deep /= std::string(50, static_cast<char>('a' + i));
+  ASSERT_TRUE(files.CreateDirectories(deep));
+  fake.machine.executablePath = deep / "Tunewright.exe";
+  ASSERT_TRUE(files.WriteNewFile(deep / "Tunewright.ini", EncodeIniText(kIni)));
+  App& a = MakeApp();
+  ASSERT_EQ(LoadProfiles(a), 1);
+  a.profiles[0].name = "Deep";
+  a.options.CreateAutomatically = true;
+  ASSERT_TRUE(SaveProfiles(a));
+  a.profiles.clear();
+  ASSERT_EQ(LoadProfiles(a), 1);
+  EXPECT_EQ(a.profiles[0].name, "Deep");
+  EXPECT_EQ(ListBackups(files, deep / "ini_backup").size(), 1u);
+  EXPECT_TRUE(fake.dialogs.boxes.empty());
+}
+
+#ifndef _WIN32
+TEST_F(RealFileSystemTest, ASymbolicLinkStaysOneAndTheFileKeepsItsMode) {
+  fs::create_directory(folder / "real");
+  const Path target = folder / "real" / "Tunewright.ini";
+  Spit(target, EncodeIniText(kIni));
+  ::chmod(target.c_str(), 0640);
+  fs::create_symlink(target, Ini());
+  App& a = MakeApp();
+  ASSERT_EQ(LoadProfiles(a), 1);
+  a.profiles[0].name = "Linked";
+  ASSERT_TRUE(SaveProfiles(a));
+  EXPECT_TRUE(fs::is_symlink(Ini()));
+  EXPECT_NE(Slurp(target).find(std::string("L\0i\0n\0k\0e\0d\0", 12)), std::string::npos);
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+// Two processes save their own profile in a loop: whatever the interleaving, the file ends
+// whole, keeps every foreign line, and holds each run's last change (in its profile or set
+// aside beside it).
+TEST_F(RealFileSystemTest, TwoProcessesSavingTogetherLoseNoChangeAndNoForeignLine) {
+  constexpr int kSaves = 25;
+  Spit(Ini(), EncodeIniText("[Foreign]\r\nkeep=1\r\n\r\n[Profile_0]\r\nName=A\r\n; note A\r\nPower_Target=0\r\n\r\n"
+                            "[Profile_1]\r\nName=B\r\nPower_Target=0\r\n\r\n"));
+  posix::ClockPosix clock;  // the wait for the other's lock must really wait
+  Platform waiting{fake.ansi,     clock,        fake.console, fake.dialogs,        files,
+                   fake.libraries, fake.machine, errors,       fake.displayDevices, fake.shell};
+  const auto saveLoop = [&](const std::string& name) {
+    int failures = 0;
+    for (int i = 1; i <= kSaves; ++i) {
+      App run(waiting);
+      LoadProfiles(run);
+      const auto own = std::find_if(run.profiles.begin(), run.profiles.end(),
+                                    [&](const ProfileItem& p) { return p.name == name; });
+      if (own == run.profiles.end()) return ++failures;
+      own->powerTarget = i;
+      if (!SaveProfiles(run)) ++failures;
+    }
+    return failures;
+  };
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(saveLoop("B") == 0 ? 0 : 1);
+  EXPECT_EQ(saveLoop("A"), 0);
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const std::string bytes = Slurp(Ini());
+  ASSERT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const IniDocument document = IniDocument::Parse(DecodeIniBytes(bytes, fake.ansi).text);
+  EXPECT_EQ(document.Value("Foreign", "keep"), "1");
+  std::set<std::string> last;
+  int notes = 0;
+  for (const std::string& section : document.SectionNames()) {
+    const IniSection* s = document.Find(section);
+    last.insert(std::string(s->Value("Name").value_or("")) + "=" + std::string(s->Value("Power_Target").value_or("")));
+    for (const std::string& line : s->Lines()) notes += line == "; note A";
+  }
+  EXPECT_TRUE(last.count("A=" + std::to_string(kSaves)) && last.count("B=" + std::to_string(kSaves))) << bytes.size();
+  EXPECT_GE(notes, 1);
+  EXPECT_FALSE(AnyTemporary());
+}
+#endif
 
 }  // namespace
 }  // namespace tw::test

@@ -18,8 +18,8 @@ class SafeFileWriterTest : public ProfilesTest {
 TEST_F(SafeFileWriterTest, WritesTemporaryFileThenMovesItOverThenFlushes) {
   EXPECT_TRUE(Save());
   EXPECT_EQ(fake.files.files[IniKey()], "new");
-  EXPECT_FALSE(fake.files.files.count(IniKey() + ".tmp"));
-  const std::vector<std::string> expected = {"WriteNewFile " + IniKey() + ".tmp", "MoveFileOver " + IniKey(),
+  EXPECT_FALSE(AnyTemporary());
+  const std::vector<std::string> expected = {"WriteTemporaryFile " + IniKey(), "MoveFileOver " + IniKey(),
                                              "FlushOpen " + IniKey(), "FlushBuffers " + IniKey()};
   EXPECT_EQ(fake.files.calls, expected);
   EXPECT_TRUE(fake.dialogs.boxes.empty());
@@ -33,7 +33,7 @@ struct FailureCase {
 
 TEST_F(SafeFileWriterTest, AnyFailureLeavesTheOriginalByteForByteAndRemovesTheTemporaryFile) {
   const FailureCase cases[] = {
-      {"WriteNewFile", 112, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)"},
+      {"WriteTemporaryFile", 112, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)"},
       {"MoveFileOver", 5, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 5) (Access is denied.)"},
   };
   for (const FailureCase& c : cases) {
@@ -42,7 +42,7 @@ TEST_F(SafeFileWriterTest, AnyFailureLeavesTheOriginalByteForByteAndRemovesTheTe
     fake.dialogs.boxes.clear();
     EXPECT_FALSE(Save());
     EXPECT_EQ(fake.files.files[IniKey()], original);
-    EXPECT_FALSE(fake.files.files.count(IniKey() + ".tmp"));
+    EXPECT_FALSE(AnyTemporary());
     ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
     EXPECT_EQ(fake.dialogs.boxes[0].text, c.message);
     EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);

@@ -90,7 +90,8 @@ TEST_F(SettingsStoreTest, ClosingTheDialogWithoutChangesWritesNeitherFile) {
   dialog.CreateAutomatically = true;  // NumberOfBackups 10 equals the missing key's default
   fake.files.calls.clear();
   EXPECT_TRUE(SaveSettings(app, dialog));
-  for (const std::string& call : fake.files.calls) EXPECT_EQ(call.rfind("ReadFile", 0), 0u) << call;
+  for (const std::string& call : fake.files.calls)
+    EXPECT_EQ(call.find("MoveFileOver"), std::string::npos) << call;
 }
 
 TEST_F(SettingsStoreTest, ChangedMainKeysAreWrittenInPlaceAndI2cSectionGoesWithI2cOff) {
@@ -188,7 +189,7 @@ TEST_F(SettingsStoreTest, WindowPositionIsSilentOnAReadOnlyFileAndLoudOnOtherFai
   EXPECT_TRUE(fake.dialogs.boxes.empty());
   EXPECT_EQ(fake.files.files[IniKey()], before);
   fake.files.readOnly.clear();
-  fake.files.failures["WriteNewFile"] = 112;
+  fake.files.failures["WriteTemporaryFile"] = 112;
   SaveWindowPosition(app, {1, 2});
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.boxes[0].text, "Failed to save \"" + Shown(app.paths.iniPath) + "\" (ErrorCode: 112)");
