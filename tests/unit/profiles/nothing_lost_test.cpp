@@ -115,7 +115,7 @@ TEST_F(NothingLostTest, ASectionAddedByHandOrByAnotherRunSinceTheLoadIsSetAsideN
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_0]\nName=A mended\n\n[Unloaded Profile_1]\nName=B\n\n"
-            "[Profile_0]\nName=A\nFan_Acoustic=0\nPower_Target=0\n\n");
+            "[Profile_0]\nName=A\n\n");
 }
 
 TEST_F(NothingLostTest, ForeignLinesInAProfileSectionKeepTheirPlaceAndASectionWithoutNameIsSetAside) {
@@ -127,7 +127,7 @@ TEST_F(NothingLostTest, ForeignLinesInAProfileSectionKeepTheirPlaceAndASectionWi
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_1]\nGPU_P0=300;750\n\n"
-            "[Profile_0]\n; my card\nName=A\nGPU_P0=310;750\nFan_ZeroRPM=1\nFan_Acoustic=0\nColour=red\nGPU_P0=1;1\n"
+            "[Profile_0]\n; my card\nName=A\nGPU_P0=310;750\nFan_ZeroRPM=1\nColour=red\nGPU_P0=1;1\n"
             "stray line\nPower_Target=5\n\n");
 }
 
@@ -167,7 +167,7 @@ TEST_F(NothingLostTest, ASymbolicLinkIsSavedThroughToTheFileItNames) {
   ASSERT_EQ(LoadProfiles(app), 1);
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_FALSE(fake.files.files.count(IniKey()));
-  EXPECT_EQ(Text(target), "[Profile_0]\nName=A\nFan_Acoustic=0\nPower_Target=0\n\n");
+  EXPECT_EQ(Text(target), "[Profile_0]\nName=A\n\n");
 }
 
 TEST_F(NothingLostTest, AFolderNamedLikeTheFileIsReportedOnceAndNeverReplaced) {

@@ -168,8 +168,8 @@ TEST_F(ProfileStoreTest, SaveRenumbersAfterOtherSectionsAndKeepsForeignSections)
   ASSERT_TRUE(SaveProfiles(app));
   EXPECT_EQ(IniText(),
             "[General]\nEnableI2c=0\n\n[Mine]\nx=1\n\n"
-            "[Profile_0]\nName=A\nFan_Acoustic=0\nPower_Target=0\n\n"
-            "[Profile_1]\nName=B\nFan_Acoustic=0\nPower_Target=0\n\n");
+            "[Profile_0]\nName=A\n\n"
+            "[Profile_1]\nName=B\n\n");
 }
 
 TEST_F(ProfileStoreTest, OldSectionsAreRemovedUntilElevenNumbersWereMissing) {
