@@ -68,6 +68,14 @@ std::string MessageWriter::ComposeErrorText(std::string_view text, int32_t code,
 }
 
 void MessageWriter::ShowError(std::string_view text, int32_t code, bool codeIsSystemError) {
+  if (consoleOnly_) {
+    ReportMessage(text, true, code, MessageKind::Error, codeIsSystemError);
+    return;
+  }
+  ShowErrorBox(text, code, codeIsSystemError);
+}
+
+void MessageWriter::ShowErrorBox(std::string_view text, int32_t code, bool codeIsSystemError) {
   if (Suppressed(code, codeIsSystemError)) return;
   platform_.dialogs.ShowMessage(ComposeErrorText(text, code, codeIsSystemError), kCaption, BoxIcon::Error,
                                 /*topMost=*/true);
@@ -76,7 +84,7 @@ void MessageWriter::ShowError(std::string_view text, int32_t code, bool codeIsSy
 void MessageWriter::ReportMessage(std::string_view text, bool console, int32_t code, MessageKind kind,
                                   bool codeIsSystemError) {
   if (Suppressed(code, codeIsSystemError)) return;
-  if (console) {
+  if (console || consoleOnly_) {
     if (AttachParentConsole()) {
       WriteConsoleLine(text, code, kind, codeIsSystemError);
       return;
@@ -118,7 +126,7 @@ void MessageWriter::WriteConsoleLine(std::string_view text, int32_t code, Messag
 void MessageWriter::ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError) {
   switch (kind) {
     case MessageKind::Error:
-      ShowError(text, code, codeIsSystemError);
+      ShowErrorBox(text, code, codeIsSystemError);
       break;
     case MessageKind::Info:
       platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
@@ -175,6 +183,13 @@ void MessageWriter::FlushFileToDisk(const Path& path) {
       break;
   }
 }
+
+MessageWriter::ConsoleScope::ConsoleScope(MessageWriter& writer, bool console)
+    : writer_(writer), previous_(writer.consoleOnly_) {
+  writer_.consoleOnly_ = console;
+}
+
+MessageWriter::ConsoleScope::~ConsoleScope() { writer_.consoleOnly_ = previous_; }
 
 MessageWriter::ShowNotSupportedScope::ShowNotSupportedScope(MessageWriter& writer)
     : writer_(writer), previous_(writer.showNotSupported_) {

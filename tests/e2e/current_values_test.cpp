@@ -100,6 +100,18 @@ struct StartFailureCase {
   Lines boxes;
 };
 
+// The console line of each error box: its line breaks (written \r, \n) taken out.
+Lines AsConsoleLines(const Lines& boxes) {
+  Lines lines;
+  for (std::string box : boxes) {
+    box.replace(0, std::string("BOX error \"Tunewright\" ").size(), "ERROR: ");
+    for (const char* escaped : {"\\r", "\\n"})
+      for (size_t at = box.find(escaped); at != std::string::npos; at = box.find(escaped)) box.erase(at, 2);
+    lines.push_back(box);
+  }
+  return lines;
+}
+
 TEST(HostCurrentValuesTest, DriverLibraryFailuresEndTheRunBeforeAnyReport) {
   const StartFailureCase cases[] = {
       {"old driver", "old-driver", nullptr, "",
@@ -125,10 +137,15 @@ TEST(HostCurrentValuesTest, DriverLibraryFailuresEndTheRunBeforeAnyReport) {
     if (c.scenario) rig.Scenario(std::string("[machine]\nkernel_drivers = atikmdag.sys\n\n[card rx580]\n"
                                              "preset = polaris\nbus = 1\n\n") + c.scenario);
     if (*c.ini) rig.Ini(c.ini);
-    const RigRun run = rig.Run({"-consoleonly", "-getcurrent"});
+    const RigRun run = rig.Run({"-getcurrent"});
     EXPECT_EQ(run.boxes, c.boxes) << c.name;
     EXPECT_TRUE(run.outLines.empty()) << c.name;
     EXPECT_EQ(run.exitStatus, 255) << c.name;
+    // With -consoleonly first the same reports are console lines: a script is never held.
+    const RigRun console = rig.Run({"-consoleonly", "-getcurrent"});
+    EXPECT_EQ(console.outLines, AsConsoleLines(c.boxes)) << c.name;
+    EXPECT_TRUE(console.boxes.empty()) << c.name;
+    EXPECT_EQ(console.exitStatus, 255) << c.name;
   }
 }
 
