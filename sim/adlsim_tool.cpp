@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adlsim_machine.h"
@@ -50,11 +51,21 @@ std::string CallText(adlsim_Tool_Describe_t function) {
   return text;
 }
 
-std::string JournalPath(const std::string& paths) {
-  const size_t at = paths.find("journal ");
-  if (at == std::string::npos) return {};
-  const size_t end = paths.find('\n', at);
-  return paths.substr(at + 8, end - at - 8);
+// The journal's path from the "paths" text: the line that starts with "journal " (a
+// scenario or state path may well contain that word itself).
+std::filesystem::path JournalPath(const std::string& paths) {
+  constexpr std::string_view kKey = "journal ";
+  for (size_t start = 0; start < paths.size();) {
+    size_t end = paths.find('\n', start);
+    if (end == std::string::npos) end = paths.size();
+    const std::string_view line = std::string_view(paths).substr(start, end - start);
+    if (line.substr(0, kKey.size()) == kKey) {
+      const std::string_view text = line.substr(kKey.size());
+      return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    }
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace
@@ -108,8 +119,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if ((command == "journal" || command == "clear-journal") && args.size() == 1) {
-    const std::u8string journal = std::u8string(JournalPath(CallText(paths)).begin(), JournalPath(CallText(paths)).end());
-    const std::filesystem::path path(journal);
+    const std::filesystem::path path = JournalPath(CallText(paths));
+    if (path.empty()) {
+      std::fputs("adlsim: the simulator names no journal\n", stderr);
+      return 1;
+    }
     if (command == "clear-journal") {
       std::ofstream(path, std::ios::trunc);
       return 0;

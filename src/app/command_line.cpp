@@ -31,19 +31,41 @@ int CommandLine::Run(const std::vector<std::string>& args) {
   args_ = args;
   status_ = kExitFailure;
   if (!args_.empty() && StartsWith(args_[0], "-wait")) Wait(args_[0], /*console=*/false);
-  if (!StartUp()) return status_;
-
-  for (size_t i = 0; i < args_.size(); ++i) Execute(i);
-  // A per-GPU command whose parameters ended without a trigger still runs: dropping it
-  // silently would leave a script believing the card was changed.
-  if (pending_) RunPendingGpuCommand();
-
+  // Nothing comes between the first arguments and the start-up's own checks, so with
+  // "-consoleonly" first their failures (a driver not ready yet at logon, say) reach the
+  // console as well instead of stopping the script at a box.
+  consoleOnly_ = ConsoleOnlyFirst();
+  try {
+    if (!RunArguments()) return status_;
+  } catch (const std::exception& failure) {
+    // Whatever escaped every guard ends the run as failed, reported where the messages of
+    // the argument it escaped from go.
+    messages_.ReportMessage(failure.what(), consoleOnly_);
+    return kExitFailure;
+  }
   if (showGui_) {
     ops_.ClearLists();
     ops_.RunMainWindow();
     return kExitSuccess;
   }
   return status_;
+}
+
+bool CommandLine::RunArguments() {
+  {
+    MessageWriter::ConsoleScope route(messages_, consoleOnly_);
+    if (!StartUp()) return false;
+  }
+  for (size_t i = 0; i < args_.size(); ++i) Execute(i);
+  // A per-GPU command whose parameters ended without a trigger still runs: dropping it
+  // silently would leave a script believing the card was changed.
+  if (pending_) RunPendingGpuCommand(pendingConsole_);
+  return true;
+}
+
+bool CommandLine::ConsoleOnlyFirst() const {
+  const size_t first = !args_.empty() && StartsWith(args_[0], "-wait") ? 1 : 0;
+  return first < args_.size() && args_[first] == "-consoleonly";
 }
 
 bool CommandLine::StartUp() {
@@ -55,7 +77,6 @@ bool CommandLine::StartUp() {
     return false;
   }
   twoDigitIds_ = ops_.GpuCount() > 10;
-  consoleOnly_ = false;
   pending_ = false;
   gpuIdText_.clear();
   parameters_.clear();
@@ -66,6 +87,9 @@ bool CommandLine::StartUp() {
 
 void CommandLine::Execute(size_t index) {
   const std::string& argument = args_[index];
+  // Every message of this argument, whichever operation reports it, goes where the
+  // console setting of its position says.
+  MessageWriter::ConsoleScope route(messages_, consoleOnly_);
   if (argument == "-consoleonly") {
     consoleOnly_ = true;
   } else if (CharacterCount(argument) <= 2) {
@@ -73,33 +97,35 @@ void CommandLine::Execute(size_t index) {
   } else if (IsGpuCommand(argument)) {
     RunGpuCommandArgument(index);
   } else if (argument == "-getcurrent") {
-    if (pending_) RunPendingGpuCommand();
+    if (pending_) RunPendingGpuCommand(consoleOnly_);
     ops_.PrintCurrentValues();
   } else if (argument == "-showgui") {
-    if (pending_) RunPendingGpuCommand();
+    if (pending_) RunPendingGpuCommand(consoleOnly_);
     showGui_ = true;
   } else if (StartsWith(argument, "-wait")) {
     if (index == 0) return;  // already waited before the driver check
-    if (pending_) RunPendingGpuCommand();
+    if (pending_) RunPendingGpuCommand(consoleOnly_);
     if (!Wait(argument, consoleOnly_)) status_ = kExitFailure;
   } else if (StartsWith(argument, "-ac")) {
-    if (pending_) RunPendingGpuCommand();
+    if (pending_) RunPendingGpuCommand(consoleOnly_);
     gpuIdText_ = argument.substr(3);
     parameters_.clear();
     commandText_ = argument;
+    pendingConsole_ = consoleOnly_;
     pending_ = true;
   } else if (pending_) {
     if (!parameters_.empty()) parameters_ += kParameterSeparator;
     parameters_ += argument;
     commandText_ += " " + argument;
-    if (index + 1 == args_.size()) RunPendingGpuCommand();
+    pendingConsole_ = consoleOnly_;
+    if (index + 1 == args_.size()) RunPendingGpuCommand(consoleOnly_);
   } else {
     Fail("Wrong command: " + argument);
   }
 }
 
 void CommandLine::RunGpuCommandArgument(size_t index) {
-  if (pending_) RunPendingGpuCommand();
+  if (pending_) RunPendingGpuCommand(consoleOnly_);
   try {
     ExecuteGpuCommand(index);
   } catch (const std::exception&) {
@@ -181,7 +207,8 @@ void CommandLine::RunOnGpu(const std::string& command, int profile, const std::s
   }
 }
 
-void CommandLine::RunPendingGpuCommand() {
+void CommandLine::RunPendingGpuCommand(bool console) {
+  MessageWriter::ConsoleScope route(messages_, console);
   // Cleared first: whatever the command does, it runs exactly once.
   const std::string gpuIdText = std::move(gpuIdText_);
   const std::string parameters = std::move(parameters_);
@@ -190,7 +217,7 @@ void CommandLine::RunPendingGpuCommand() {
   gpuIdText_.clear();
   parameters_.clear();
   commandText_.clear();
-  ops_.RunGpuCommand(gpuIdText, parameters, commandText, consoleOnly_);
+  ops_.RunGpuCommand(gpuIdText, parameters, commandText, console);
 }
 
 bool CommandLine::Wait(const std::string& argument, bool console) {

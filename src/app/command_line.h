@@ -29,12 +29,14 @@ class CommandLine {
   int Run(const std::vector<std::string>& args);
 
  private:
+  bool RunArguments();
   bool StartUp();
+  bool ConsoleOnlyFirst() const;
   void Execute(size_t index);
   void RunGpuCommandArgument(size_t index);
   void ExecuteGpuCommand(size_t index);
   void RunOnGpu(const std::string& command, int profile, const std::string& name, int gpu, bool waitForDriver);
-  void RunPendingGpuCommand();
+  void RunPendingGpuCommand(bool console);
   bool Wait(const std::string& argument, bool console);
   void Fail(const std::string& text);
 
@@ -49,6 +51,9 @@ class CommandLine {
   std::string gpuIdText_;
   std::string parameters_;
   std::string commandText_;
+  // The console setting where the pending command's last argument stands: a command still
+  // pending when the arguments end runs with it, not with a "-consoleonly" that followed.
+  bool pendingConsole_ = false;
 };
 
 }  // namespace tw

@@ -68,6 +68,14 @@ std::string MessageWriter::ComposeErrorText(std::string_view text, int32_t code,
 }
 
 void MessageWriter::ShowError(std::string_view text, int32_t code, bool codeIsSystemError) {
+  if (consoleOnly_) {
+    ReportMessage(text, true, code, MessageKind::Error, codeIsSystemError);
+    return;
+  }
+  ShowErrorBox(text, code, codeIsSystemError);
+}
+
+void MessageWriter::ShowErrorBox(std::string_view text, int32_t code, bool codeIsSystemError) {
   if (Suppressed(code, codeIsSystemError)) {
     ++hiddenNotSupported_;
     return;
@@ -82,7 +90,7 @@ void MessageWriter::ReportMessage(std::string_view text, bool console, int32_t c
     ++hiddenNotSupported_;
     return;
   }
-  if (console) {
+  if (console || consoleOnly_) {
     if (AttachParentConsole()) {
       WriteConsoleLine(text, code, kind, codeIsSystemError);
       return;
@@ -124,7 +132,7 @@ void MessageWriter::WriteConsoleLine(std::string_view text, int32_t code, Messag
 void MessageWriter::ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError) {
   switch (kind) {
     case MessageKind::Error:
-      ShowError(text, code, codeIsSystemError);
+      ShowErrorBox(text, code, codeIsSystemError);
       break;
     case MessageKind::Info:
       platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
@@ -181,6 +189,13 @@ void MessageWriter::FlushFileToDisk(const Path& path) {
       break;
   }
 }
+
+MessageWriter::ConsoleScope::ConsoleScope(MessageWriter& writer, bool console)
+    : writer_(writer), previous_(writer.consoleOnly_) {
+  writer_.consoleOnly_ = console;
+}
+
+MessageWriter::ConsoleScope::~ConsoleScope() { writer_.consoleOnly_ = previous_; }
 
 MessageWriter::ShowNotSupportedScope::ShowNotSupportedScope(MessageWriter& writer)
     : writer_(writer), previous_(writer.showNotSupported_) {

@@ -35,11 +35,13 @@ class MessageWriter {
 
   std::string ComposeErrorText(std::string_view text, int32_t code, bool codeIsSystemError);
 
-  // Always a top-most error box, whatever the mode.
+  // A top-most error box; inside a ConsoleScope that sends messages to the console, an
+  // "ERROR: " line instead.
   void ShowError(std::string_view text, int32_t code = 0, bool codeIsSystemError = false);
 
   // The writer of the command line and of every operation that can run from it: a console
-  // line when `console` is set and the parent's console can be reached, a box otherwise.
+  // line when `console` is set (or a ConsoleScope says so) and the parent's console can be
+  // reached, a box otherwise.
   void ReportMessage(std::string_view text, bool console, int32_t code = 0,
                      MessageKind kind = MessageKind::Error, bool codeIsSystemError = false);
 
@@ -57,6 +59,24 @@ class MessageWriter {
   // How many messages IgnoreError-8 has kept back so far. A caller that sums up several
   // steps counts a step whose failure was kept back as done.
   int hiddenNotSupported() const { return hiddenNotSupported_; }
+
+  // Decides, for the length of one command-line argument, where every message goes,
+  // including those of operations that only know the error box (device restart, the
+  // driver connection, regulators, fan test, power features). The command line opens one
+  // for each argument with the console setting of that argument's position, so that after
+  // "-consoleonly" no box waits for a key in an unattended script. The window opens none
+  // and keeps its boxes.
+  class ConsoleScope {
+   public:
+    ConsoleScope(MessageWriter& writer, bool console);
+    ~ConsoleScope();
+    ConsoleScope(const ConsoleScope&) = delete;
+    ConsoleScope& operator=(const ConsoleScope&) = delete;
+
+   private:
+    MessageWriter& writer_;
+    bool previous_;
+  };
 
   // While alive, driver code -8 is shown even with IgnoreError-8 on (the fan override
   // reports its failures that way).
@@ -76,6 +96,7 @@ class MessageWriter {
   bool Suppressed(int32_t code, bool codeIsSystemError) const;
   void WriteConsoleLine(std::string_view text, int32_t code, MessageKind kind, bool codeIsSystemError);
   void ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError);
+  void ShowErrorBox(std::string_view text, int32_t code, bool codeIsSystemError);
 
   const OptionSet& options_;
   Platform& platform_;
@@ -83,6 +104,7 @@ class MessageWriter {
   bool showNotSupported_ = false;
   int hiddenNotSupported_ = 0;
   std::set<std::string> reported_;
+  bool consoleOnly_ = false;  // set by a ConsoleScope
 };
 
 }  // namespace tw

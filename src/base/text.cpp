@@ -230,6 +230,18 @@ std::vector<std::string> Split(std::string_view text, char separator) {
   return pieces;
 }
 
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  return lines;
+}
+
 std::string HexByte(uint8_t value, bool upperCase) {
   const char* digits = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
   return std::string{digits[value >> 4], digits[value & 0x0F]};

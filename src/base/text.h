@@ -45,6 +45,8 @@ std::string ReplaceFirst(std::string_view text, std::string_view from, std::stri
 std::string RemoveAll(std::string_view text, char c);
 
 std::vector<std::string> Split(std::string_view text, char separator);
+// Lines ended by CR LF, a lone LF or a lone CR (old Mac editors), whichever the text uses.
+std::vector<std::string> SplitLines(std::string_view text);
 
 // Two hexadecimal digits of a byte.
 std::string HexByte(uint8_t value, bool upperCase);

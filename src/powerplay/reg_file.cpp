@@ -48,7 +48,7 @@ std::optional<uint8_t> ParseRegByte(std::string_view item) {
 // The hex data of the value: its continued lines joined, each line's ",\" turned into ",".
 std::string JoinValueLines(std::string_view afterMarker) {
   std::string data;
-  for (const std::string& line : Split(TrimBlanks(afterMarker), '\n')) {
+  for (const std::string& line : SplitLines(TrimBlanks(afterMarker))) {
     const std::string_view trimmed = TrimBlanks(line);
     if (!EndsWith(trimmed, "\\")) {
       data += trimmed;

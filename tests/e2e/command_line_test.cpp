@@ -63,6 +63,11 @@ TEST(HostCommandLineTest, ConsoleOnlyAfterACommandLeavesThatCommandsMessagesInBo
   EXPECT_EQ(run.boxes, Lines{"BOX error \"Tunewright\" Wrong command - GPU with id=5 not found"});
   EXPECT_EQ(run.outLines, Lines{"ERROR: Wrong command: xy"});
   EXPECT_EQ(run.exitStatus, 255);
+  // A per-GPU command run after the last argument too, though a -consoleonly follows it.
+  const RigRun pending = rig.Run({"-ac0", "gpu_p9=1000;800", "-consoleonly"});
+  EXPECT_EQ(pending.boxes, Lines{"BOX error \"Tunewright\" Wrong command: -ac0 gpu_p9=1000;800\\r\\n\"9\" exceeds "
+                                 "Pstates number for GPU 0"});
+  EXPECT_TRUE(pending.outLines.empty());
 }
 
 TEST(HostCommandLineTest, WithMoreThanTenCardsTheGpuIdHasTwoDigits) {

@@ -77,6 +77,25 @@ TEST_P(RigTest, AWrongLeadingWaitIsReportedInABoxAndTheStatusFollowsTheStart) {
 INSTANTIATE_TEST_SUITE_P(Host, RigTest, ::testing::Values(Target::Host));
 INSTANTIATE_TEST_SUITE_P(Windows, RigTest, ::testing::Values(Target::Windows));
 
+// The adlsim tool in a rig's folder, where a scenario file lies beside the simulator.
+TEST(AdlsimToolTest, JournalAndClearJournalWorkBesideAScenario) {
+  Rig rig;
+  rig.Scenario("[card a]\npreset = polaris\nbus = 1\n");
+  rig.Run({"-consoleonly", "-getcurrent"});
+  const std::string journal = rig.File("adlsim.journal");
+  ASSERT_FALSE(journal.empty());
+  const auto tool = [&](const char* command) {
+    return RunProcess({(GetProducts().hostBin / "adlsim").string(), "--dir", rig.folder().string(), command},
+                      rig.folder());
+  };
+  const RunResult printed = tool("journal");
+  EXPECT_EQ(printed.exitStatus, 0) << printed.err;
+  EXPECT_EQ(printed.out, journal);
+  const RunResult cleared = tool("clear-journal");
+  EXPECT_EQ(cleared.exitStatus, 0) << cleared.err;
+  EXPECT_EQ(rig.File("adlsim.journal"), "");
+}
+
 TEST(JournalParseTest, LinesBecomeNamesArgumentsAndResults) {
   const std::vector<JournalEntry> entries = ParseJournal(
       "# a note\n"

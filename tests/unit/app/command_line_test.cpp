@@ -24,6 +24,10 @@ class RecordingOperations final : public CommandLineOperations {
   bool applyResult = true;
   CompareOutcome compareResult = CompareOutcome::Done;
   std::vector<std::string> calls;
+  // When set, every operation also shows an error box naming itself, as the operations
+  // that only know the box do (device restart, driver connection, regulators, fan test).
+  MessageWriter* boxes = nullptr;
+  bool printThrows = false;
 
   bool CheckDriverLoaded() override { return Record("CheckDriverLoaded"), driverLoaded; }
   void LoadSettings() override { Record("LoadSettings"); }
@@ -56,13 +60,19 @@ class RecordingOperations final : public CommandLineOperations {
       if (c == kParameterSeparator) c = '|';
     Record("GpuCommand [" + gpuIdText + "] [" + shown + "] [" + commandText + "] " + (console ? "console" : "box"));
   }
-  void PrintCurrentValues() override { Record("PrintCurrentValues"); }
+  void PrintCurrentValues() override {
+    Record("PrintCurrentValues");
+    if (printThrows) throw std::runtime_error("escaped");
+  }
   void Sleep(int milliseconds) override { Record("Sleep " + std::to_string(milliseconds)); }
   void ClearLists() override { Record("ClearLists"); }
   void RunMainWindow() override { Record("RunMainWindow"); }
 
  private:
-  void Record(const std::string& call) { calls.push_back(call); }
+  void Record(const std::string& call) {
+    calls.push_back(call);
+    if (boxes) boxes->ShowError(call);
+  }
   static std::string Args(int a, int b, bool console) {
     return std::to_string(a) + " " + std::to_string(b) + (console ? " console" : " box");
   }
@@ -124,15 +134,50 @@ TEST_F(CommandLineTest, NoProfilesOffersTheRestore) {
 TEST_F(CommandLineTest, FailedDiscoveryDiagnosesAnOldDriver) {
   ops.gpuListBuilt = false;
   ops.diagnosis = -2;
-  EXPECT_EQ(Run({"-consoleonly", "-p0Gaming"}), -1);
+  EXPECT_EQ(Run({"-p0Gaming", "-consoleonly"}), -1);
   EXPECT_EQ(ops.calls.back(), "DiagnoseDriver");
   ASSERT_EQ(BoxTexts(), Calls{"This application requires driver 18.12.2 or newer"});
   EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);
 
+  // "-consoleonly" first: the start-up's failures reach the console too.
   fake.dialogs.boxes.clear();
+  for (const Calls& args : {Calls{"-consoleonly", "-p0Gaming"}, Calls{"-wait5", "-consoleonly"}}) {
+    fake.console.events.clear();
+    EXPECT_EQ(Run(args), -1);
+    EXPECT_EQ(Console(), "ERROR: This application requires driver 18.12.2 or newer\n") << args[0];
+  }
+  EXPECT_TRUE(fake.dialogs.boxes.empty());
+
   ops.diagnosis = -3;
   EXPECT_EQ(Run({"-consoleonly"}), -1);
   EXPECT_TRUE(fake.dialogs.boxes.empty());
+}
+
+TEST_F(CommandLineTest, EveryMessageOfAnArgumentAfterConsoleOnlyReachesTheConsoleBoxesStayBefore) {
+  ops.boxes = &messages;
+  Run({"-r0", "-consoleonly", "-t0", "-ac1", "llc=1"});
+  EXPECT_EQ(BoxTexts(), (Calls{"CheckDriverLoaded", "LoadSettings", "LoadProfiles", "BuildGpuList",
+                               "DetectRegulatorsOnce", "Reset 0 box"}));
+  EXPECT_EQ(Console(), "ERROR: Restart 0 console wait\nERROR: GpuCommand [1] [llc=1] [-ac1 llc=1] console\n");
+
+  fake.dialogs.boxes.clear();
+  fake.console.events.clear();
+  Run({"-consoleonly", "-p0Gaming"});
+  EXPECT_TRUE(fake.dialogs.boxes.empty());
+  EXPECT_EQ(Console(), "ERROR: CheckDriverLoaded\nERROR: LoadSettings\nERROR: LoadProfiles\nERROR: BuildGpuList\n"
+                       "ERROR: DetectRegulatorsOnce\nERROR: Apply 0 0 console\n");
+}
+
+TEST_F(CommandLineTest, AFailureThatEscapesEveryGuardEndsTheRunWhereTheArgumentsMessagesGo) {
+  ops.printThrows = true;
+  EXPECT_EQ(Run({"-consoleonly", "-getcurrent", "-p0Gaming"}), -1);
+  EXPECT_EQ(Console(), "ERROR: escaped\n");
+  EXPECT_TRUE(fake.dialogs.boxes.empty());
+  EXPECT_EQ(Work(), Calls{"PrintCurrentValues"});
+
+  fake.console.events.clear();
+  EXPECT_EQ(Run({"-getcurrent", "-consoleonly"}), -1);
+  EXPECT_EQ(BoxTexts(), Calls{"escaped"});
 }
 
 TEST_F(CommandLineTest, LeadingWaitSleepsBeforeTheDriverCheckAndIsNotRepeated) {
@@ -311,9 +356,13 @@ TEST_F(CommandLineTest, PendingCommandRunsBeforeTheNextTrigger) {
 }
 
 TEST_F(CommandLineTest, ConsoleOnlyAndShortArgumentsDoNotTriggerButEndOfArgumentsDoes) {
+  // Run at the end, the command keeps the console setting of its own place: boxes.
+  ops.boxes = &messages;
   Run({"-ac0", "fan_min=100", "-consoleonly", "ab"});
-  EXPECT_EQ(Work(), Calls{"GpuCommand [0] [fan_min=100] [-ac0 fan_min=100] console"});
+  EXPECT_EQ(Work(), Calls{"GpuCommand [0] [fan_min=100] [-ac0 fan_min=100] box"});
   EXPECT_EQ(Console(), "ERROR: Wrong command: ab\n");
+  EXPECT_EQ(BoxTexts().back(), "GpuCommand [0] [fan_min=100] [-ac0 fan_min=100] box");
+  ops.boxes = nullptr;
 
   ops.calls.clear();
   Run({"-consoleonly", "-ac3"});

@@ -110,6 +110,36 @@ TEST_F(MessageWriterTest, ShowNotSupportedScopeLiftsTheIgnoreSettingOnlyWhileAli
             "driver)");
 }
 
+TEST_F(MessageWriterTest, ConsoleScopeSendsEvenTheErrorBoxToTheConsoleOnlyWhileAlive) {
+  {
+    MessageWriter::ConsoleScope console(writer, true);
+    writer.ShowError("Failed to restart", 5, true);
+    writer.ReportMessage("asked for a box", false, 0, MessageKind::Warning);
+    {
+      MessageWriter::ConsoleScope before(writer, false);  // an argument placed before "-consoleonly"
+      writer.ShowError("boxed");
+    }
+    writer.ShowError("console again");
+  }
+  writer.ShowError("window");
+  EXPECT_EQ(fake.console.Output(),
+            "ERROR: Failed to restart (ErrorCode: 5) (Access is denied.)\nWARNING: asked for a box\n"
+            "ERROR: console again\n");
+  ASSERT_EQ(fake.dialogs.boxes.size(), 2u);
+  EXPECT_EQ(fake.dialogs.boxes[0].text, "boxed");
+  EXPECT_EQ(fake.dialogs.boxes[1].text, "window");
+}
+
+TEST_F(MessageWriterTest, ConsoleScopeFallsBackToTheBoxWhenNoConsoleCanBeReached) {
+  fake.console.attachSucceeds = false;
+  fake.console.attachError = 6;
+  MessageWriter::ConsoleScope console(writer, true);
+  writer.ShowError("no console");
+  ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.boxes[0].text, "no console");
+  EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);
+}
+
 TEST_F(MessageWriterTest, BoxesByKind) {
   writer.ReportMessage("e", false, -3, MessageKind::Error);
   writer.ReportMessage("i", false, 0, MessageKind::Info);

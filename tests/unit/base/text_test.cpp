@@ -42,6 +42,10 @@ TEST(TextTest, ReplaceSplitAndSubstr) {
   EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
   EXPECT_EQ(Split("a\x1e\x1e" "b", '\x1e'), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_EQ(Split("", ','), std::vector<std::string>{""});
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\r\rb\n\rc\r\n\r\n"), (Lines{"a", "", "b", "", "c", "", ""}));
+  EXPECT_EQ(SplitLines(""), Lines{""});
   EXPECT_EQ(SafeSubstr("abc", 5), "");
   EXPECT_EQ(SafeSubstr("abc", 1, 5), "bc");
   EXPECT_EQ(RemoveAll("a\rb\nc", '\r'), "ab\nc");

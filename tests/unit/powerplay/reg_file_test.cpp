@@ -101,8 +101,8 @@ TEST_F(RegFileTest, ParserRoundTripsSizesBelowTheFileLimitToo) {
 TEST_F(RegFileTest, AnyNumberOfBytesPerLineLoads) {
   const PowerPlayTable table = Patterned(200);
   for (size_t perLine : {1u, 7u, 24u, 26u, 199u, 200u}) {
-    for (const char* lineEnd : {"\r\n", "\n"}) {
-      SCOPED_TRACE(std::to_string(perLine) + (lineEnd[0] == '\r' ? " CRLF" : " LF"));
+    for (const std::string lineEnd : {"\r\n", "\n", "\r"}) {
+      SCOPED_TRACE(std::to_string(perLine) + (lineEnd == "\r\n" ? " CRLF" : lineEnd == "\n" ? " LF" : " CR"));
       std::string text = std::string("Windows Registry Editor Version 5.00") + lineEnd + lineEnd +
                          "[HKEY_LOCAL_MACHINE\\" + std::string(kPath) + "]" + lineEnd +
                          "\"PP_PhmSoftPowerPlayTable\"=hex:";
@@ -112,7 +112,7 @@ TEST_F(RegFileTest, AnyNumberOfBytesPerLineLoads) {
         text += from + count < table.size() ? "\\" : "";
         text += lineEnd;
       }
-      text += std::string(lineEnd) + "\"Other\"=dword:00000001" + lineEnd;
+      text += lineEnd + "\"Other\"=dword:00000001" + lineEnd;
       fake.files.files["any.reg"] = EncodeUtf16LeWithBom(text);
       PowerPlayTable read;
       ASSERT_TRUE(ReadTableFile(ports, "any.reg", read));
