@@ -82,6 +82,19 @@ else
   passed=$((passed + 1))
 fi
 
+# A library that is not on Windows' known-DLL list would be taken from the exe's folder at
+# load time: setupapi.dll is delay-loaded instead, after the search is restricted.
+echo "== release exe loads no library from its own folder"
+planted=$(echo "$imports" | grep -viE '^(kernel32|user32|advapi32|gdi32|shell32|ole32|oleaut32|comdlg32|msvcrt|psapi|shlwapi)\.dll$' || true)
+if [[ -n "$imports" && -z "$planted" ]] && grep -qa SetDefaultDllDirectories build/win-release/bin/Tunewright.exe &&
+  grep -qa SETUPAPI.dll build/win-release/bin/Tunewright.exe; then
+  passed=$((passed + 1))
+else
+  echo "   load-time imports off the known-DLL list: ${planted:-none}"
+  failures+=("load-time imports")
+  failed=$((failed + 1))
+fi
+
 # The simulator's entry points are exported under their plain names, as GetProcAddress
 # looks them up (no stdcall decoration, no leading underscore).
 echo "== exports of the 32-bit simulator"

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   if (args.empty()) return Usage();
 
 #if defined(_WIN32)
-  tw::win32::LibraryLoaderWin32 loader;
+  tw::win32::LibraryLoaderWin32 loader(tw::win32::LibrarySearch::ProgramFolderFirst);
   const std::string libraryName = folder.empty() ? "atiadlxx.dll" : (folder / "atiadlxx.dll").string();
 #else
   if (folder.empty()) folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();

@@ -28,6 +28,8 @@ class Machine {
 
   // The system directory and the length the call reported (below 4 means failure).
   virtual std::string SystemDirectory(uint32_t& resultLength) = 0;
+  // The Windows folder shared by all users ("C:\\Windows"); empty when it cannot be named.
+  virtual std::string WindowsDirectory() = 0;
   // nullopt when the query itself fails.
   virtual std::optional<bool> IsWow64Process() = 0;
   // Tests for a file with the 64-bit file-system redirection switched off around the test.

@@ -1,6 +1,7 @@
 #include "powerplay/registry_table.h"
 
 #include "app/message_writer.h"
+#include "platform/machine.h"
 #include "platform/registry.h"
 
 namespace tw {
@@ -48,6 +49,13 @@ bool WriteRegeditLastKey(Registry& registry, std::string_view keyText) {
   if (!opened.key) return false;
   if (opened.key->WriteString(kRegeditLastKeyName, keyText) != 0) return false;
   return opened.key->ReadString(kRegeditLastKeyName) == keyText;
+}
+
+std::string RegeditPath(Machine& machine) {
+  const std::string folder = machine.WindowsDirectory();
+  if (folder.empty()) return {};
+  const bool separated = folder.back() == '\\' || folder.back() == '/';
+  return folder + (separated ? "" : "\\") + std::string(kRegeditFileName);
 }
 
 }  // namespace tw

@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "powerplay/table_field.h"
 
 namespace tw {
 
+class Machine;
 class MessageWriter;
 class Registry;
 
@@ -19,6 +21,7 @@ inline constexpr uint32_t kPowerPlayKeyAccess = 0x4001F;
 inline constexpr size_t kRegistryTableCapacity = 4096;
 inline constexpr std::string_view kRegeditKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 inline constexpr std::string_view kRegeditLastKeyName = "LastKey";
+inline constexpr std::string_view kRegeditFileName = "regedit.exe";
 
 inline constexpr int kRegistryTableFound = 0;
 inline constexpr int kRegistryTableMissing = -1;  // key or value missing, or not readable
@@ -39,5 +42,10 @@ bool DeleteRegistryTable(Registry& registry, std::string_view regPath);
 // Leaves the key text in the registry editor's "LastKey", where it opens at its next start;
 // true when the editor's key exists and the value reads back equal.
 bool WriteRegeditLastKey(Registry& registry, std::string_view keyText);
+
+// The registry editor by its full path in the Windows folder, the only way it is started:
+// by bare name Windows would take a "regedit.exe" beside Tunewright first. Empty when the
+// Windows folder cannot be named; then the editor is not started at all.
+std::string RegeditPath(Machine& machine);
 
 }  // namespace tw

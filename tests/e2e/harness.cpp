@@ -172,12 +172,13 @@ const Products& GetProducts() {
 }
 
 RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
-                        const fs::path& folder, std::chrono::seconds timeout) {
+                        const fs::path& folder, std::chrono::seconds timeout,
+                        const std::map<std::string, std::string>& extraEnv) {
   PrepareWineSession();
   fs::copy_file(bin / exeName, folder / exeName, fs::copy_options::overwrite_existing);
   std::vector<std::string> argv = {GetProducts().wineScript.string(), "cmd", "/c", exeName};
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunProcess(argv, folder, {}, timeout);
+  return RunProcess(argv, folder, extraEnv, timeout);
 }
 
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,

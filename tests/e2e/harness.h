@@ -61,7 +61,8 @@ const Products& GetProducts();
 // Copies a Windows build's exe into the folder and runs it as `wine cmd /c exe args...`,
 // which gives it a parent console as a command prompt would.
 RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
-                        const fs::path& folder, std::chrono::seconds timeout = std::chrono::seconds(90));
+                        const fs::path& folder, std::chrono::seconds timeout = std::chrono::seconds(90),
+                        const std::map<std::string, std::string>& extraEnv = {});
 
 // Copies the host program into the folder (so that it finds its ini file beside itself)
 // and runs it there.

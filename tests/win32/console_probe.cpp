@@ -20,7 +20,7 @@ int main() {
   ConsoleWin32 console;
   DialogsWin32 dialogs;
   FileSystemWin32 files;
-  LibraryLoaderWin32 libraries;
+  LibraryLoaderWin32 libraries(LibrarySearch::SystemFolderOnly);
   MachineWin32 machine;
   SystemErrorsWin32 errors;
   DisplayDevicesWin32 displayDevices;

@@ -12,6 +12,7 @@ class MachinePosix : public Machine {
   bool EnumerateDeviceDrivers(size_t capacity, std::vector<uintptr_t>& addresses, uint32_t& neededBytes) override;
   std::string DeviceDriverBaseName(uintptr_t address) override;
   std::string SystemDirectory(uint32_t& resultLength) override;
+  std::string WindowsDirectory() override { return {}; }  // Linux has none
   std::optional<bool> IsWow64Process() override;
   bool FileExistsWithoutRedirection(const std::string& path) override;
   bool IsUserAdmin() override;

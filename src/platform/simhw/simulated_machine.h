@@ -19,6 +19,7 @@ class SimulatedMachine final : public Machine {
   bool EnumerateDeviceDrivers(size_t capacity, std::vector<uintptr_t>& addresses, uint32_t& neededBytes) override;
   std::string DeviceDriverBaseName(uintptr_t address) override;
   std::string SystemDirectory(uint32_t& resultLength) override { return base_.SystemDirectory(resultLength); }
+  std::string WindowsDirectory() override { return base_.WindowsDirectory(); }
   std::optional<bool> IsWow64Process() override { return base_.IsWow64Process(); }
   bool FileExistsWithoutRedirection(const std::string& path) override {
     return base_.FileExistsWithoutRedirection(path);

@@ -4,9 +4,29 @@
 
 namespace tw::win32 {
 
+// Where a library named without a folder is looked for.
+enum class LibrarySearch {
+  // Windows' standard order, the program's own folder first: how the simulated-hardware
+  // flavour finds the simulator that stands beside it in place of the driver.
+  ProgramFolderFirst,
+  // The system folder only (SysWOW64 for a 32-bit process on 64-bit Windows), where the
+  // display driver installs its library: a file planted beside a downloaded exe that runs
+  // as administrator is never taken.
+  SystemFolderOnly,
+};
+
 class LibraryLoaderWin32 final : public LibraryLoader {
  public:
+  explicit LibraryLoaderWin32(LibrarySearch search) : search_(search) {}
   std::unique_ptr<LoadedLibrary> Load(std::string_view fileName) override;
+
+ private:
+  LibrarySearch search_;
 };
+
+// For the first lines of the release exe: every library loaded later, by the program or
+// by Windows on its behalf (the delay-loaded system libraries among them), comes from the
+// system folder only.
+void RestrictLibrarySearchToSystemFolder();
 
 }  // namespace tw::win32

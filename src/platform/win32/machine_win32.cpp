@@ -47,6 +47,14 @@ std::string MachineWin32::SystemDirectory(uint32_t& resultLength) {
   return Narrow(std::wstring_view(buffer, length));
 }
 
+std::string MachineWin32::WindowsDirectory() {
+  // The system's own folder, not a terminal-server user's private one.
+  wchar_t buffer[MAX_PATH] = {};
+  const UINT length = ::GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
+
 std::optional<bool> MachineWin32::IsWow64Process() {
   BOOL wow64 = FALSE;
   if (!::IsWow64Process(::GetCurrentProcess(), &wow64)) return std::nullopt;

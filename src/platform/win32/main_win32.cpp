@@ -25,14 +25,23 @@
 #include "platform/simhw/simulated_machine.h"
 #endif
 
+// The one difference between the flavours in how libraries are found: the simulator stands
+// beside the simulated-hardware exe, the real driver library only ever in the system folder.
+#if TW_SIMULATED_HARDWARE
+constexpr tw::win32::LibrarySearch kLibrarySearch = tw::win32::LibrarySearch::ProgramFolderFirst;
+#else
+constexpr tw::win32::LibrarySearch kLibrarySearch = tw::win32::LibrarySearch::SystemFolderOnly;
+#endif
+
 int wmain(int argc, wchar_t** argv) {
   using namespace tw::win32;
+  if (kLibrarySearch == LibrarySearch::SystemFolderOnly) RestrictLibrarySearchToSystemFolder();
   AnsiCodePageWin32 ansi;
   ClockWin32 clock;
   ConsoleWin32 console;
   DialogsWin32 dialogs;
   FileSystemWin32 files;
-  LibraryLoaderWin32 libraries;
+  LibraryLoaderWin32 libraries(kLibrarySearch);
   SystemErrorsWin32 errors;
 #if TW_SIMULATED_HARDWARE
   MachineWin32 realMachine;

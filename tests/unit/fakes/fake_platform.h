@@ -150,6 +150,7 @@ class FakeMachine final : public Machine {
   uint32_t enumerateError = 5;
   std::vector<std::string> kernelDrivers = {"ntoskrnl.exe", "atikmdag.sys"};
   std::string systemDirectory = "C:\\windows\\system32";
+  std::string windowsDirectory = "C:\\Windows";
   std::optional<bool> wow64 = true;
   uint32_t wow64Error = 5;  // the last error when the WOW64 query fails
   std::set<std::string> existingFiles;
@@ -161,6 +162,7 @@ class FakeMachine final : public Machine {
   bool EnumerateDeviceDrivers(size_t capacity, std::vector<uintptr_t>& addresses, uint32_t& neededBytes) override;
   std::string DeviceDriverBaseName(uintptr_t address) override;
   std::string SystemDirectory(uint32_t& resultLength) override;
+  std::string WindowsDirectory() override { return windowsDirectory; }
   std::optional<bool> IsWow64Process() override {
     if (!wow64) errors_.lastError = wow64Error;
     return wow64;

@@ -131,3 +131,25 @@ TEST_F(RegistryTableTest, RegeditLastKeyOnlyInAnExistingKeyAndWhenItReadsBackEqu
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(RegeditPathTest, TheEditorIsNamedByItsFullPathInTheWindowsFolderOrNotAtAll) {
+  const struct {
+    const char* folder;
+    const char* path;
+  } cases[] = {
+      {"C:\\Windows", "C:\\Windows\\regedit.exe"},
+      {"D:\\WINNT\\", "D:\\WINNT\\regedit.exe"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    test::FakePlatform fake;
+    fake.machine.windowsDirectory = c.folder;
+    EXPECT_EQ(RegeditPath(fake.machine), c.path) << c.folder;
+  }
+}
+
+}  // namespace
+}  // namespace tw

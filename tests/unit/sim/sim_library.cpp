@@ -80,7 +80,7 @@ SimLibrary::SimLibrary(const SimFolder& folder, const std::string& variant, cons
   std::filesystem::copy_file(VariantLibrary(variant), folder.path() / name,
                              std::filesystem::copy_options::overwrite_existing);
 #if defined(_WIN32)
-  loader_ = std::make_unique<win32::LibraryLoaderWin32>();
+  loader_ = std::make_unique<win32::LibraryLoaderWin32>(win32::LibrarySearch::ProgramFolderFirst);
   library_ = loader_->Load((folder.path() / name).string());
 #else
   loader_ = std::make_unique<posix::LibraryLoaderPosix>(folder.path());

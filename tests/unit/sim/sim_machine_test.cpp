@@ -37,7 +37,7 @@ class FolderLoader final : public LibraryLoader {
  private:
   std::filesystem::path folder_;
 #if defined(_WIN32)
-  win32::LibraryLoaderWin32 inner_;
+  win32::LibraryLoaderWin32 inner_{win32::LibrarySearch::ProgramFolderFirst};
 #endif
 };
 

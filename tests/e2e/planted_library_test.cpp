@@ -1,0 +1,45 @@
+// A setupapi.dll planted beside the Windows exe, with wine told to search for it as Windows
+// does (without the override wine always takes its own and nothing would be shown).
+
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace tw::e2e {
+namespace {
+
+const std::map<std::string, std::string> kWindowsSearch = {{"WINEDLLOVERRIDES", "setupapi=n,b"}};
+
+class WindowsPlantedLibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!GetProducts().HasWindows() || GetProducts().windowsReleaseBin.empty())
+      GTEST_FAIL() << "TW_E2E_WINDOWS_RELEASE_BIN, TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
+    fs::copy_file(GetProducts().windowsSimBin / "planted_marker.dll", folder / "setupapi.dll");
+  }
+  bool Loaded() { return fs::exists(folder / "planted.marker") && fs::remove(folder / "planted.marker"); }
+  TempFolder folder;
+};
+
+TEST_F(WindowsPlantedLibraryTest, TheReleaseExeDoesNotTakeItAtStart) {
+  const RunResult run = RunWindowsExe(GetProducts().windowsReleaseBin, "Tunewright.exe", {"-p0Gaming"}, folder.path(),
+                                      std::chrono::seconds(90), kWindowsSearch);
+  EXPECT_EQ(run.exitStatus, 255);
+  EXPECT_FALSE(Loaded());
+}
+
+// The release exe ends at wine's missing AMD driver before it first calls setupapi.dll; a
+// probe makes that first call with the library search restricted as the exe restricts it.
+TEST_F(WindowsPlantedLibraryTest, OnceTheSearchIsRestrictedTheFirstCallDoesNotTakeIt) {
+  const auto probe = [&](const std::vector<std::string>& args) {
+    return RunWindowsExe(GetProducts().windowsSimBin, "planted_probe.exe", args, folder.path(), std::chrono::seconds(90),
+                         kWindowsSearch);
+  };
+  EXPECT_EQ(probe({}).exitStatus, 1);
+  EXPECT_TRUE(Loaded()) << "the planted copy answers an unrestricted search: the test shows nothing";
+  EXPECT_EQ(probe({"restricted"}).exitStatus, 0);
+  EXPECT_FALSE(Loaded());
+}
+
+}  // namespace
+}  // namespace tw::e2e
