@@ -69,11 +69,11 @@ struct Font {
 
 struct Control {
   ControlKind kind = ControlKind::Label;
-  std::string name;     // the program's control name, e.g. "GPU_Clock_0"
+  std::string name{};     // the program's control name, e.g. "GPU_Clock_0"
   ControlId parent = kNoControl;
-  Rect bounds;          // design units
-  std::string caption;  // text of labels, buttons, groups, check boxes; the edit text of a spin edit
-  std::string accessibleName;  // what a screen reader announces for a field, e.g. "GPU P3 clock (MHz)"
+  Rect bounds{};          // design units
+  std::string caption{};  // text of labels, buttons, groups, check boxes; the edit text of a spin edit
+  std::string accessibleName{};  // what a screen reader announces for a field, e.g. "GPU P3 clock (MHz)"
   bool enabled = true;
   bool visible = true;
   bool tabStop = false;
@@ -81,14 +81,14 @@ struct Control {
   Colour background = Colour::System(SystemColour::Window);
   Colour textColour = Colour::System(SystemColour::WindowText);
   bool useFormFont = true;  // false: `font` below
-  Font font;
+  Font font{};
 
   // SpinEdit: the range and the longest text a user may type (both ends fit).
   int minValue = 0;
   int maxValue = 0;
   int maxLength = 0;
   // DropDown
-  std::vector<std::string> items;
+  std::vector<std::string> items{};
   int selected = -1;
   int dropDownRows = 8;
   // CheckBox
@@ -96,9 +96,9 @@ struct Control {
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
-  std::function<void()> onChange;       // SpinEdit (text), DropDown (selection), CheckBox (tick)
-  std::function<void()> onClick;        // Button, Label
-  std::function<void()> onDoubleClick;  // Group, Label
+  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onClick{};        // Button, Label
+  std::function<void()> onDoubleClick{};  // Group, Label
 };
 
 }  // namespace tw::ui

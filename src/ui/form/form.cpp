@@ -21,6 +21,10 @@ ControlId Form::Add(Control control) {
 
 void Form::AddSystemMenuEntry(SystemMenuEntry entry) { systemMenu_.push_back(std::move(entry)); }
 
+void Form::OnChange(ControlId id, std::function<void()> handler) { At(id).onChange = std::move(handler); }
+void Form::OnClick(ControlId id, std::function<void()> handler) { At(id).onClick = std::move(handler); }
+void Form::OnDoubleClick(ControlId id, std::function<void()> handler) { At(id).onDoubleClick = std::move(handler); }
+
 const Control& Form::control(ControlId id) const {
   if (id < 0 || id >= controlCount()) throw std::out_of_range("no control " + std::to_string(id));
   return controls_[static_cast<size_t>(id)];

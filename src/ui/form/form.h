@@ -30,23 +30,23 @@ struct Point {
 // A window's own properties. Sizes are design units (96 dots per inch); the position is
 // in screen pixels, as stored in the settings.
 struct WindowSpec {
-  std::string className;  // registered under this name: scripts find windows by class
-  std::string caption;
+  std::string className{};  // registered under this name: scripts find windows by class
+  std::string caption{};
   int clientWidth = 0;
   int clientHeight = 0;
-  std::optional<int> outerHeight;  // when set, overrides clientHeight: the whole window's height
+  std::optional<int> outerHeight{};  // when set, overrides clientHeight: the whole window's height
   bool fixedSize = true;           // single border, no maximise box
   bool minimizeBox = true;
-  Font font;
-  std::optional<Point> position;   // none: centred on the screen
+  Font font{};
+  std::optional<Point> position{};   // none: centred on the screen
 };
 
 // An entry the form appends to the window's system menu; `separator` entries have no
 // caption and no handler. After an entry's handler ran, the standard handling runs too.
 struct SystemMenuEntry {
   bool separator = false;
-  std::string caption;
-  std::function<void()> onSelect;
+  std::string caption{};
+  std::function<void()> onSelect{};
 };
 
 enum class ControlAspect { Caption, Bounds, Enabled, Visible, Colours, Items, Selection, Checked, Font };
@@ -74,11 +74,16 @@ class Form {
   // --- building (before a view is attached) ---
   ControlId Add(Control control);
   void AddSystemMenuEntry(SystemMenuEntry entry);
-  std::function<void()> onClose;  // the window is closing (close box, Close(), end of session)
+  void OnChange(ControlId id, std::function<void()> handler);
+  void OnClick(ControlId id, std::function<void()> handler);
+  void OnDoubleClick(ControlId id, std::function<void()> handler);
+  void SetInitialFocus(ControlId id) { initialFocus_ = id; }  // focused when first shown
+  std::function<void()> onClose{};  // the window is closing (close box, Close(), end of session)
 
   // --- reading ---
   const WindowSpec& window() const { return window_; }
   const std::vector<SystemMenuEntry>& systemMenu() const { return systemMenu_; }
+  ControlId initialFocus() const { return initialFocus_; }
   int controlCount() const { return static_cast<int>(controls_.size()); }
   const Control& control(ControlId id) const;
   ControlId Find(std::string_view name) const;  // kNoControl when absent
@@ -139,6 +144,7 @@ class Form {
   std::vector<SystemMenuEntry> systemMenu_;
   double scale_ = 1.0;
   FormView* view_ = nullptr;
+  ControlId initialFocus_ = kNoControl;
   bool closing_ = false;
 };
 

@@ -13,6 +13,9 @@ namespace {
 thread_local std::exception_ptr trappedFailure;
 
 constexpr UINT_PTR kSubclassId = 0x7477;  // "tw"
+// The wrapper of a native control, for the parent's reflection. (GetWindowSubclass would
+// answer the same, but it is missing from the toolchain's comctl32 import library.)
+constexpr wchar_t kWrapperProperty[] = L"Tunewright.Wrapper";
 
 HINSTANCE ThisModule() { return ::GetModuleHandleW(nullptr); }
 
@@ -107,7 +110,8 @@ bool NativeControl::CreateNative(const wchar_t* className, DWORD style, DWORD ex
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (!window) return false;
   handle_.reset(window);
-  if (!::SetWindowSubclass(window, &NativeControl::Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+  if (!::SetWindowSubclass(window, &NativeControl::Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) ||
+      !::SetPropW(window, kWrapperProperty, static_cast<HANDLE>(this))) {
     handle_.reset();
     return false;
   }
@@ -115,9 +119,10 @@ bool NativeControl::CreateNative(const wchar_t* className, DWORD style, DWORD ex
 }
 
 NativeControl* NativeControl::FromHandle(HWND control) {
-  DWORD_PTR self = 0;
-  if (!control || !::GetWindowSubclass(control, &NativeControl::Subclass, kSubclassId, &self)) return nullptr;
-  return reinterpret_cast<NativeControl*>(self);
+  // Only windows of this process: another one's property would be a pointer into it.
+  DWORD process = 0;
+  if (!control || !::GetWindowThreadProcessId(control, &process) || process != ::GetCurrentProcessId()) return nullptr;
+  return static_cast<NativeControl*>(::GetPropW(control, kWrapperProperty));
 }
 
 LRESULT NativeControl::CallNative(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,6 +135,7 @@ LRESULT CALLBACK NativeControl::Subclass(HWND window, UINT message, WPARAM wPara
   if (message == WM_NCDESTROY) {
     // Destroyed with its parent: unhook and let the owner forget the handle.
     ::RemoveWindowSubclass(window, &NativeControl::Subclass, kSubclassId);
+    ::RemovePropW(window, kWrapperProperty);
     self->handle_.release();
     return ::DefSubclassProc(window, message, wParam, lParam);
   }
