@@ -21,6 +21,7 @@ enum class ControlKind {
   SpinEdit,  // an integer edit with up/down arrows and a range (see spin_edit.h)
   DropDown,  // a drop-down list (no free text): `items`, `selected`
   CheckBox,  // a check box: `checked`
+  ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -87,7 +88,7 @@ struct Control {
   int minValue = 0;
   int maxValue = 0;
   int maxLength = 0;
-  // DropDown
+  // DropDown, ListView
   std::vector<std::string> items{};
   int selected = -1;
   int dropDownRows = 8;
@@ -99,6 +100,9 @@ struct Control {
   std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
+  // ListView: the selected row was dragged and dropped on row `onto`, or below the last
+  // row (-1). Drops from anywhere else never reach the form.
+  std::function<void(int onto)> onDrop{};
 };
 
 }  // namespace tw::ui

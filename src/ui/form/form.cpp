@@ -253,8 +253,14 @@ void Form::UserDoubleClicked(ControlId id) {
 }
 
 void Form::UserSelected(ControlId id, int index) {
-  if (!Takes(*this, id, ControlKind::DropDown)) return;
+  if (!Takes(*this, id, ControlKind::DropDown) && !Takes(*this, id, ControlKind::ListView)) return;
   SetSelected(id, index);
+}
+
+void Form::UserDropped(ControlId id, int onto) {
+  if (!Takes(*this, id, ControlKind::ListView)) return;
+  const Control& c = control(id);
+  if (c.onDrop) c.onDrop(onto);
 }
 
 void Form::UserSystemMenu(int entryIndex) {

@@ -129,7 +129,8 @@ class Form {
   void UserStepped(ControlId id, int delta);  // spin-edit arrows
   void UserClicked(ControlId id);       // buttons, labels (mouse or Space), check boxes (toggle)
   void UserDoubleClicked(ControlId id);
-  void UserSelected(ControlId id, int index);  // drop-down lists
+  void UserSelected(ControlId id, int index);  // drop-down lists and list views
+  void UserDropped(ControlId id, int onto);    // list views: the selected row dropped on a row, -1 below them
   void UserSystemMenu(int entryIndex);  // index into systemMenu()
   void UserClosed();                    // the close box or Alt+F4: onClose, then the window goes
 

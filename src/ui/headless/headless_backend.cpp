@@ -59,6 +59,7 @@ void HeadlessUser::Type(std::string_view name, std::string_view text, bool leave
 
 void HeadlessUser::Leave(std::string_view name) { form_.UserLeft(Id(name)); }
 void HeadlessUser::Select(std::string_view name, int index) { form_.UserSelected(Id(name), index); }
+void HeadlessUser::Drop(std::string_view name, int onto) { form_.UserDropped(Id(name), onto); }
 
 void HeadlessUser::SystemMenu(std::string_view caption) {
   const auto& entries = form_.systemMenu();

@@ -74,6 +74,8 @@ class HeadlessUser {
   void Type(std::string_view name, std::string_view text, bool leave = true);
   void Leave(std::string_view name);
   void Select(std::string_view name, int index);
+  // A list view: drags the selected row and drops it on row `onto` (-1: below the rows).
+  void Drop(std::string_view name, int onto);
   void SystemMenu(std::string_view caption);  // the entry with this caption
 
   const Control& Get(std::string_view name) const;

@@ -7,6 +7,7 @@
 
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
+#include "ui/win32/list_view.h"
 
 namespace tw::ui::win32 {
 namespace {
@@ -172,6 +173,15 @@ bool FormWindow::CreateControls() {
         made = std::move(list);
         break;
       }
+      case ControlKind::ListView: {
+        auto list = std::make_unique<ListView>();
+        ListView* rows = list.get();
+        list->Create(hwnd(), nativeId);
+        list->onSelect = [this, id, rows] { form_.UserSelected(id, rows->Selected()); };
+        list->onDrop = [this, id](int onto) { form_.UserDropped(id, onto); };
+        made = std::move(list);
+        break;
+      }
       case ControlKind::CheckBox: {
         auto check = std::make_unique<CheckBox>();
         CheckBox* box = check.get();
@@ -316,7 +326,7 @@ void FormWindow::SyncAll() {
     const ui::Control& c = form_.control(id);
     Widget* native = NativeOf(id);
     if (!native) continue;
-    if (c.kind == ControlKind::DropDown) {
+    if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView) {
       SyncControl(id, ControlAspect::Items);
     } else if (c.kind == ControlKind::CheckBox) {
       native->SetText(c.caption);
@@ -353,7 +363,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
   const ui::Control& c = form_.control(id);
   switch (aspect) {
     case ControlAspect::Caption:
-      if (c.kind != ControlKind::DropDown) native->SetText(c.caption);
+      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView) native->SetText(c.caption);
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:
@@ -373,9 +383,13 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
         list->SetItems(c.items, c.dropDownRows);
         list->Select(c.selected);
         PlaceControl(id);
+      } else if (auto* rows = dynamic_cast<ListView*>(native)) {
+        rows->SetItems(c.items);
+        rows->Select(c.selected);
       }
       break;
     case ControlAspect::Selection:
+      if (auto* rows = dynamic_cast<ListView*>(native)) rows->Select(c.selected);
       if (auto* list = dynamic_cast<DropDown*>(native)) list->Select(c.selected);
       break;
     case ControlAspect::Checked:

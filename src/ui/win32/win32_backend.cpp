@@ -5,17 +5,27 @@
 #include <objbase.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/window_proc.h"
 
 namespace tw::ui::win32 {
+namespace {
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
+  if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
 
 Win32Backend::Win32Backend(Dialogs& dialogs) : dialogs_(dialogs) {
   INITCOMMONCONTROLSEX classes{};
   classes.dwSize = sizeof classes;
-  classes.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS;
+  classes.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES;
   ::InitCommonControlsEx(&classes);
   // The window thread is a single-threaded apartment: the accessibility annotations (and
   // the shell's dialogs) need one.
@@ -37,7 +47,16 @@ std::unique_ptr<FormView> Win32Backend::CreateView(Form& form) {
 void Win32Backend::RunUntilClosed(Form& form) {
   auto* window = dynamic_cast<FormWindow*>(form.view());
   if (!window) return;
+  // A window opened while another is open (a dialog) is modal: the others take no input
+  // until it has closed.
+  std::vector<HWND> disabled;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, window->hwnd());
+  for (HWND other : disabled) ::EnableWindow(other, FALSE);
   RunMessageLoop([window] { return window->created(); });
+  for (HWND other : disabled)
+    if (::IsWindow(other)) ::EnableWindow(other, TRUE);
+  if (!disabled.empty()) ::SetActiveWindow(disabled.front());
 }
 
 int Win32Backend::MonitorDpi() const {
