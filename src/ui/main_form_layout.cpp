@@ -23,8 +23,9 @@ class Builder {
                 .caption = std::move(caption), .accessibleName = std::move(accessible), .tabStop = toggles});
   }
 
-  ControlId Button(const char* name, const char* caption, Rect bounds) {
-    return Add({.kind = ControlKind::Button, .name = name, .bounds = bounds, .caption = caption, .tabStop = true});
+  ControlId Button(const char* name, const char* caption, Rect bounds, ControlId parent = kNoControl) {
+    return Add({.kind = ControlKind::Button, .name = name, .parent = parent, .bounds = bounds, .caption = caption,
+                .tabStop = true});
   }
 
   ControlId Spin(std::string name, ControlId parent, Rect bounds, int minValue, int maxValue, std::string accessible,
@@ -155,7 +156,14 @@ MainFormControls BuildMainFormLayout(Form& form) {
   c.i2cGroup = b.Group("GroupBox6", "I2C", {8, 314, 582, 50});
   form.SetVisible(c.i2cGroup, false);
   c.profileGroup = b.Group("GroupBox5", "Profiles", {8, 370, 582, 55});
-  c.profileList = b.DropDown("ComboBox2", c.profileGroup, {11, 20, 250, 21}, "Profile");
+  c.profileList = b.DropDown("ComboBox2", c.profileGroup, {11, 17, 139, 24}, "Profile");
+  form.SetFont(c.profileList, {.face = "Tahoma", .pointSize = 10});
+  b.Button("Button8", "Load", {156, 16, 70, 25}, c.profileGroup);
+  b.Button("Button9", "Save", {232, 16, 72, 25}, c.profileGroup);
+  b.Button("Button6", "New", {348, 16, 45, 25}, c.profileGroup);
+  b.Button("Button7", "Delete", {399, 16, 49, 25}, c.profileGroup);
+  b.Button("Button5", "Rename", {454, 16, 54, 25}, c.profileGroup);
+  b.Button("Button3", "Reorder", {514, 16, 54, 25}, c.profileGroup);
   c.apply = b.Button("Button1", "Apply", {305, 441, 100, 30});
   c.close = b.Button("Button2", "Close", {480, 441, 100, 30});
   Control info{.kind = ControlKind::Label, .name = "InfoLabel", .bounds = {194, 196, 0, 0}, .visible = false,

@@ -3,13 +3,15 @@
 #include "ui/app_main_form_operations.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
+#include "ui/profile_commands.h"
 
 namespace tw::ui {
 
 void RunMainWindow(App& app, UiBackend& backend) {
   AppMainFormOperations operations(app);
-  // The profile commands are not part of this window yet: "Apply" and "Reset" stay disabled.
-  MainForm mainForm(operations, backend, /*profileCommands=*/nullptr);
+  WindowProfileCommands profileCommands(app, backend);
+  MainForm mainForm(operations, backend, &profileCommands);
+  profileCommands.Attach(mainForm);
   const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
   mainForm.Create();
   view->Show();
