@@ -334,20 +334,28 @@ void FormWindow::SyncAll() {
   SyncEnabled(kNoControl);
 }
 
-void FormWindow::SyncVisibility(ControlId) {
-  // A group's visibility is its fields' too; the whole form is cheap to walk.
-  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id)
-    if (Widget* native = NativeOf(id)) native->Show(form_.IsShowing(id));
+void FormWindow::SyncVisibility(ControlId changed) {
+  // A group's visibility is its fields' too. Only what changed is touched: under wine each
+  // call is a round trip to the server, and creation changes many controls one by one.
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
+    if (Widget* native = NativeOf(id)) {
+      const bool shown = form_.IsShowing(id);
+      const bool showing = (::GetWindowLongPtrW(native->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+      if (shown != showing) native->Show(shown);
+    }
+  }
 }
 
-void FormWindow::SyncEnabled(ControlId) {
+void FormWindow::SyncEnabled(ControlId changed) {
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
     Widget* native = NativeOf(id);
     if (!native) continue;
     bool enabled = true;
     for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent)
       enabled = form_.control(at).enabled;
-    native->Enable(enabled);
+    if (enabled != (::IsWindowEnabled(native->hwnd()) != FALSE)) native->Enable(enabled);
   }
 }
 
