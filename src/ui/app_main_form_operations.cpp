@@ -99,7 +99,10 @@ bool AppMainFormOperations::CheckDriverLoaded() {
   return tw::CheckDriverLoaded(app_.platform.machine, app_.platform.errors, app_.messages);
 }
 
-bool AppMainFormOperations::BuildGpuList() { return tw::BuildGpuList(app_); }
+bool AppMainFormOperations::BuildGpuList() {
+  app_.gpus.clear();  // the window builds the list afresh, also after "-showgui"
+  return tw::BuildGpuList(app_);
+}
 
 bool AppMainFormOperations::DriverTooOld() {
   return tw::DiagnoseDriver(app_.platform, app_.messages) == kDiagnosisTooOld;

@@ -10,6 +10,7 @@
 //                        for every child (client coordinates of TForm1)
 //   click:NAME           a left click at the control's centre
 //   dblclick:NAME:DX:DY  a double click at DX, DY inside the control
+//   move:NAME:DX:DY      moves the pointer to DX, DY inside the control
 //   focus:NAME           clicks into a field and selects its text
 //   type:TEXT            types the text into the focused control
 //   key:NAME             TAB, SPACE, ESCAPE, RETURN, UP, DOWN
@@ -17,8 +18,9 @@
 //   ctrl:down|up         holds or releases Ctrl
 //   pixel:NAME:DX:DY     prints PIXEL NAME DX DY RRGGBB as painted on the screen
 //   shot:FILE            saves the window as painted, with its frame, as a 24-bit BMP
-//   sysmenu              prints MENU "text" (MENU - for a separator) per system menu entry
-//   syscommand:TEXT      sends the system menu command with that text
+//   sysmenu              opens the window's system menu as Alt+Space does (wine answers no
+//                        other process's menu handles, so the entries are reached with keys)
+//   menushot:FILE        saves the open menu as a BMP
 //   box                  waits for a message box; prints BOX "caption" "text"; answers OK
 //   close                closes TForm1 as its close box does, and waits until it is gone
 //   sleep:MS
@@ -193,10 +195,21 @@ void TypeText(const std::string& text) {
   }
 }
 
-void ClickAt(HWND form, POINT screen, int clicks) {
-  ::SetForegroundWindow(form);
+// Moves the pointer there first if it is elsewhere. Under wine, a pointer that crosses into
+// a window makes the X driver take the modifier keys from the X server again, which knows
+// nothing of a Ctrl held through SendInput: a Ctrl+click moves first (`move`), then holds
+// Ctrl, then clicks.
+void MoveTo(HWND form, POINT screen) {
+  POINT now{};
+  ::GetCursorPos(&now);
+  if (::GetForegroundWindow() != form) ::SetForegroundWindow(form);
+  if (now.x == screen.x && now.y == screen.y) return;
   ::SetCursorPos(screen.x, screen.y);
   Settle(form);
+}
+
+void ClickAt(HWND form, POINT screen, int clicks) {
+  MoveTo(form, screen);
   for (int i = 0; i < clicks; ++i) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
@@ -227,9 +240,9 @@ std::string Hex(COLORREF colour) {
   return text;
 }
 
-void SaveShot(HWND form, const std::string& path) {
+void SaveShot(HWND window, const std::string& path) {
   RECT rect{};
-  ::GetWindowRect(form, &rect);
+  ::GetWindowRect(window, &rect);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = ::GetDC(nullptr);
@@ -265,32 +278,18 @@ void SaveShot(HWND form, const std::string& path) {
   Print("SHOT " + path);
 }
 
-std::string MenuText(HMENU menu, int index) {
-  wchar_t text[128] = {};
-  ::GetMenuStringW(menu, static_cast<UINT>(index), text, 128, MF_BYPOSITION);
-  return Narrow(text);
+void OpenSystemMenu(HWND form) {
+  ::SetForegroundWindow(form);
+  ::PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  Settle(form);
 }
 
-void PrintSystemMenu(HWND form) {
-  HMENU menu = ::GetSystemMenu(form, FALSE);
-  if (!menu) Fail("no system menu");
-  const int count = ::GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-    Print((state & MF_SEPARATOR) ? std::string("MENU -") : "MENU \"" + Escape(MenuText(menu, i)) + "\"");
+BOOL CALLBACK FindVisibleMenu(HWND window, LPARAM found) {
+  if (::IsWindowVisible(window) && ClassOf(window) == "#32768") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
   }
-}
-
-void SystemCommand(HWND form, const std::string& text) {
-  HMENU menu = ::GetSystemMenu(form, FALSE);
-  const int count = menu ? ::GetMenuItemCount(menu) : 0;
-  for (int i = 0; i < count; ++i) {
-    if (MenuText(menu, i) != text) continue;
-    ::PostMessageW(form, WM_SYSCOMMAND, ::GetMenuItemID(menu, i), 0);
-    Settle(form);
-    return;
-  }
-  Fail("no system menu entry " + text);
+  return TRUE;
 }
 
 BOOL CALLBACK FindVisibleBox(HWND window, LPARAM found) {
@@ -386,6 +385,8 @@ int wmain(int argc, wchar_t** argv) {
       ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1);
     } else if (verb == "dblclick") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 2);
+    } else if (verb == "move") {
+      MoveTo(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false));
     } else if (verb == "focus") {
       HWND field = FindControl(needForm(), argument);
       ClickAt(form, ScreenPoint(field, 0, 0, true), 1);
@@ -409,9 +410,12 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == "shot") {
       SaveShot(needForm(), argument);
     } else if (verb == "sysmenu") {
-      PrintSystemMenu(needForm());
-    } else if (verb == "syscommand") {
-      SystemCommand(needForm(), argument);
+      OpenSystemMenu(needForm());
+    } else if (verb == "menushot") {
+      HWND menu = nullptr;
+      ::EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&menu));
+      if (!menu) Fail("no open menu");
+      SaveShot(menu, argument);
     } else if (verb == "box") {
       AnswerBox();
     } else if (verb == "close") {

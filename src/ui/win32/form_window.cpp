@@ -111,18 +111,22 @@ FormWindow::~FormWindow() {
 }
 
 bool FormWindow::CreateControls() {
-  // Win32 takes the tab order from the order of creation. Groups are created last, so that
-  // they lie below their fields: a group box never paints over a field, and a click inside
-  // a group reaches the field under it.
+  // Win32 takes the tab order from the order of creation, and stacks later controls below
+  // earlier ones. So the controls in the tab order come first; then the plain labels, below
+  // them, as labels that are painted on the window would be (a label whose text runs long on
+  // another system's font never covers a field); the groups last, below everything, so that
+  // a group box never paints over its fields and a click inside it reaches the field there.
+  const auto layer = [&](ControlId id) {
+    const ui::Control& c = form_.control(id);
+    if (c.kind == ControlKind::Group) return 2;
+    if (c.kind == ControlKind::Label && !c.tabStop) return 1;
+    return 0;
+  };
   std::vector<ControlId> order;
   for (ControlId id = 0; id < form_.controlCount(); ++id) order.push_back(id);
   std::stable_sort(order.begin(), order.end(), [&](ControlId a, ControlId b) {
-    const ui::Control& ca = form_.control(a);
-    const ui::Control& cb = form_.control(b);
-    const bool groupA = ca.kind == ControlKind::Group;
-    const bool groupB = cb.kind == ControlKind::Group;
-    if (groupA != groupB) return groupB;
-    return ca.tabOrder < cb.tabOrder;
+    if (layer(a) != layer(b)) return layer(a) < layer(b);
+    return form_.control(a).tabOrder < form_.control(b).tabOrder;
   });
   slots_.resize(static_cast<size_t>(form_.controlCount()));
   AccessibleNames names;
@@ -340,20 +344,28 @@ void FormWindow::SyncAll() {
   SyncEnabled(kNoControl);
 }
 
-void FormWindow::SyncVisibility(ControlId) {
-  // A group's visibility is its fields' too; the whole form is cheap to walk.
-  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id)
-    if (Widget* native = NativeOf(id)) native->Show(form_.IsShowing(id));
+void FormWindow::SyncVisibility(ControlId changed) {
+  // A group's visibility is its fields' too. Only what changed is touched: under wine each
+  // call is a round trip to the server, and creation changes many controls one by one.
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
+    if (Widget* native = NativeOf(id)) {
+      const bool shown = form_.IsShowing(id);
+      const bool showing = (::GetWindowLongPtrW(native->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+      if (shown != showing) native->Show(shown);
+    }
+  }
 }
 
-void FormWindow::SyncEnabled(ControlId) {
+void FormWindow::SyncEnabled(ControlId changed) {
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
     Widget* native = NativeOf(id);
     if (!native) continue;
     bool enabled = true;
     for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent)
       enabled = form_.control(at).enabled;
-    native->Enable(enabled);
+    if (enabled != (::IsWindowEnabled(native->hwnd()) != FALSE)) native->Enable(enabled);
   }
 }
 
@@ -441,8 +453,11 @@ void FormWindow::Show() {
   if (!created()) return;
   ::ShowWindow(hwnd(), SW_SHOW);
   ::UpdateWindow(hwnd());
-  if (!::GetFocus() || ::GetAncestor(::GetFocus(), GA_ROOT) != hwnd()) {
-    if (HWND first = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE)) ::SetFocus(first);
+  Widget* initial = NativeOf(form_.initialFocus());
+  if (initial && ::IsWindowVisible(initial->hwnd())) {
+    ::SetFocus(initial->hwnd());
+  } else if (HWND first = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE)) {
+    ::SetFocus(first);
   }
 }
 
