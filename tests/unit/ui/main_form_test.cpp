@@ -321,6 +321,21 @@ TEST_F(MainWindowTest, SystemMenuAboutAndThePositionStoredOnClose) {
   EXPECT_EQ(View().Position(), (Point{100, 200}));
 }
 
+TEST_F(MainWindowTest, AnIniWithoutProfilesOffersTheNewestBackupThatHasSome) {
+  PutIni("[General]\nShowBusNumber=0\n");
+  const std::string folder = test::InMemoryFileSystem::Key(app.paths.backupIniPath.parent_path());
+  fake.files.folders.insert(folder);
+  fake.files.files[test::InMemoryFileSystem::Key(app.paths.backupIniPath)] =
+      EncodeIniText("[General]\r\nRestoreAutomatically=1\r\n");
+  fake.files.files[folder + "/2026-01-02 03.04.05 Tunewright.ini"] = EncodeIniText("[Profile_0]\r\nName=Quiet\r\n");
+  fake.dialogs.answers = {true};
+  AddCard(0, 7);
+  HeadlessUser user = Open();
+  ASSERT_FALSE(fake.dialogs.boxes.empty());
+  EXPECT_EQ(fake.dialogs.boxes[0].caption, "Restore from backup");
+  EXPECT_THAT(user.Get("ComboBox2").items, ElementsAre("Quiet"));
+}
+
 TEST_F(MainWindowTest, WindowModeStartsWithoutArgumentsAndAfterShowGui) {
   AddCard(0, 7);
   HeadlessBackend headless(fake.dialogs);
