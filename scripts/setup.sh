@@ -8,7 +8,7 @@ want="${1:-all}"
 packages=(cmake ninja-build g++ googletest python3)
 if [[ "$want" == all ]]; then
   packages+=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-             clang libclang-rt-14-dev wine wine64 xvfb valgrind)
+             clang libclang-rt-14-dev wine wine64 xvfb valgrind imagemagick)
 fi
 
 missing=()

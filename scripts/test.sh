@@ -128,6 +128,9 @@ suite unit-asan build/host-asan/bin/tw_unit_tests
 suite unit-valgrind valgrind -q --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite,indirect \
   --show-leak-kinds=definite,indirect build/host/bin/tw_unit_tests
 suite unit-wine "$root/scripts/wine.sh" "$windows_sim_bin/tw_unit_tests.exe"
+# The window tests (WindowsWindowTest) run within it and leave their screenshots, as PNG
+# files, in build/gui-shots/; a folder of this run's pictures only.
+rm -rf "$root/build/gui-shots"
 TW_E2E_HOST_BIN="$root/build/host/bin" suite e2e build/host/bin/tw_e2e_tests
 # The fault sweep runs whole in the plain build; under the sanitizers a narrower set of
 # answers goes through the same code paths in a third of the time.

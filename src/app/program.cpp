@@ -14,9 +14,9 @@ int RunProgram(App& app, const std::vector<std::string>& args, const std::functi
       if (runMainWindow) runMainWindow();
       return kExitSuccess;
     }
-    // "-showgui" hands over to the main window; this version has none yet, so the run ends
-    // there (with the lists emptied and status 0) instead of stopping a script at a box.
-    AppOperations operations(app, /*runMainWindow=*/{});
+    // "-showgui" hands over to the main window after the last argument, with the lists
+    // emptied: the window rebuilds them when it is created.
+    AppOperations operations(app, runMainWindow);
     CommandLine commandLine(operations, app.messages);
     return commandLine.Run(args);
   } catch (const std::exception& failure) {

@@ -1,6 +1,7 @@
 #pragma once
 // Message, question and input boxes. Boxes have no owner window.
 
+#include <string>
 #include <string_view>
 
 namespace tw {
@@ -13,6 +14,9 @@ class Dialogs {
   virtual void ShowMessage(std::string_view text, std::string_view caption, BoxIcon icon, bool topMost) = 0;
   // Yes/No question; true for Yes.
   virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
+  // A one-line text box with OK and Cancel, starting with `text`; true for OK, and then
+  // `text` holds what the user left in the field.
+  virtual bool AskText(std::string_view caption, std::string_view prompt, std::string& text) = 0;
 };
 
 }  // namespace tw

@@ -50,4 +50,9 @@ bool DialogsPosix::AskYesNo(std::string_view text, std::string_view caption) {
   return false;
 }
 
+bool DialogsPosix::AskText(std::string_view caption, std::string_view prompt, std::string&) {
+  WriteBoxLine(BoxIcon::None, caption, prompt);
+  return false;
+}
+
 }  // namespace tw::posix

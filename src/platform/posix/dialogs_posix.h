@@ -12,6 +12,8 @@ class DialogsPosix final : public Dialogs {
  public:
   void ShowMessage(std::string_view text, std::string_view caption, BoxIcon icon, bool topMost) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
+  // No terminal input is taken: the line is shown and the box counts as cancelled.
+  bool AskText(std::string_view caption, std::string_view prompt, std::string& text) override;
 };
 
 }  // namespace tw::posix

@@ -16,9 +16,10 @@
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
 #include "platform/win32/shell_win32.h"
-#include "platform/win32/main_window_win32.h"
 #include "platform/win32/system_services_win32.h"
 #include "platform/win32/wide.h"
+#include "ui/main_window.h"
+#include "ui/win32/win32_backend.h"
 
 #if TW_SIMULATED_HARDWARE
 #include "platform/simhw/simulated_display_devices.h"
@@ -60,7 +61,11 @@ int wmain(int argc, wchar_t** argv) {
 
   try {
     tw::App app(platform);
-    return tw::RunProgram(app, args, [&] { RunMainWindow(dialogs); });
+    // The window system is set up only when a window opens: the command line needs none.
+    return tw::RunProgram(app, args, [&] {
+      tw::ui::win32::Win32Backend backend(dialogs);
+      tw::ui::RunMainWindow(app, backend);
+    });
   } catch (const std::exception& failure) {
     dialogs.ShowMessage(failure.what(), "Tunewright", tw::BoxIcon::Error, true);
     return -1;

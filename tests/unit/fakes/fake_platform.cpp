@@ -32,6 +32,17 @@ bool FakeDialogs::AskYesNo(std::string_view text, std::string_view caption) {
   return answer;
 }
 
+bool FakeDialogs::AskText(std::string_view caption, std::string_view prompt, std::string& text) {
+  boxes.push_back({std::string(prompt), std::string(caption), BoxIcon::None, false});
+  textShown.push_back(text);
+  if (textAnswers.empty()) return false;
+  const std::optional<std::string> answer = textAnswers.front();
+  textAnswers.pop_front();
+  if (!answer) return false;
+  text = *answer;
+  return true;
+}
+
 std::string FakeSystemErrors::Describe(uint32_t code) {
   const auto it = texts.find(code);
   return it == texts.end() ? std::string() : it->second;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +58,11 @@ class FakeDialogs final : public Dialogs {
     boxes.push_back({std::string(text), std::string(caption), icon, topMost});
   }
   bool AskYesNo(std::string_view text, std::string_view caption) override;
+  // Input boxes: shown as a box whose text is the prompt; each answer is the text typed
+  // and OK, or nullopt for Cancel; Cancel when none is left.
+  std::deque<std::optional<std::string>> textAnswers;
+  std::vector<std::string> textShown;  // the text each input box started with
+  bool AskText(std::string_view caption, std::string_view prompt, std::string& text) override;
 };
 
 class FakeSystemErrors final : public SystemErrors {

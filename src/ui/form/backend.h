@@ -1,0 +1,42 @@
+#pragma once
+// What a form needs from the platform's window system. A portable form talks only to this
+// and to its FormView (form.h).
+//
+// Who implements what:
+//   UiBackend - src/ui/win32 (Win32 windows and common controls) and
+//               src/ui/headless (in-memory, for host tests).
+//   The forms in src/ui create their views through it and never see the platform.
+
+#include <memory>
+
+#include "ui/form/form.h"
+
+namespace tw {
+class Dialogs;
+}
+
+namespace tw::ui {
+
+class UiBackend {
+ public:
+  virtual ~UiBackend() = default;
+
+  // Creates the window and every control of `form` (hidden until FormView::Show), and
+  // attaches the view to the form. The view lives as long as the returned pointer; it
+  // detaches itself from the form when destroyed.
+  virtual std::unique_ptr<FormView> CreateView(Form& form) = 0;
+
+  // Runs the message loop until `form`'s window has closed.
+  virtual void RunUntilClosed(Form& form) = 0;
+
+  // Dots per inch of the monitor a new window opens on (96 when unknown).
+  virtual int MonitorDpi() const = 0;
+
+  // Whether Ctrl is held now (at the time of the event being handled).
+  virtual bool CtrlHeld() const = 0;
+
+  // Message, question and input boxes: the program's ordinary Dialogs port.
+  virtual Dialogs& dialogs() = 0;
+};
+
+}  // namespace tw::ui

@@ -1,0 +1,108 @@
+#pragma once
+// A window's controls as plain data. The portable forms (src/ui) build and change them;
+// a backend (src/ui/win32 for real windows, src/ui/headless for tests) turns them into
+// something on screen. Nothing here knows about any platform.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tw::ui {
+
+// Index of a control within its form; also the order in which the controls were added.
+using ControlId = int;
+inline constexpr ControlId kNoControl = -1;  // as a parent: the form's client area itself
+
+enum class ControlKind {
+  Group,     // a group box with a caption; may be double-clicked
+  Label,     // static text; `tabStop` labels take the focus and Space clicks them
+  Button,    // a push button
+  SpinEdit,  // an integer edit with up/down arrows and a range (see spin_edit.h)
+  DropDown,  // a drop-down list (no free text): `items`, `selected`
+  CheckBox,  // a check box: `checked`
+  ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
+};
+
+// Design units: pixels at 96 dots per inch, relative to the parent's client area.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int width = 0;   // 0 for labels and check boxes: sized to their text by the backend
+  int height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+// The platform's system colours a form may ask for; their shades are the platform's.
+enum class SystemColour : uint8_t {
+  Window,           // backgrounds of edits and lists
+  ButtonFace,       // backgrounds of buttons and check boxes
+  InactiveCaption,  // fields of a switched-off group
+  WindowText,       // normal text
+  GrayText,         // disabled-looking text
+};
+
+// A colour as a form asks for it: a system colour, or a fixed COLORREF (0x00BBGGRR).
+class Colour {
+ public:
+  static constexpr Colour System(SystemColour colour) { return Colour(true, colour, 0); }
+  static constexpr Colour Fixed(uint32_t colorRef) { return Colour(false, SystemColour::Window, colorRef); }
+
+  constexpr bool isSystem() const { return isSystem_; }
+  constexpr SystemColour system() const { return system_; }
+  constexpr uint32_t colorRef() const { return colorRef_; }
+  constexpr bool operator==(const Colour&) const = default;
+
+ private:
+  constexpr Colour(bool isSystem, SystemColour system, uint32_t colorRef)
+      : isSystem_(isSystem), system_(system), colorRef_(colorRef) {}
+  bool isSystem_;
+  SystemColour system_;
+  uint32_t colorRef_;
+};
+
+struct Font {
+  std::string face = "Tahoma";
+  int pointSize = 8;    // used when pixelHeight is 0
+  int pixelHeight = 0;  // design pixels (scaled like positions) when not 0
+  bool operator==(const Font&) const = default;
+};
+
+struct Control {
+  ControlKind kind = ControlKind::Label;
+  std::string name{};     // the program's control name, e.g. "GPU_Clock_0"
+  ControlId parent = kNoControl;
+  Rect bounds{};          // design units
+  std::string caption{};  // text of labels, buttons, groups, check boxes; the edit text of a spin edit
+  std::string accessibleName{};  // what a screen reader announces for a field, e.g. "GPU P3 clock (MHz)"
+  bool enabled = true;
+  bool visible = true;
+  bool tabStop = false;
+  int tabOrder = 0;     // among the controls of the same form; lower first
+  Colour background = Colour::System(SystemColour::Window);
+  Colour textColour = Colour::System(SystemColour::WindowText);
+  bool useFormFont = true;  // false: `font` below
+  Font font{};
+
+  // SpinEdit: the range and the longest text a user may type (both ends fit).
+  int minValue = 0;
+  int maxValue = 0;
+  int maxLength = 0;
+  // DropDown, ListView
+  std::vector<std::string> items{};
+  int selected = -1;
+  int dropDownRows = 8;
+  // CheckBox
+  bool checked = false;
+
+  // Handlers, run by the form on user input and when the form changes a value itself
+  // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
+  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onClick{};        // Button, Label
+  std::function<void()> onDoubleClick{};  // Group, Label
+  // ListView: the selected row was dragged and dropped on row `onto`, or below the last
+  // row (-1). Drops from anywhere else never reach the form.
+  std::function<void(int onto)> onDrop{};
+};
+
+}  // namespace tw::ui

@@ -1,0 +1,459 @@
+#include "ui/main_form.h"
+
+#include <algorithm>
+
+#include "gpu/adl_abi.h"
+#include "platform/dialogs.h"
+#include "version.h"
+
+namespace tw::ui {
+namespace {
+
+constexpr int kDesignDpi = 96;
+constexpr int kShrunkOuterHeight = 456;  // without the I2C group
+constexpr int kShrunkProfileTop = 314;
+constexpr int kShrunkButtonTop = 388;
+
+struct InfoText {
+  const char* text;
+  int left;
+};
+constexpr InfoText kInfoTexts[] = {
+    {"This GPU is not supported", 214},
+    {"Driver is detected as not installed/loaded", 175},
+    {"This application requires driver 18.12.2 or newer", 137},
+};
+
+size_t Index(int k) { return static_cast<size_t>(k); }
+
+}  // namespace
+
+MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands* profileCommands)
+    : ops_(ops), backend_(backend), profileCommands_(profileCommands), form_(MainWindowSpec()),
+      c_(BuildMainFormLayout(form_)) {
+  ConnectHandlers();
+  // Appended to the system menu in this order; "Settings" and "PPTable editor" open their
+  // windows once those exist.
+  form_.AddSystemMenuEntry({.separator = true});
+  form_.AddSystemMenuEntry({.caption = "Settings", .onSelect = [] {}});
+  form_.AddSystemMenuEntry({.separator = true});
+  form_.AddSystemMenuEntry({.caption = "PPTable editor", .onSelect = [] {}});
+  form_.AddSystemMenuEntry({.separator = true});
+  form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
+  form_.onClose = [this] { FormClose(); };
+  form_.SetInitialFocus(c_.close);
+}
+
+void MainForm::ConnectHandlers() {
+  form_.OnChange(c_.cardList, [this] {
+    if (!settingCardList_) SelectCard();
+  });
+  form_.OnClick(c_.refresh, [this] { Refresh(); });
+  form_.OnClick(c_.close, [this] { form_.Close(); });
+  if (profileCommands_) {
+    form_.OnClick(c_.apply, [this] { profileCommands_->Apply(); });
+    form_.OnClick(c_.reset, [this] { profileCommands_->Reset(); });
+  } else {
+    form_.SetEnabled(c_.apply, false);
+    form_.SetEnabled(c_.reset, false);
+  }
+  for (int k = 0; k < kMaxPStates; ++k) {
+    for (bool gpu : {true, false}) {
+      const PStateRow& row = (gpu ? c_.gpuRows : c_.memRows)[Index(k)];
+      form_.OnChange(row.clock, [this, gpu, k] { PStateChange(gpu, k, true); });
+      form_.OnChange(row.vcc, [this, gpu, k] { PStateChange(gpu, k, false); });
+      form_.OnClick(row.label, [this, gpu, k] { RowLabelClick(gpu, k); });
+    }
+  }
+  ProfileItem& cv = ops_.currentValues();
+  auto fanField = [&](ControlId id, const int32_t& current) {
+    form_.OnChange(id, [this, id, &current] { FanFieldChange(id, current); });
+  };
+  fanField(c_.fanMin, cv.fanMin);
+  fanField(c_.fanMax, cv.fanMax);
+  fanField(c_.fanTarget, cv.fanTarget);
+  fanField(c_.fanAcoustic, cv.fanAcoustic);
+  fanField(c_.powerTemp, cv.powerTemp);
+  fanField(c_.powerTarget, cv.powerTarget);
+  for (int k = 0; k < kFanRows; ++k) {
+    fanField(c_.fanTemp[Index(k)], cv.fanCurve[Index(k)].fanTemp);
+    fanField(c_.fanPerc[Index(k)], cv.fanCurve[Index(k)].fanPerc);
+  }
+  auto plainField = [&](ControlId id, const int32_t& current) {
+    form_.OnChange(id, [this, id, &current] { ColourField(true, true, id, current); });
+  };
+  plainField(c_.gpuMin, cv.gpuMin);
+  plainField(c_.gpuMax, cv.gpuMax);
+  plainField(c_.memMax, cv.memMax);
+  form_.OnChange(c_.timingBox, [this] { TimingBoxChange(); });
+  form_.OnChange(c_.zeroRpm, [this] { ZeroRpmBoxClick(); });
+  form_.OnDoubleClick(c_.fanGroup, [this] { FanGroupDoubleClick(); });
+}
+
+// --- creation ---
+
+void MainForm::Create() {
+  form_.SetWindowCaption(std::string("Tunewright ") + kVersionText);
+  // The fan and power menus the switches attach come with the regulator and fan tools.
+  ops_.LoadSettings();
+  if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
+  const int dpi = backend_.MonitorDpi() > 0 ? backend_.MonitorDpi() : kDesignDpi;
+  form_.SetScale(1.0 + static_cast<double>(dpi - kDesignDpi) / kDesignDpi);
+  if (!ops_.options().EnableI2c) ShrinkWithoutI2c();
+  const WindowPosition position = ops_.LoadWindowPosition();
+  form_.SetPosition(position.centred() ? std::nullopt : std::optional<Point>(Point{position.left, position.top}));
+
+  if (!ops_.CheckDriverLoaded()) {
+    ShowInfoMessage(true, InfoMessage::DriverNotLoaded);
+    HideEditor();
+    return;
+  }
+  if (!ops_.BuildGpuList()) {
+    HideEditor();
+    if (ops_.DriverTooOld()) ShowInfoMessage(true, InfoMessage::DriverTooOld);
+    return;
+  }
+  if (ops_.gpus().empty()) {
+    HideEditor();
+  } else {
+    FillCardList();
+    settingCardList_ = true;
+    form_.SetSelected(c_.cardList, StartCard());
+    settingCardList_ = false;
+    SelectCard();
+    if (ops_.anyFanDeactivated()) SetFanControlActive(ops_.gpus()[Index(SelectedCard())].fanEnabled);
+  }
+  std::vector<std::string> names;
+  for (const ProfileItem& profile : ops_.profiles()) names.push_back(profile.name);
+  form_.SetItems(c_.profileList, std::move(names));
+  // Regulator detection (EnableI2c on) ends by matching the profile itself once it exists.
+  if (!ops_.options().EnableI2c && profileCommands_) profileCommands_->SelectMatchingProfile();
+}
+
+void MainForm::ShrinkWithoutI2c() {
+  form_.SetOuterHeight(kShrunkOuterHeight);
+  form_.SetVisible(c_.i2cGroup, false);
+  form_.SetTop(c_.profileGroup, kShrunkProfileTop);
+  form_.SetTop(c_.apply, kShrunkButtonTop);
+  form_.SetTop(c_.close, kShrunkButtonTop);
+}
+
+void MainForm::FillCardList() {
+  std::vector<std::string> names;
+  for (const GPUItem& gpu : ops_.gpus()) names.push_back(gpu.displayName);
+  settingCardList_ = true;
+  form_.SetItems(c_.cardList, std::move(names));
+  settingCardList_ = false;
+}
+
+int MainForm::StartCard() {
+  const GpuList& gpus = ops_.gpus();
+  if (gpus.size() == 1 || gpus.front().supported) return 0;
+  const auto first = std::find_if(gpus.begin(), gpus.end(), [](const GPUItem& gpu) { return gpu.supported; });
+  return first == gpus.end() ? 0 : static_cast<int>(first - gpus.begin());
+}
+
+// --- the card ---
+
+int MainForm::SelectedCard() const { return form_.control(c_.cardList).selected; }
+
+const GPUItem* MainForm::SelectedGpu() {
+  const int selected = SelectedCard();
+  if (selected < 0 || Index(selected) >= ops_.gpus().size()) return nullptr;
+  return &ops_.gpus()[Index(selected)];
+}
+
+void MainForm::SelectCard() {
+  const int selected = SelectedCard();
+  if (selected < 0) return;
+  ArrangeForCard(selected);
+  ReadCardIntoWindow(selected);
+}
+
+void MainForm::Refresh() {
+  const int selected = SelectedCard();
+  if (selected >= 0) ReadCardIntoWindow(selected);
+}
+
+void MainForm::ShowInfoMessage(bool show, InfoMessage which) {
+  if (!show) {
+    form_.SetCaption(c_.infoLabel, "");
+    form_.SetVisible(c_.infoLabel, false);
+  } else {
+    const InfoText& info = kInfoTexts[static_cast<int>(which)];
+    form_.SetCaption(c_.infoLabel, info.text);
+    form_.SetLeft(c_.infoLabel, info.left);
+    form_.SetVisible(c_.infoLabel, true);
+  }
+  form_.Repaint();
+}
+
+void MainForm::HideEditor() {
+  for (ControlId id : {c_.gpuGroup, c_.memGroup, c_.fanGroup, c_.powerGroup, c_.profileGroup, c_.apply, c_.reset})
+    form_.SetVisible(id, false);
+}
+
+void MainForm::ShowEditor() {
+  for (ControlId id : {c_.gpuGroup, c_.memGroup, c_.fanGroup, c_.powerGroup, c_.profileGroup, c_.apply, c_.reset})
+    form_.SetVisible(id, true);
+}
+
+void MainForm::ArrangeForCard(int gpuId) {
+  const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
+  if (!gpu.supported) {
+    HideEditor();
+    form_.SetVisible(c_.i2cGroup, false);
+    ShowInfoMessage(true, InfoMessage::NotSupported);
+    return;
+  }
+  if (form_.control(c_.infoLabel).visible) ShowInfoMessage(false, InfoMessage::NotSupported);
+  ShowEditor();
+  for (int k = 0; k < kMaxPStates; ++k) {
+    for (bool isGpu : {true, false}) {
+      const PStateRow& row = (isGpu ? c_.gpuRows : c_.memRows)[Index(k)];
+      const bool shown = k < (isGpu ? gpu.gpuStateCount : gpu.memStateCount);
+      for (ControlId id : {row.label, row.clock, row.vcc}) form_.SetVisible(id, shown);
+    }
+  }
+  if (ops_.anyFanDeactivated()) SetFanControlActive(gpu.fanEnabled);
+  FillTimingLevels(gpu.memTimingMax);
+  const bool od8 = gpu.overdriveVersion == adl::kOverdrive8;
+  for (ControlId id : c_.memHeadings) form_.SetVisible(id, !od8);
+  for (ControlId id : {c_.gpuMin, c_.gpuMax, c_.memMax, c_.gpuMinLabel, c_.gpuMaxLabel, c_.memMaxLabel})
+    form_.SetVisible(id, od8);
+  if (od8)
+    for (int k = 0; k < kOd8CurvePoints; ++k) SetRowEnabled(true, c_.gpuRows[Index(k)]);
+}
+
+void MainForm::FillTimingLevels(int32_t memTimingMax) {
+  const int32_t count = std::max(memTimingMax, 0) + 1;
+  if (static_cast<int32_t>(form_.control(c_.timingBox).items.size()) == count) return;
+  std::vector<std::string> items{"0 - Auto"};
+  for (int32_t i = 1; i < count; ++i) items.push_back(std::to_string(i) + " - Level " + std::to_string(i));
+  form_.SetItems(c_.timingBox, std::move(items));
+}
+
+// --- reading a card ---
+
+void MainForm::PutValue(ControlId field, int32_t value, std::optional<Colour> colour) {
+  form_.SetSpinValue(field, value);
+  if (colour) form_.SetBackground(field, *colour);
+}
+
+void MainForm::ReadCardIntoWindow(int gpuId) {
+  const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
+  if (!gpu.supported) return;
+  std::unique_ptr<CardReader> reader = ops_.OpenCardReader(gpuId);
+  if (!reader) return;
+  ProfileItem& cv = ops_.currentValues();
+  cv.resizeGpuStates(Index(std::max(gpu.gpuStateCount, 0)));
+  cv.resizeMemStates(Index(std::max(gpu.memStateCount, 0)));
+  if (gpu.overdriveVersion == adl::kOverdriveN) ReadOverdriveN(gpuId, *reader);
+  if (gpu.overdriveVersion == adl::kOverdrive8) ReadOverdrive8(gpuId, *reader);
+}
+
+void MainForm::PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu) {
+  ProfileItem& cv = ops_.currentValues();
+  std::vector<int32_t>& clocks = gpu ? cv.gpuClock : cv.memClock;
+  std::vector<int32_t>& vccs = gpu ? cv.gpuVcc : cv.memVcc;
+  std::vector<bool>& enabled = gpu ? cv.gpuEnabled : cv.memEnabled;
+  const size_t count = std::min({Index(std::max(stateCount, 0)), levels.size(), clocks.size(), Index(kMaxPStates)});
+  for (size_t k = 0; k < count; ++k) {
+    clocks[k] = levels[k].clock;
+    vccs[k] = levels[k].vcc;
+    enabled[k] = levels[k].enabled;
+    const PStateRow& row = (gpu ? c_.gpuRows : c_.memRows)[k];
+    PutValue(row.clock, levels[k].clock, kWindowColour);
+    PutValue(row.vcc, levels[k].vcc, kWindowColour);
+    SetRowEnabled(levels[k].enabled, row);
+  }
+}
+
+void MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
+  const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
+  ProfileItem& cv = ops_.currentValues();
+  std::vector<LevelReading> levels;
+  if (!reader.ReadGpuLevels(levels)) return;  // nothing else is read
+  PutLevels(levels, gpu.gpuStateCount, true);
+  levels.clear();
+  if (reader.ReadMemoryLevels(levels)) PutLevels(levels, gpu.memStateCount, false);
+
+  const std::optional<Colour> fanColour = gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt;
+  FanControlReading fan;
+  if (reader.ReadFanControl(fan)) {
+    cv.fanMin = fan.fanMin;
+    cv.fanMax = fan.fanMax;
+    cv.fanTarget = fan.fanTarget;
+    cv.fanAcoustic = fan.fanAcoustic;
+    PutValue(c_.fanMin, fan.fanMin, fanColour);
+    PutValue(c_.fanMax, fan.fanMax, fanColour);
+    PutValue(c_.fanTarget, fan.fanTarget, fanColour);
+    PutValue(c_.fanAcoustic, fan.fanAcoustic, fanColour);
+  }
+  PowerLimitReading power;
+  if (reader.ReadPowerLimit(power)) {
+    cv.powerTemp = power.powerTemp;
+    cv.powerTarget = power.powerTarget;
+    PutValue(c_.powerTemp, power.powerTemp, kWindowColour);
+    PutValue(c_.powerTarget, power.powerTarget, kWindowColour);
+  }
+  ExtReading ext{};
+  if (reader.ReadExtSettings(ext)) {
+    // Extended settings: 0 timing level, 1 zero RPM, then five temperature/speed pairs.
+    for (size_t k = 0; k < cv.fanCurve.size(); ++k) cv.fanCurve[k] = {ext[5 + 2 * k], ext[6 + 2 * k]};
+    PutFanCurve(cv.fanCurve);
+    PutZeroRpm(ext[1]);
+    PutTimingLevel(ext[0]);
+  }
+}
+
+void MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
+  const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
+  ProfileItem& cv = ops_.currentValues();
+  Od8Values v{};
+  if (!reader.ReadOd8Settings(v)) return;
+  for (size_t k = 0; k < Index(kOd8CurvePoints); ++k) {
+    const int32_t clock = v[adl::kOd8GfxclkFreq1 + 2 * k];
+    const int32_t vcc = v[adl::kOd8GfxclkVoltage1 + 2 * k];
+    if (k < cv.gpuClock.size()) {
+      cv.gpuClock[k] = clock;
+      cv.gpuVcc[k] = vcc;
+      cv.gpuEnabled[k] = true;
+    }
+    PutValue(c_.gpuRows[k].clock, clock, kWindowColour);
+    PutValue(c_.gpuRows[k].vcc, vcc, kWindowColour);
+  }
+  cv.gpuMin = v[adl::kOd8GfxclkFmin];
+  cv.gpuMax = v[adl::kOd8GfxclkFmax];
+  cv.memMax = v[adl::kOd8UclkFmax];
+  PutValue(c_.gpuMin, cv.gpuMin, kWindowColour);
+  PutValue(c_.gpuMax, cv.gpuMax, kWindowColour);
+  PutValue(c_.memMax, cv.memMax, kWindowColour);
+  for (size_t k = 0; k < cv.fanCurve.size(); ++k)
+    cv.fanCurve[k] = {v[adl::kOd8FanCurveTemperature1 + 2 * k], v[adl::kOd8FanCurveSpeed1 + 2 * k]};
+  PutFanCurve(cv.fanCurve);
+  PutZeroRpm(v[adl::kOd8FanZeroRpmControl]);
+  PutTimingLevel(v[adl::kOd8AcTiming]);
+  cv.fanAcoustic = v[adl::kOd8FanAcousticLimit];
+  PutValue(c_.fanAcoustic, cv.fanAcoustic, gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt);
+  cv.powerTarget = v[adl::kOd8PowerPercentage];
+  PutValue(c_.powerTarget, cv.powerTarget, kWindowColour);
+}
+
+void MainForm::PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve) {
+  const GPUItem* gpu = SelectedGpu();
+  const std::optional<Colour> colour = gpu && gpu->fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt;
+  for (size_t k = 0; k < Index(kFanRows); ++k) {
+    PutValue(c_.fanTemp[k], curve[k].fanTemp, colour);
+    PutValue(c_.fanPerc[k], curve[k].fanPerc, colour);
+  }
+}
+
+void MainForm::PutZeroRpm(int32_t value) {
+  ops_.currentValues().fanZeroRpm = value;
+  form_.SetChecked(c_.zeroRpm, value != 0);
+  form_.SetBackground(c_.zeroRpm, kButtonFaceColour);
+}
+
+void MainForm::PutTimingLevel(int32_t level) {
+  ops_.currentValues().memTimingLevel = level;
+  if (level >= 0 && level < static_cast<int32_t>(form_.control(c_.timingBox).items.size()))
+    form_.SetSelected(c_.timingBox, level);
+  form_.SetBackground(c_.timingBox, kWindowColour);
+}
+
+// --- colours and handlers ---
+
+void MainForm::ColourField(bool plainCompare, bool currentEnabled, ControlId field, int32_t currentValue) {
+  bool changed = form_.SpinValue(field) != currentValue;
+  if (!plainCompare) changed = changed || form_.control(field).enabled != currentEnabled;
+  form_.SetBackground(field, changed ? kChangedColour : kWindowColour);
+}
+
+void MainForm::PStateChange(bool gpu, int k, bool clock) {
+  const ProfileItem& cv = ops_.currentValues();
+  const std::vector<int32_t>& values = gpu ? (clock ? cv.gpuClock : cv.gpuVcc) : (clock ? cv.memClock : cv.memVcc);
+  const std::vector<bool>& enabled = gpu ? cv.gpuEnabled : cv.memEnabled;
+  if (Index(k) >= values.size()) return;  // no value read for this state
+  const PStateRow& row = (gpu ? c_.gpuRows : c_.memRows)[Index(k)];
+  ColourField(false, enabled[Index(k)], clock ? row.clock : row.vcc, values[Index(k)]);
+}
+
+void MainForm::FanFieldChange(ControlId field, int32_t current) {
+  const GPUItem* gpu = SelectedGpu();
+  if (gpu && gpu->fanEnabled) ColourField(true, true, field, current);
+}
+
+void MainForm::TimingBoxChange() {
+  const bool changed = form_.control(c_.timingBox).selected != ops_.currentValues().memTimingLevel;
+  form_.SetBackground(c_.timingBox, changed ? kChangedColour : kWindowColour);
+}
+
+void MainForm::ZeroRpmBoxClick() {
+  const bool ticked = form_.control(c_.zeroRpm).checked;
+  const int32_t current = ops_.currentValues().fanZeroRpm;
+  const bool changed = (current == 1 && !ticked) || (current == 0 && ticked);
+  form_.SetBackground(c_.zeroRpm, changed ? kChangedColour : kButtonFaceColour);
+  form_.SetCaption(c_.zeroRpm, ticked ? "ON" : "OFF");
+}
+
+void MainForm::RowLabelClick(bool gpu, int k) {
+  const GPUItem* card = SelectedGpu();
+  if (!card) return;
+  // The three Overdrive8 curve points are always enabled.
+  if (gpu && k < kOd8CurvePoints && card->overdriveVersion != adl::kOverdriveN) return;
+  const PStateRow& row = (gpu ? c_.gpuRows : c_.memRows)[Index(k)];
+  SetRowEnabled(!form_.control(row.clock).enabled, row);
+  PStateChange(gpu, k, true);
+  PStateChange(gpu, k, false);
+}
+
+void MainForm::SetRowEnabled(bool enabled, const PStateRow& row) {
+  form_.SetEnabled(row.clock, enabled);
+  form_.SetEnabled(row.vcc, enabled);
+  form_.SetTextColour(row.label, enabled ? kTextColour : kGreyTextColour);
+}
+
+void MainForm::SetFanControlActive(bool active) {
+  const ProfileItem& cv = ops_.currentValues();
+  form_.SetTextColour(c_.fanGroup, active ? kTextColour : kGreyTextColour);
+  const std::pair<ControlId, int32_t> fanValues[] = {
+      {c_.fanMin, cv.fanMin}, {c_.fanMax, cv.fanMax}, {c_.fanTarget, cv.fanTarget}, {c_.fanAcoustic, cv.fanAcoustic}};
+  for (const auto& [field, current] : fanValues) {
+    if (!active) form_.SetSpinValue(field, current);
+    form_.SetEnabled(field, active);
+    form_.SetBackground(field, active ? kWindowColour : kInactiveColour);
+  }
+  form_.SetEnabled(c_.zeroRpm, active);
+  if (!active) form_.SetBackground(c_.zeroRpm, kButtonFaceColour);
+  for (size_t k = 0; k < Index(kFanRows); ++k) {
+    for (ControlId field : {c_.fanTemp[k], c_.fanPerc[k]}) {
+      form_.SetEnabled(field, active);
+      form_.SetBackground(field, active ? kWindowColour : kInactiveColour);
+    }
+  }
+}
+
+void MainForm::FanGroupDoubleClick() {
+  if (!backend_.CtrlHeld()) return;
+  const int selected = SelectedCard();
+  if (selected < 0 || Index(selected) >= ops_.gpus().size()) return;
+  GPUItem& gpu = ops_.gpus()[Index(selected)];
+  SetFanControlActive(!gpu.fanEnabled);
+  gpu.fanEnabled = !gpu.fanEnabled;
+  ops_.SaveFanDeactivatedGpus();
+}
+
+// --- the window ---
+
+void MainForm::ShowAbout() {
+  backend_.dialogs().ShowMessage(std::string("Tunewright v") + kVersionText + "\r\nTunewright contributors", "About",
+                                 BoxIcon::None, false);
+}
+
+void MainForm::FormClose() {
+  const Point position = form_.WindowPosition();
+  ops_.SaveWindowPosition({position.x, position.y});
+}
+
+}  // namespace tw::ui

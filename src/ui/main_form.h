@@ -1,0 +1,95 @@
+#pragma once
+// The main window, TForm1: the card selector, the editor of the selected card's values
+// with its colours, the fan switch and the system menu. Its algorithms run here, on every
+// backend; the program's state and the driver are reached through MainFormOperations.
+
+#include <optional>
+#include <string>
+
+#include "ui/form/backend.h"
+#include "ui/form/form.h"
+#include "ui/main_form_layout.h"
+#include "ui/main_form_operations.h"
+
+namespace tw::ui {
+
+// The profile commands of the window: the "Profiles" group's commands, "Apply" and
+// "Reset", and picking the profile that matches the card. They are a piece of their own;
+// without them (nullptr) the form leaves "Apply" and "Reset" disabled and selects no
+// profile.
+class ProfileCommands {
+ public:
+  virtual ~ProfileCommands() = default;
+  virtual void Apply() = 0;
+  virtual void Reset() = 0;
+  virtual void SelectMatchingProfile() = 0;
+};
+
+inline constexpr uint32_t kChangedColorRef = 0x00D5FFFF;  // COLORREF: red FF, green FF, blue D5
+inline constexpr Colour kChangedColour = Colour::Fixed(kChangedColorRef);
+inline constexpr Colour kWindowColour = Colour::System(SystemColour::Window);
+inline constexpr Colour kButtonFaceColour = Colour::System(SystemColour::ButtonFace);
+inline constexpr Colour kInactiveColour = Colour::System(SystemColour::InactiveCaption);
+inline constexpr Colour kTextColour = Colour::System(SystemColour::WindowText);
+inline constexpr Colour kGreyTextColour = Colour::System(SystemColour::GrayText);
+
+enum class InfoMessage { NotSupported = 0, DriverNotLoaded = 1, DriverTooOld = 2 };
+
+class MainForm {
+ public:
+  MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands* profileCommands = nullptr);
+  MainForm(const MainForm&) = delete;
+  MainForm& operator=(const MainForm&) = delete;
+
+  Form& form() { return form_; }
+  const MainFormControls& controls() const { return c_; }
+
+  // FormCreate: the window's creation steps, once its view exists.
+  void Create();
+
+  int SelectedCard() const;  // -1 when none
+  void SelectCard();
+  void ShowInfoMessage(bool show, InfoMessage which);
+  void HideEditor();
+
+  void ArrangeForCard(int gpuId);
+  void ReadCardIntoWindow(int gpuId);
+  void ColourField(bool plainCompare, bool currentEnabled, ControlId field, int32_t currentValue);
+  void SetRowEnabled(bool enabled, const PStateRow& row);
+  void SetFanControlActive(bool active);
+
+ private:
+  void ShrinkWithoutI2c();
+  void FillCardList();
+  int StartCard();
+  void ShowEditor();
+  void ReadOverdriveN(int gpuId, CardReader& reader);
+  void ReadOverdrive8(int gpuId, CardReader& reader);
+  void PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu);
+  void PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve);
+  void PutZeroRpm(int32_t value);
+  void PutTimingLevel(int32_t level);
+  void PutValue(ControlId field, int32_t value, std::optional<Colour> colour);
+  void FillTimingLevels(int32_t memTimingMax);
+
+  void ConnectHandlers();
+  void PStateChange(bool gpu, int k, bool clock);
+  void FanFieldChange(ControlId field, int32_t current);
+  void TimingBoxChange();
+  void ZeroRpmBoxClick();
+  void RowLabelClick(bool gpu, int k);
+  void FanGroupDoubleClick();
+  void Refresh();
+  void ShowAbout();
+  void FormClose();
+  const GPUItem* SelectedGpu();
+
+  MainFormOperations& ops_;
+  UiBackend& backend_;
+  ProfileCommands* profileCommands_;
+  Form form_;
+  MainFormControls c_;
+  bool settingCardList_ = false;  // a selection made by the form itself, not by the user
+};
+
+}  // namespace tw::ui

@@ -1,0 +1,21 @@
+#include "ui/main_window.h"
+
+#include "ui/app_main_form_operations.h"
+#include "ui/form/backend.h"
+#include "ui/main_form.h"
+#include "ui/profile_commands.h"
+
+namespace tw::ui {
+
+void RunMainWindow(App& app, UiBackend& backend) {
+  AppMainFormOperations operations(app);
+  WindowProfileCommands profileCommands(app, backend);
+  MainForm mainForm(operations, backend, &profileCommands);
+  profileCommands.Attach(mainForm);
+  const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
+  mainForm.Create();
+  view->Show();
+  backend.RunUntilClosed(mainForm.form());
+}
+
+}  // namespace tw::ui

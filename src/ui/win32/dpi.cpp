@@ -1,0 +1,41 @@
+#include "ui/win32/dpi.h"
+
+namespace tw::ui::win32 {
+namespace {
+
+template <typename Function>
+Function Lookup(const wchar_t* module, const char* name) {
+  HMODULE library = ::GetModuleHandleW(module);
+  if (!library) library = ::LoadLibraryW(module);  // shcore stays loaded: it is looked up once
+  if (!library) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
+}
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+int ScreenDpi() {
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+  if (screen) ::ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+}  // namespace
+
+int DpiOfWindow(HWND window) {
+  static const auto forWindow = Lookup<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+  if (forWindow && window) {
+    if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+  }
+  static const auto forMonitor = Lookup<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+  if (forMonitor && window) {
+    UINT x = 0, y = 0;
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    if (SUCCEEDED(forMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y)) && y)
+      return static_cast<int>(y);
+  }
+  return ScreenDpi();
+}
+
+}  // namespace tw::ui::win32

@@ -1,0 +1,36 @@
+#pragma once
+// Dots per inch of the monitor a window is on, and the factor s that turns design pixels
+// (96 dots per inch) into device pixels.
+
+#include <windows.h>
+
+namespace tw::ui::win32 {
+
+inline constexpr int kDesignDpi = 96;
+
+class DpiScale {
+ public:
+  explicit DpiScale(int dpi = kDesignDpi) : dpi_(dpi > 0 ? dpi : kDesignDpi) {}
+
+  int dpi() const { return dpi_; }
+  // s = 1 + (dpi - 96) / 96, a floating-point factor.
+  double factor() const { return 1.0 + (dpi_ - kDesignDpi) / static_cast<double>(kDesignDpi); }
+  // A design length in device pixels, truncated as every product of the layout is.
+  int Scale(int design) const { return static_cast<int>(design * factor()); }
+  // A font's height in device pixels (negative: character height) for a point size.
+  int FontHeight(int pointSize) const { return -::MulDiv(pointSize, dpi_, 72); }
+
+ private:
+  int dpi_;
+};
+
+// The monitor's dots per inch for a window, through the newest interface the system has:
+// GetDpiForWindow (Windows 10), else the monitor's effective dpi (Windows 8.1), else the
+// screen's logical dpi. The newer ones are looked up at run time so that the exe still
+// starts on systems without them.
+int DpiOfWindow(HWND window);
+
+// WM_DPICHANGED where the SDK headers of the Windows 7 target leave it out.
+inline constexpr UINT kWmDpiChanged = 0x02E0;
+
+}  // namespace tw::ui::win32

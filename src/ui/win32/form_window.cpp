@@ -1,0 +1,588 @@
+#include "ui/win32/form_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/wide.h"
+#include "ui/win32/accessible_names.h"
+#include "ui/win32/list_view.h"
+
+namespace tw::ui::win32 {
+namespace {
+
+using tw::win32::Wide;
+
+// Win32 ids of the controls: the form's index plus this, clear of IDOK and IDCANCEL, which
+// the dialog keys (Enter, Escape) send and the window ignores.
+constexpr int kFirstControlId = 1000;
+// System menu commands of the form's entries: entry i is kFirstMenuCommand + 16 i (the
+// system keeps the low four bits of a system command for itself).
+constexpr UINT kFirstMenuCommand = 0x0100;
+constexpr UINT kMenuCommandStep = 0x10;
+// Closing is finished after the message that asked for it has been handled.
+constexpr UINT kDestroyLater = WM_APP + 1;
+
+// The property under which each control carries its program name, as a global atom, so
+// that automation tools and the GUI test driver find a field by name.
+constexpr wchar_t kNameProperty[] = L"Tunewright.Name";
+
+COLORREF ToColorRef(const Colour& colour) {
+  if (!colour.isSystem()) return static_cast<COLORREF>(colour.colorRef());
+  switch (colour.system()) {
+    case SystemColour::Window: return ::GetSysColor(COLOR_WINDOW);
+    case SystemColour::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
+    case SystemColour::InactiveCaption: return ::GetSysColor(COLOR_INACTIVECAPTION);
+    case SystemColour::WindowText: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case SystemColour::GrayText: return ::GetSysColor(COLOR_GRAYTEXT);
+  }
+  return ::GetSysColor(COLOR_WINDOW);
+}
+
+// Themed group boxes draw their caption in the theme's colour, whatever the parent asks
+// for; the "Fan" caption must turn grey, so group boxes are drawn the classic way.
+// uxtheme is looked up at run time: the exe imports nothing beyond the base system DLLs.
+void DrawClassic(HWND control) {
+  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const auto setWindowTheme = [] {
+    HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
+    return uxtheme ? reinterpret_cast<SetWindowThemeFunction>(
+                         reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))
+                   : nullptr;
+  }();
+  if (setWindowTheme) setWindowTheme(control, L"", L"");
+}
+
+using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+RECT OuterFromClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
+  static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT rect{0, 0, width, height};
+  if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+    ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  return rect;
+}
+
+bool IsAncestor(const Form& form, ControlId ancestor, ControlId id) {
+  for (ControlId at = form.control(id).parent; at != kNoControl; at = form.control(at).parent)
+    if (at == ancestor) return true;
+  return false;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(Form& form) : form_(form) {
+  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+  const WindowSpec& spec = form_.window();
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (spec.minimizeBox ? WS_MINIMIZEBOX : 0) |
+                      (spec.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
+  if (!CreateOwnWindow(Wide(spec.className), CS_DBLCLKS, style, WS_EX_CONTROLPARENT, Wide(spec.caption),
+                       RECT{0, 0, 100, 100}, nullptr))
+    return;
+  if (!CreateControls()) {
+    Destroy();
+    return;
+  }
+  HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE);
+  const auto& entries = form_.systemMenu();
+  for (size_t i = 0; i < entries.size() && systemMenu; ++i) {
+    if (entries[i].separator) {
+      ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuW(systemMenu, MF_STRING, kFirstMenuCommand + kMenuCommandStep * i, Wide(entries[i].caption).c_str());
+    }
+  }
+  ApplyFonts();
+  PlaceWindow(false);
+  SyncAll();
+  form_.Attach(this);
+}
+
+FormWindow::~FormWindow() {
+  if (form_.view() == this) form_.Attach(nullptr);
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (Widget* native = NativeOf(id); native && native->hwnd()) ::RemovePropW(native->hwnd(), kNameProperty);
+  }
+  for (ATOM atom : nameAtoms_) ::GlobalDeleteAtom(atom);
+  slots_.clear();  // the controls go before the window that holds them
+  Destroy();
+}
+
+bool FormWindow::CreateControls() {
+  // Win32 takes the tab order from the order of creation, and stacks later controls below
+  // earlier ones. So the controls in the tab order come first; then the plain labels, below
+  // them, as labels that are painted on the window would be (a label whose text runs long on
+  // another system's font never covers a field); the groups last, below everything, so that
+  // a group box never paints over its fields and a click inside it reaches the field there.
+  const auto layer = [&](ControlId id) {
+    const ui::Control& c = form_.control(id);
+    if (c.kind == ControlKind::Group) return 2;
+    if (c.kind == ControlKind::Label && !c.tabStop) return 1;
+    return 0;
+  };
+  std::vector<ControlId> order;
+  for (ControlId id = 0; id < form_.controlCount(); ++id) order.push_back(id);
+  std::stable_sort(order.begin(), order.end(), [&](ControlId a, ControlId b) {
+    if (layer(a) != layer(b)) return layer(a) < layer(b);
+    return form_.control(a).tabOrder < form_.control(b).tabOrder;
+  });
+  slots_.resize(static_cast<size_t>(form_.controlCount()));
+  AccessibleNames names;
+  for (ControlId id : order) {
+    const ui::Control& c = form_.control(id);
+    const int nativeId = kFirstControlId + id;
+    std::unique_ptr<Widget> made;
+    switch (c.kind) {
+      case ControlKind::Group: {
+        auto group = std::make_unique<GroupBox>();
+        if (group->Create(hwnd(), nativeId)) DrawClassic(group->hwnd());
+        made = std::move(group);
+        break;
+      }
+      case ControlKind::Label: {
+        auto label = std::make_unique<Label>();
+        label->Create(hwnd(), nativeId, c.onClick || c.onDoubleClick || c.tabStop, c.tabStop);
+        label->onClick = [this, id] { form_.UserClicked(id); };
+        label->onDoubleClick = [this, id] { form_.UserDoubleClicked(id); };
+        made = std::move(label);
+        break;
+      }
+      case ControlKind::Button: {
+        auto button = std::make_unique<Button>();
+        button->Create(hwnd(), nativeId, c.tabStop);
+        button->onClick = [this, id] { form_.UserClicked(id); };
+        made = std::move(button);
+        break;
+      }
+      case ControlKind::SpinEdit: {
+        auto spin = std::make_unique<SpinEdit>();
+        SpinEdit* field = spin.get();
+        spin->Create(hwnd(), nativeId, c.maxLength);
+        spin->onText = [this, id, field] { form_.UserTyped(id, field->Text()); };
+        spin->onLeave = [this, id] { form_.UserLeft(id); };
+        spin->onStep = [this, id](int delta) { form_.UserStepped(id, delta); };
+        made = std::move(spin);
+        break;
+      }
+      case ControlKind::DropDown: {
+        auto list = std::make_unique<DropDown>();
+        DropDown* box = list.get();
+        list->Create(hwnd(), nativeId);
+        list->onChange = [this, id, box] {
+          form_.UserSelected(id, box->Selected());
+          box->Select(form_.control(id).selected);  // the form may have refused
+        };
+        made = std::move(list);
+        break;
+      }
+      case ControlKind::ListView: {
+        auto list = std::make_unique<ListView>();
+        ListView* rows = list.get();
+        list->Create(hwnd(), nativeId);
+        list->onSelect = [this, id, rows] { form_.UserSelected(id, rows->Selected()); };
+        list->onDrop = [this, id](int onto) { form_.UserDropped(id, onto); };
+        made = std::move(list);
+        break;
+      }
+      case ControlKind::CheckBox: {
+        auto check = std::make_unique<CheckBox>();
+        CheckBox* box = check.get();
+        check->Create(hwnd(), nativeId);
+        check->onClick = [this, id, box] {
+          form_.UserClicked(id);
+          box->SetChecked(form_.control(id).checked);
+        };
+        made = std::move(check);
+        break;
+      }
+    }
+    if (!made || !made->hwnd()) return false;
+    if (!c.name.empty()) {
+      if (const ATOM atom = ::GlobalAddAtomW(Wide(c.name).c_str())) {
+        nameAtoms_.push_back(atom);
+        ::SetPropW(made->hwnd(), kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+      }
+    }
+    if (!c.accessibleName.empty()) names.Set(made->hwnd(), c.accessibleName);
+    slots_[static_cast<size_t>(id)].native = std::move(made);
+  }
+  return true;
+}
+
+Widget* FormWindow::NativeOf(ControlId id) const {
+  if (id < 0 || id >= static_cast<ControlId>(slots_.size())) return nullptr;
+  return slots_[static_cast<size_t>(id)].native.get();
+}
+
+ControlId FormWindow::IdOf(HWND control) const {
+  // The parts of a combo box (its edit, its list) speak for the combo box.
+  for (HWND at = control; at && at != hwnd(); at = ::GetParent(at)) {
+    const int nativeId = ::GetDlgCtrlID(at);
+    const ControlId id = nativeId - kFirstControlId;
+    if (::GetParent(at) == hwnd() && NativeOf(id) && NativeOf(id)->hwnd() == at) return id;
+  }
+  return kNoControl;
+}
+
+// ---- layout -------------------------------------------------------------------------------
+
+RECT FormWindow::PixelRect(ControlId id) const {
+  // Each control's design position is scaled on its own and added to its group's, as the
+  // controls of a group sit in the group's own coordinates.
+  const Rect own = form_.PixelBounds(id);
+  int left = own.left;
+  int top = own.top;
+  for (ControlId at = form_.control(id).parent; at != kNoControl; at = form_.control(at).parent) {
+    const Rect group = form_.PixelBounds(at);
+    left += group.left;
+    top += group.top;
+  }
+  int width = own.width;
+  int height = own.height;
+  const ui::Control& c = form_.control(id);
+  Widget* native = NativeOf(id);
+  if ((width == 0 || height == 0) && native) {
+    // Labels and check boxes take the size of their text.
+    HDC dc = ::GetDC(native->hwnd());
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(native->hwnd(), WM_GETFONT, 0, 0)));
+    RECT text{0, 0, 0, 0};
+    const std::wstring caption = Wide(c.caption.empty() ? std::string(" ") : c.caption);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(native->hwnd(), dc);
+    int needWidth = text.right + 1;
+    int needHeight = text.bottom;
+    if (c.kind == ControlKind::CheckBox) {
+      needWidth += ::GetSystemMetrics(SM_CXMENUCHECK) + form_.Scaled(6);
+      needHeight = std::max(needHeight, static_cast<int>(::GetSystemMetrics(SM_CYMENUCHECK)));
+    }
+    if (width == 0) width = needWidth;
+    if (height == 0) height = needHeight;
+  }
+  return RECT{left, top, left + width, top + height};
+}
+
+void FormWindow::PlaceControl(ControlId id) {
+  Widget* native = NativeOf(id);
+  if (!native) return;
+  native->Place(PixelRect(id));
+  // A group carries its fields along.
+  if (form_.control(id).kind == ControlKind::Group) {
+    for (ControlId inner = 0; inner < form_.controlCount(); ++inner)
+      if (IsAncestor(form_, id, inner)) PlaceControl(inner);
+  }
+}
+
+void FormWindow::PlaceWindow(bool keepPosition) {
+  const WindowSpec& spec = form_.window();
+  const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
+  const RECT outer =
+      OuterFromClient(form_.Scaled(spec.clientWidth), form_.Scaled(spec.clientHeight), style, exStyle, dpi_);
+  const int width = outer.right - outer.left;
+  const int height = spec.outerHeight ? form_.Scaled(*spec.outerHeight) : outer.bottom - outer.top;
+  RECT now{};
+  ::GetWindowRect(hwnd(), &now);
+  int left = now.left;
+  int top = now.top;
+  if (!keepPosition) {
+    if (spec.position) {
+      left = spec.position->x;
+      top = spec.position->y;
+    } else {
+      // Centred on the work area of the monitor the window is on.
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof monitor;
+      ::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+      left = (monitor.rcWork.left + monitor.rcWork.right - width) / 2;
+      top = (monitor.rcWork.top + monitor.rcWork.bottom - height) / 2;
+    }
+  }
+  ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT FormWindow::FontFor(const ui::Control& control) {
+  const Font& font = control.useFormFont ? form_.window().font : control.font;
+  const auto key = std::make_tuple(font.face, font.pointSize, font.pixelHeight);
+  auto found = fonts_.find(key);
+  if (found == fonts_.end()) {
+    const DpiScale scale(dpi_);
+    const int height = font.pixelHeight ? -form_.Scaled(font.pixelHeight) : scale.FontHeight(font.pointSize);
+    HFONT made = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
+    found = fonts_.emplace(key, FontHandle(made)).first;
+  }
+  return found->second.get();
+}
+
+void FormWindow::ApplyFonts() {
+  // New fonts are made and set before the old ones go: a control never holds a deleted font.
+  std::map<std::tuple<std::string, int, int>, FontHandle> old;
+  old.swap(fonts_);
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id)
+    if (Widget* native = NativeOf(id)) native->SetFont(FontFor(form_.control(id)));
+}
+
+void FormWindow::SyncAll() {
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    const ui::Control& c = form_.control(id);
+    Widget* native = NativeOf(id);
+    if (!native) continue;
+    if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView) {
+      SyncControl(id, ControlAspect::Items);
+    } else if (c.kind == ControlKind::CheckBox) {
+      native->SetText(c.caption);
+      SyncControl(id, ControlAspect::Checked);
+    } else {
+      native->SetText(c.caption);
+    }
+    PlaceControl(id);
+  }
+  SyncVisibility(kNoControl);
+  SyncEnabled(kNoControl);
+}
+
+void FormWindow::SyncVisibility(ControlId changed) {
+  // A group's visibility is its fields' too. Only what changed is touched: under wine each
+  // call is a round trip to the server, and creation changes many controls one by one.
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
+    if (Widget* native = NativeOf(id)) {
+      const bool shown = form_.IsShowing(id);
+      const bool showing = (::GetWindowLongPtrW(native->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+      if (shown != showing) native->Show(shown);
+    }
+  }
+}
+
+void FormWindow::SyncEnabled(ControlId changed) {
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
+    if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
+    Widget* native = NativeOf(id);
+    if (!native) continue;
+    bool enabled = true;
+    for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent)
+      enabled = form_.control(at).enabled;
+    if (enabled != (::IsWindowEnabled(native->hwnd()) != FALSE)) native->Enable(enabled);
+  }
+}
+
+void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
+  Widget* native = NativeOf(id);
+  if (!native) return;
+  const ui::Control& c = form_.control(id);
+  switch (aspect) {
+    case ControlAspect::Caption:
+      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView) native->SetText(c.caption);
+      if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
+      break;
+    case ControlAspect::Bounds:
+      PlaceControl(id);
+      break;
+    case ControlAspect::Enabled:
+      SyncEnabled(id);
+      break;
+    case ControlAspect::Visible:
+      SyncVisibility(id);
+      break;
+    case ControlAspect::Colours:
+      ::InvalidateRect(native->hwnd(), nullptr, TRUE);
+      break;
+    case ControlAspect::Items:
+      if (auto* list = dynamic_cast<DropDown*>(native)) {
+        list->SetItems(c.items, c.dropDownRows);
+        list->Select(c.selected);
+        PlaceControl(id);
+      } else if (auto* rows = dynamic_cast<ListView*>(native)) {
+        rows->SetItems(c.items);
+        rows->Select(c.selected);
+      }
+      break;
+    case ControlAspect::Selection:
+      if (auto* rows = dynamic_cast<ListView*>(native)) rows->Select(c.selected);
+      if (auto* list = dynamic_cast<DropDown*>(native)) list->Select(c.selected);
+      break;
+    case ControlAspect::Checked:
+      if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
+      break;
+    case ControlAspect::Font:
+      native->SetFont(FontFor(c));
+      PlaceControl(id);
+      break;
+  }
+}
+
+// ---- FormView -----------------------------------------------------------------------------
+
+void FormWindow::ControlChanged(ControlId id, ControlAspect aspect) {
+  if (created()) SyncControl(id, aspect);
+}
+
+void FormWindow::WindowChanged(WindowAspect aspect) {
+  if (!created()) return;
+  switch (aspect) {
+    case WindowAspect::Caption:
+      ::SetWindowTextW(hwnd(), Wide(form_.window().caption).c_str());
+      break;
+    case WindowAspect::Size:
+      PlaceWindow(true);
+      break;
+    case WindowAspect::Position:
+      PlaceWindow(false);
+      break;
+  }
+}
+
+void FormWindow::ScaleChanged() {
+  if (!created()) return;
+  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+  ApplyFonts();
+  PlaceWindow(true);
+  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) PlaceControl(id);
+  ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void FormWindow::Repaint() {
+  if (created())
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FormWindow::Show() {
+  if (!created()) return;
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::UpdateWindow(hwnd());
+  Widget* initial = NativeOf(form_.initialFocus());
+  if (initial && ::IsWindowVisible(initial->hwnd())) {
+    ::SetFocus(initial->hwnd());
+  } else if (HWND first = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE)) {
+    ::SetFocus(first);
+  }
+}
+
+void FormWindow::Close() {
+  // The form ran its onClose already. The window goes once the message that asked for it
+  // (a click on a button of this window, say) has been handled.
+  if (created()) ::PostMessageW(hwnd(), kDestroyLater, 0, 0);
+}
+
+Point FormWindow::Position() const {
+  if (!created()) return form_.window().position.value_or(Point{});
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  RECT rect{};
+  if (::IsIconic(hwnd()) && ::GetWindowPlacement(hwnd(), &placement)) {
+    rect = placement.rcNormalPosition;
+  } else {
+    ::GetWindowRect(hwnd(), &rect);
+  }
+  return Point{rect.left, rect.top};
+}
+
+// ---- messages -----------------------------------------------------------------------------
+
+HBRUSH FormWindow::BrushFor(COLORREF colour) {
+  auto found = brushes_.find(colour);
+  if (found == brushes_.end()) found = brushes_.emplace(colour, BrushHandle(::CreateSolidBrush(colour))).first;
+  return found->second.get();
+}
+
+LRESULT FormWindow::OnControlColour(HDC dc, HWND control) {
+  const ControlId id = IdOf(control);
+  if (id == kNoControl) return ::DefWindowProcW(hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                reinterpret_cast<LPARAM>(control));
+  const ui::Control& c = form_.control(id);
+  // Fields carry their own background; texts, groups and buttons sit on the window's.
+  const bool field = c.kind == ControlKind::SpinEdit || c.kind == ControlKind::DropDown || c.kind == ControlKind::CheckBox;
+  const COLORREF background = field ? ToColorRef(c.background) : ::GetSysColor(COLOR_BTNFACE);
+  ::SetTextColor(dc, ToColorRef(c.textColour));
+  ::SetBkColor(dc, background);
+  return reinterpret_cast<LRESULT>(BrushFor(background));
+}
+
+bool FormWindow::OnDoubleClickInGroup(POINT client) {
+  ControlId innermost = kNoControl;
+  for (ControlId id = 0; id < form_.controlCount(); ++id) {
+    if (form_.control(id).kind != ControlKind::Group || !form_.IsShowing(id)) continue;
+    const RECT rect = PixelRect(id);
+    if (!::PtInRect(&rect, client)) continue;
+    if (innermost == kNoControl || IsAncestor(form_, innermost, id)) innermost = id;
+  }
+  if (innermost == kNoControl) return false;
+  form_.UserDoubleClicked(innermost);
+  return true;
+}
+
+void FormWindow::OnSystemCommand(WPARAM command) {
+  const UINT code = static_cast<UINT>(command) & 0xFFF0;
+  if (code < kFirstMenuCommand) return;
+  const UINT index = (code - kFirstMenuCommand) / kMenuCommandStep;
+  if (index < form_.systemMenu().size()) form_.UserSystemMenu(static_cast<int>(index));
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  form_.SetScale(DpiScale(dpi).factor());  // lays the window out again through ScaleChanged
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam) {
+        if (NativeControl* control = NativeControl::FromHandle(reinterpret_cast<HWND>(lParam)))
+          control->OnCommand(HIWORD(wParam));
+      }
+      // IDOK and IDCANCEL (Enter and Escape) do nothing: nothing closes by accident.
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      LRESULT result = 0;
+      if (NativeControl* control = NativeControl::FromHandle(header->hwndFrom))
+        if (control->OnNotify(*header, result)) return result;
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_LBUTTONDBLCLK:
+      if (OnDoubleClickInGroup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))})) return 0;
+      break;
+    case WM_SYSCOMMAND:
+      OnSystemCommand(wParam);
+      break;  // the standard handling runs as well
+    case WM_ACTIVATE:
+      // Keep the focused field across a message box or a switch to another program.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
+      } else if (lastFocus_ && ::IsWindow(lastFocus_) && ::IsWindowVisible(lastFocus_)) {
+        ::SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      form_.UserClosed();
+      Destroy();
+      return 0;
+    case kDestroyLater:
+      Destroy();
+      return 0;
+    case WM_SYSCOLORCHANGE:
+      ::InvalidateRect(hwnd(), nullptr, TRUE);
+      break;
+    default:
+      if (message == kWmDpiChanged) {
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      }
+      break;
+  }
+  return OwnWindow::OnMessage(message, wParam, lParam);
+}
+
+}  // namespace tw::ui::win32

@@ -1,0 +1,78 @@
+#pragma once
+// A portable Form as a real top-level window: one native control per form control, kept in
+// step with the form through FormView, and the user's input reported back through the
+// form's User* calls.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "ui/form/form.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/ui_handles.h"
+#include "ui/win32/window_proc.h"
+
+namespace tw::ui::win32 {
+
+class FormWindow final : public OwnWindow, public FormView {
+ public:
+  // Creates the window (hidden) and its controls and attaches itself to `form`. `created`
+  // is false when the window system refused; the view is then inert.
+  explicit FormWindow(Form& form);
+  ~FormWindow() override;
+
+  bool created() const { return hwnd() != nullptr; }
+
+  // FormView
+  void ControlChanged(ControlId id, ControlAspect aspect) override;
+  void WindowChanged(WindowAspect aspect) override;
+  void ScaleChanged() override;
+  void Repaint() override;
+  void Show() override;
+  void Close() override;
+  Point Position() const override;
+
+ protected:
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  struct Slot {
+    std::unique_ptr<Widget> native;  // null for a control the window system refused
+  };
+
+  bool CreateControls();
+  Widget* NativeOf(ControlId id) const;
+  ControlId IdOf(HWND control) const;
+
+  // Layout at the form's scale.
+  RECT PixelRect(ControlId id) const;  // in the window's client area
+  void PlaceControl(ControlId id);
+  void PlaceWindow(bool keepPosition);
+  void ApplyFonts();
+  HFONT FontFor(const ui::Control& control);
+  void SyncAll();
+  void SyncControl(ControlId id, ControlAspect aspect);
+  void SyncVisibility(ControlId id);
+  void SyncEnabled(ControlId id);
+
+  LRESULT OnControlColour(HDC dc, HWND control);
+  HBRUSH BrushFor(COLORREF colour);
+  bool OnDoubleClickInGroup(POINT client);
+  void OnSystemCommand(WPARAM command);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  Form& form_;
+  std::vector<Slot> slots_;
+  std::map<std::tuple<std::string, int, int>, FontHandle> fonts_;  // face, point size, pixel height
+  std::map<COLORREF, BrushHandle> brushes_;
+  std::vector<ATOM> nameAtoms_;  // one reference each to the controls' name atoms
+  HWND lastFocus_ = nullptr;     // the focused control when the window was last deactivated
+  int dpi_ = kDesignDpi;
+};
+
+}  // namespace tw::ui::win32

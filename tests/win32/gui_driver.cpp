@@ -1,0 +1,430 @@
+// Drives Tunewright's main window under wine the way a user would, and prints what a user
+// would see, one line per fact, for the end-to-end tests to check.
+//
+//   gui_driver.exe COMMAND...
+//
+// Controls are named by their program name (the window property "Tunewright.Name" that the
+// backend sets on each control) or, failing that, by their text. Commands, in order:
+//   wait                 wait for the visible TForm1; prints WINDOW "caption" x y w h
+//   dump                 prints DUMP, then CONTROL name class "text" visible enabled checked x y w h
+//                        for every child (client coordinates of TForm1)
+//   click:NAME           a left click at the control's centre
+//   dblclick:NAME:DX:DY  a double click at DX, DY inside the control
+//   move:NAME:DX:DY      moves the pointer to DX, DY inside the control
+//   focus:NAME           clicks into a field and selects its text
+//   type:TEXT            types the text into the focused control
+//   key:NAME             TAB, SPACE, ESCAPE, RETURN, UP, DOWN
+//   items:NAME           prints ITEM NAME "text" per entry of a drop-down list
+//   ctrl:down|up         holds or releases Ctrl
+//   pixel:NAME:DX:DY     prints PIXEL NAME DX DY RRGGBB as painted on the screen
+//   shot:FILE            saves the window as painted, with its frame, as a 24-bit BMP
+//   sysmenu              opens the window's system menu as Alt+Space does (wine answers no
+//                        other process's menu handles, so the entries are reached with keys)
+//   menushot:FILE        saves the open menu as a BMP
+//   box                  waits for a message box; prints BOX "caption" "text"; answers OK
+//   close                closes TForm1 as its close box does, and waits until it is gone
+//   sleep:MS
+// Every command that gives input waits until the window has handled it. A command that
+// cannot be carried out prints FAIL and a reason and ends the run with status 1.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length =
+      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '"') out += "\\\"";
+    else out += c;
+  }
+  return out;
+}
+
+void Print(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+[[noreturn]] void Fail(const std::string& why) {
+  Print("FAIL " + why);
+  std::exit(1);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+std::string WindowText(HWND window) {
+  // WM_GETTEXT rather than GetWindowText: the latter does not read other processes' controls.
+  const LRESULT length = ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = ::SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return Narrow(name);
+}
+
+std::string ProgramName(HWND window) {
+  const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(::GetPropW(window, L"Tunewright.Name")));
+  if (!atom) return {};
+  wchar_t name[128] = {};
+  ::GlobalGetAtomNameW(atom, name, 128);
+  return Narrow(name);
+}
+
+HWND FindForm(int seconds) {
+  const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  do {
+    HWND form = ::FindWindowW(L"TForm1", nullptr);
+    if (form && ::IsWindowVisible(form)) return form;
+    ::Sleep(100);
+  } while (::GetTickCount() < deadline);
+  return nullptr;
+}
+
+// Waits until the window's thread has taken everything queued before this call.
+void Settle(HWND form) {
+  for (int i = 0; i < 3; ++i) {
+    ::Sleep(150);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  }
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND form) {
+  std::vector<HWND> children;
+  ::EnumChildWindows(form, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+HWND FindControl(HWND form, const std::string& name) {
+  for (HWND child : Children(form))
+    if (ProgramName(child) == name) return child;
+  for (HWND child : Children(form))
+    if (WindowText(child) == name && ::IsWindowVisible(child)) return child;
+  Fail("no control " + name);
+}
+
+RECT ClientRectOf(HWND form, HWND child) {
+  RECT rect{};
+  ::GetWindowRect(child, &rect);
+  ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void Dump(HWND form) {
+  Print("DUMP");
+  for (HWND child : Children(form)) {
+    if (::GetParent(child) != form) continue;  // the parts of a combo box
+    const RECT r = ClientRectOf(form, child);
+    const std::string name = ProgramName(child);
+    const LRESULT check = ::SendMessageW(child, BM_GETCHECK, 0, 0);
+    Print("CONTROL " + (name.empty() ? std::string("-") : name) + " " + ClassOf(child) + " \"" +
+          Escape(WindowText(child)) + "\" visible=" + (::IsWindowVisible(child) ? "1" : "0") +
+          " enabled=" + (::IsWindowEnabled(child) ? "1" : "0") +
+          " checked=" + (ClassOf(child) == "Button" && check == BST_CHECKED ? "1" : "0") + " " +
+          std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+          std::to_string(r.bottom - r.top));
+  }
+}
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void Press(WORD key) {
+  SendKey(key, false);
+  SendKey(key, true);
+}
+
+void TypeText(const std::string& text) {
+  for (wchar_t c : Wide(text)) {
+    INPUT input[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      input[i].type = INPUT_KEYBOARD;
+      input[i].ki.wScan = c;
+      input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    ::SendInput(2, input, sizeof input[0]);
+  }
+}
+
+// Moves the pointer there first if it is elsewhere. Under wine, a pointer that crosses into
+// a window makes the X driver take the modifier keys from the X server again, which knows
+// nothing of a Ctrl held through SendInput: a Ctrl+click moves first (`move`), then holds
+// Ctrl, then clicks.
+void MoveTo(HWND form, POINT screen) {
+  POINT now{};
+  ::GetCursorPos(&now);
+  if (::GetForegroundWindow() != form) ::SetForegroundWindow(form);
+  if (now.x == screen.x && now.y == screen.y) return;
+  ::SetCursorPos(screen.x, screen.y);
+  Settle(form);
+}
+
+void ClickAt(HWND form, POINT screen, int clicks) {
+  MoveTo(form, screen);
+  for (int i = 0; i < clicks; ++i) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof input[0]);
+  }
+  Settle(form);
+}
+
+POINT ScreenPoint(HWND control, int dx, int dy, bool centre) {
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  if (centre) return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  return {rect.left + dx, rect.top + dy};
+}
+
+COLORREF ScreenPixel(POINT at) {
+  HDC screen = ::GetDC(nullptr);
+  const COLORREF colour = ::GetPixel(screen, at.x, at.y);
+  ::ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+std::string Hex(COLORREF colour) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+  return text;
+}
+
+void SaveShot(HWND window, const std::string& path) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ::SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up, as BMP files store it
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
+  ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = _wfopen(Wide(path).c_str(), L"wb");
+  if (!out) Fail("cannot write " + path);
+  std::fwrite(&file, sizeof file, 1, out);
+  std::fwrite(&info, sizeof info, 1, out);
+  std::fwrite(pixels.data(), 1, pixels.size(), out);
+  std::fclose(out);
+  Print("SHOT " + path);
+}
+
+void OpenSystemMenu(HWND form) {
+  ::SetForegroundWindow(form);
+  ::PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  Settle(form);
+}
+
+BOOL CALLBACK FindVisibleMenu(HWND window, LPARAM found) {
+  if (::IsWindowVisible(window) && ClassOf(window) == "#32768") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindVisibleBox(HWND window, LPARAM found) {
+  if (::IsWindowVisible(window) && ClassOf(window) == "#32770") {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindBox(int seconds) {
+  const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  do {
+    HWND box = nullptr;
+    ::EnumWindows(FindVisibleBox, reinterpret_cast<LPARAM>(&box));
+    if (box) return box;
+    ::Sleep(100);
+  } while (::GetTickCount() < deadline);
+  return nullptr;
+}
+
+void AnswerBox() {
+  HWND box = FindBox(30);
+  if (!box) Fail("no message box");
+  ::Sleep(300);  // drawn before it is read, as a user would
+  HWND text = nullptr;
+  for (int id : {0xFFFF, 100})
+    if (!text) text = ::GetDlgItem(box, id);
+  Print("BOX \"" + Escape(WindowText(box)) + "\" \"" + Escape(text ? WindowText(text) : "") + "\"");
+  HWND ok = ::GetDlgItem(box, IDOK);
+  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  const DWORD deadline = ::GetTickCount() + 10000;
+  while (::IsWindow(box) && ::GetTickCount() < deadline) ::Sleep(50);
+}
+
+void PrintItems(HWND list, const std::string& name) {
+  const LRESULT count = ::SendMessageW(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    Print("ITEM " + name + " \"" + Escape(Narrow(text)) + "\"");
+  }
+}
+
+void Close(HWND form) {
+  ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+  const DWORD deadline = ::GetTickCount() + 30000;
+  while (::IsWindow(form) && ::GetTickCount() < deadline) ::Sleep(50);
+  if (::IsWindow(form)) Fail("TForm1 did not close");
+  Print("CLOSED");
+}
+
+WORD KeyCode(const std::string& name) {
+  if (name == "TAB") return VK_TAB;
+  if (name == "SPACE") return VK_SPACE;
+  if (name == "ESCAPE") return VK_ESCAPE;
+  if (name == "RETURN") return VK_RETURN;
+  if (name == "UP") return VK_UP;
+  if (name == "DOWN") return VK_DOWN;
+  Fail("unknown key " + name);
+}
+
+int Number(const std::vector<std::string>& parts, size_t index) {
+  return index < parts.size() ? std::atoi(parts[index].c_str()) : 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  HWND form = nullptr;
+  const auto needForm = [&] {
+    if (!form) Fail("no window: run wait first");
+    return form;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string command = Narrow(argv[i]);
+    const std::vector<std::string> parts = Split(command, ':');
+    const std::string& verb = parts[0];
+    const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
+    if (verb == "wait") {
+      form = FindForm(90);
+      if (!form) Fail("no visible TForm1");
+      Settle(form);
+      RECT rect{};
+      ::GetWindowRect(form, &rect);
+      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
+            " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+    } else if (verb == "dump") {
+      Dump(needForm());
+    } else if (verb == "click") {
+      ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1);
+    } else if (verb == "dblclick") {
+      ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 2);
+    } else if (verb == "move") {
+      MoveTo(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false));
+    } else if (verb == "focus") {
+      HWND field = FindControl(needForm(), argument);
+      ClickAt(form, ScreenPoint(field, 0, 0, true), 1);
+      ::PostMessageW(field, EM_SETSEL, 0, -1);
+      Settle(form);
+    } else if (verb == "type") {
+      TypeText(argument);
+      Settle(needForm());
+    } else if (verb == "key") {
+      Press(KeyCode(argument));
+      Settle(needForm());
+    } else if (verb == "ctrl") {
+      SendKey(VK_CONTROL, argument == "up");
+      Settle(needForm());
+    } else if (verb == "pixel") {
+      HWND control = FindControl(needForm(), parts.at(1));
+      Print("PIXEL " + parts.at(1) + " " + parts.at(2) + " " + parts.at(3) + " " +
+            Hex(ScreenPixel(ScreenPoint(control, Number(parts, 2), Number(parts, 3), false))));
+    } else if (verb == "items") {
+      PrintItems(FindControl(needForm(), argument), argument);
+    } else if (verb == "shot") {
+      SaveShot(needForm(), argument);
+    } else if (verb == "sysmenu") {
+      OpenSystemMenu(needForm());
+    } else if (verb == "menushot") {
+      HWND menu = nullptr;
+      ::EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&menu));
+      if (!menu) Fail("no open menu");
+      SaveShot(menu, argument);
+    } else if (verb == "box") {
+      AnswerBox();
+    } else if (verb == "close") {
+      Close(needForm());
+    } else if (verb == "sleep") {
+      ::Sleep(static_cast<DWORD>(Number(parts, 1)));
+    } else {
+      Fail("unknown command " + command);
+    }
+  }
+  return 0;
+}
