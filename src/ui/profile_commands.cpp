@@ -32,9 +32,10 @@ void WindowProfileCommands::Attach(MainForm& window) {
       {"Button6", &WindowProfileCommands::New},    {"Button7", &WindowProfileCommands::Delete},
       {"Button5", &WindowProfileCommands::Rename}, {"Button3", &WindowProfileCommands::Reorder},
   };
-  for (const auto& [name, command] : buttons) {
-    const ControlId id = form.Find(name);
-    if (id != kNoControl) form.OnClick(id, [this, command] { (this->*command)(); });
+  for (const auto& button : buttons) {
+    const ControlId id = form.Find(button.first);
+    // Not a structured binding: clang 14 (the fuzz build) cannot capture one.
+    if (id != kNoControl) form.OnClick(id, [this, command = button.second] { (this->*command)(); });
   }
 }
 
