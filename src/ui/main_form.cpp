@@ -29,7 +29,7 @@ size_t Index(int k) { return static_cast<size_t>(k); }
 }  // namespace
 
 MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands* profileCommands)
-    : ops_(ops), backend_(backend), profileCommands_(profileCommands), form_(MainWindowSpec()),
+    : ops_(ops), backend_(backend), profileCommands_(profileCommands), form_(MainWindowFrame()),
       c_(BuildMainFormLayout(form_)) {
   ConnectHandlers();
   // Appended to the system menu in this order; "Settings" and "PPTable editor" open their

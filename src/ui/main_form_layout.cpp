@@ -133,8 +133,8 @@ void AddPowerGroup(Builder& b, MainFormControls& c) {
 
 }  // namespace
 
-WindowSpec MainWindowSpec() {
-  WindowSpec w;
+WindowFrame MainWindowFrame() {
+  WindowFrame w;
   w.className = "TForm1";
   w.clientWidth = 598;
   w.clientHeight = 482;

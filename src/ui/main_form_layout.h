@@ -37,7 +37,7 @@ struct MainFormControls {
 };
 
 // The window's fixed properties: class "TForm1", client 598 x 482, Tahoma 8 pt.
-WindowSpec MainWindowSpec();
+WindowFrame MainWindowFrame();
 
 // Adds every control to `form` (tab order as they are added) and returns their ids.
 MainFormControls BuildMainFormLayout(Form& form);

@@ -8,8 +8,8 @@ namespace {
 constexpr int kClientWidth = 262;
 constexpr int kClientHeight = 281;
 
-WindowSpec ReorderWindowSpec(const Form& owner) {
-  WindowSpec w;
+WindowFrame ReorderWindowFrame(const Form& owner) {
+  WindowFrame w;
   w.className = "TForm5";
   w.caption = "Reorder profiles";
   w.clientWidth = kClientWidth;
@@ -28,7 +28,7 @@ WindowSpec ReorderWindowSpec(const Form& owner) {
 }  // namespace
 
 ReorderForm::ReorderForm(std::vector<std::string> names, const Form& owner, Confirm onOk)
-    : form_(ReorderWindowSpec(owner)), names_(std::move(names)), onOk_(std::move(onOk)) {
+    : form_(ReorderWindowFrame(owner)), names_(std::move(names)), onOk_(std::move(onOk)) {
   for (size_t i = 0; i < names_.size(); ++i) positions_.push_back(static_cast<int>(i));
   Control list{.kind = ControlKind::ListView, .name = "ListView1", .bounds = {8, 8, 161, 265},
                .accessibleName = "Profiles", .tabStop = true, .tabOrder = 0};

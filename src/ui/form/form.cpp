@@ -7,7 +7,7 @@
 
 namespace tw::ui {
 
-Form::Form(WindowSpec window) : window_(std::move(window)) {}
+Form::Form(WindowFrame window) : window_(std::move(window)) {}
 
 ControlId Form::Add(Control control) {
   if (control.parent != kNoControl) At(control.parent);  // the parent must exist already

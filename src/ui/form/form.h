@@ -29,7 +29,7 @@ struct Point {
 
 // A window's own properties. Sizes are design units (96 dots per inch); the position is
 // in screen pixels, as stored in the settings.
-struct WindowSpec {
+struct WindowFrame {
   std::string className{};  // registered under this name: scripts find windows by class
   std::string caption{};
   int clientWidth = 0;
@@ -67,7 +67,7 @@ class FormView {
 
 class Form {
  public:
-  explicit Form(WindowSpec window);
+  explicit Form(WindowFrame window);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
@@ -81,7 +81,7 @@ class Form {
   std::function<void()> onClose{};  // the window is closing (close box, Close(), end of session)
 
   // --- reading ---
-  const WindowSpec& window() const { return window_; }
+  const WindowFrame& window() const { return window_; }
   const std::vector<SystemMenuEntry>& systemMenu() const { return systemMenu_; }
   ControlId initialFocus() const { return initialFocus_; }
   int controlCount() const { return static_cast<int>(controls_.size()); }
@@ -140,7 +140,7 @@ class Form {
   void NotifyWindow(WindowAspect aspect);
   void SetSpinText(ControlId id, std::string text);
 
-  WindowSpec window_;
+  WindowFrame window_;
   std::vector<Control> controls_;
   std::vector<SystemMenuEntry> systemMenu_;
   double scale_ = 1.0;

@@ -21,7 +21,7 @@ void HeadlessView::WindowChanged(WindowAspect aspect) {
 }
 
 void HeadlessView::Place() {
-  const WindowSpec& w = form_.window();
+  const WindowFrame& w = form_.window();
   if (w.position) {
     position_ = *w.position;
     return;

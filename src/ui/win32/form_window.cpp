@@ -75,10 +75,10 @@ bool IsAncestor(const Form& form, ControlId ancestor, ControlId id) {
 
 FormWindow::FormWindow(Form& form) : form_(form) {
   dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
-  const WindowSpec& spec = form_.window();
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (spec.minimizeBox ? WS_MINIMIZEBOX : 0) |
-                      (spec.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
-  if (!CreateOwnWindow(Wide(spec.className), CS_DBLCLKS, style, WS_EX_CONTROLPARENT, Wide(spec.caption),
+  const WindowFrame& frame = form_.window();
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (frame.minimizeBox ? WS_MINIMIZEBOX : 0) |
+                      (frame.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
+  if (!CreateOwnWindow(Wide(frame.className), CS_DBLCLKS, style, WS_EX_CONTROLPARENT, Wide(frame.caption),
                        RECT{0, 0, 100, 100}, nullptr))
     return;
   if (!CreateControls()) {
@@ -276,21 +276,21 @@ void FormWindow::PlaceControl(ControlId id) {
 }
 
 void FormWindow::PlaceWindow(bool keepPosition) {
-  const WindowSpec& spec = form_.window();
+  const WindowFrame& frame = form_.window();
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE));
   const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
   const RECT outer =
-      OuterFromClient(form_.Scaled(spec.clientWidth), form_.Scaled(spec.clientHeight), style, exStyle, dpi_);
+      OuterFromClient(form_.Scaled(frame.clientWidth), form_.Scaled(frame.clientHeight), style, exStyle, dpi_);
   const int width = outer.right - outer.left;
-  const int height = spec.outerHeight ? form_.Scaled(*spec.outerHeight) : outer.bottom - outer.top;
+  const int height = frame.outerHeight ? form_.Scaled(*frame.outerHeight) : outer.bottom - outer.top;
   RECT now{};
   ::GetWindowRect(hwnd(), &now);
   int left = now.left;
   int top = now.top;
   if (!keepPosition) {
-    if (spec.position) {
-      left = spec.position->x;
-      top = spec.position->y;
+    if (frame.position) {
+      left = frame.position->x;
+      top = frame.position->y;
     } else {
       // Centred on the work area of the monitor the window is on.
       MONITORINFO monitor{};

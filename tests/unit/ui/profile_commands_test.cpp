@@ -229,7 +229,7 @@ TEST(ReorderFormTest, DropPutsTheRowBeforeTheOneDroppedOnOrLast) {
     std::vector<int> order;
   } const cases[] = {{0, 2, {1, 0, 2, 3}}, {3, 1, {0, 3, 1, 2}}, {1, -1, {0, 2, 3, 1}}, {2, 2, {0, 1, 2, 3}},
                      {3, -1, {0, 1, 2, 3}}};
-  Form owner(WindowSpec{.clientWidth = 598, .clientHeight = 482});
+  Form owner(WindowFrame{.clientWidth = 598, .clientHeight = 482});
   for (const Case& c : cases) {
     std::vector<int> confirmed;
     ReorderForm dialog({"A", "B", "C", "D"}, owner, [&](const std::vector<int>& order) { confirmed = order; });

@@ -24,7 +24,7 @@ TEST(SpinEditTest, TypedTextFollowsTheClampingRule) {
       {-9999, 9999, "12a", -9999, "-9999"},
   };
   for (const TypingCase& c : cases) {
-    Form form(WindowSpec{});
+    Form form(WindowFrame{});
     const ControlId id =
         form.Add({.kind = ControlKind::SpinEdit, .name = "f", .minValue = c.minValue, .maxValue = c.maxValue});
     form.UserTyped(id, c.typed);
@@ -35,7 +35,7 @@ TEST(SpinEditTest, TypedTextFollowsTheClampingRule) {
 }
 
 TEST(SpinEditTest, ValuesSetOutsideTheRangeGoToTheNearestEnd) {
-  Form form(WindowSpec{});
+  Form form(WindowFrame{});
   const ControlId id = form.Add({.kind = ControlKind::SpinEdit, .minValue = -1, .maxValue = 9999});
   const int set[][2] = {{10000, 9999}, {-2, -1}, {-2147483647 - 1, -1}, {500, 500}};
   for (const auto& [value, held] : set) {
@@ -47,7 +47,7 @@ TEST(SpinEditTest, ValuesSetOutsideTheRangeGoToTheNearestEnd) {
 }
 
 TEST(SpinEditTest, HiddenOrDisabledFieldsTakeNoInput) {
-  Form form(WindowSpec{});
+  Form form(WindowFrame{});
   const ControlId group = form.Add({.kind = ControlKind::Group});
   const ControlId id = form.Add({.kind = ControlKind::SpinEdit, .parent = group, .maxValue = 9999});
   form.SetVisible(group, false);
