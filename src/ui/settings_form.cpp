@@ -10,8 +10,8 @@
 namespace tw::ui {
 namespace {
 
-constexpr int kClientWidth = 430;
-constexpr int kClientHeight = 517;
+constexpr int kClientWidth = 490;
+constexpr int kClientHeight = 521;
 
 WindowFrame SettingsWindowFrame() {
   WindowFrame w;
@@ -89,7 +89,7 @@ SettingsForm::SettingsForm(SettingsOperations& ops, UiBackend& backend)
 
 void SettingsForm::Build() {
   Builder b(form_);
-  const ControlId general = b.Group("GroupBox1", "General", {8, 8, 414, 130});
+  const ControlId general = b.Group("GroupBox1", "General", {8, 8, 474, 130});
   b.Label("Label2", "Show additional info about GPU:", general, {12, 18, 0, 0});
   busNumber_ = b.Check("CheckBox3", "Bus number", general, 24, 36);
   pnpString_ = b.Check("CheckBox1", "PNP string", general, 24, 54);
@@ -99,7 +99,7 @@ void SettingsForm::Build() {
   notListUnsupported_ = b.Check("CheckBox5", "Do not list unsupported GPU's (requires restart)", general, 12, 94);
   b.Label("Label4", "(this may change current gpu_id's)", general, {29, 111, 0, 0});
 
-  const ControlId i2c = b.Group("GroupBox2", "I2C (for RX 400, some RX500 series)", {8, 144, 414, 110});
+  const ControlId i2c = b.Group("GroupBox2", "I2C (for RX 400, some RX500 series)", {8, 144, 474, 114});
   enableI2c_ = b.Check("CheckBox2", "Enable I2C (requires restart)", i2c, 12, 20);
   b.Label("Label1", "It's recommended to disable I2C when it's not being \r\nused or not supported.", i2c,
           {12, 39, 390, 26});
@@ -107,28 +107,28 @@ void SettingsForm::Build() {
   b.Label("Label3",
           "On next program startup will be done scanning for \r\nsupported VRM controller.\r\n"
           "Use this if something in PC config was changed.",
-          i2c, {112, 64, 296, 40});
+          i2c, {112, 68, 296, 40});
 
-  const ControlId troubleshooting = b.Group("GroupBox3", "Troubleshooting", {8, 260, 414, 78});
+  const ControlId troubleshooting = b.Group("GroupBox3", "Troubleshooting", {8, 264, 474, 78});
   ignoreError8_ = b.Check("CheckBox8", "Hide errors with ErrorCode -8", troubleshooting, 12, 20);
-  const ControlId label5 = b.Label("Label5", "(ADL_ERR_NOT_SUPPORTED)", troubleshooting, {186, 21, 0, 0});
+  const ControlId label5 = b.Label("Label5", "(ADL_ERR_NOT_SUPPORTED)", troubleshooting, {206, 21, 0, 0});
   mismatch_ = b.Check("CheckBox14", "Treat values mismatch on apply as error", troubleshooting, 12, 38);
   resetBeforeApply_ = b.Check("CheckBox15", "Automatically reset before apply", troubleshooting, 12, 56);
 
-  const ControlId backup = b.Group("GroupBox4", "Ini backup", {8, 344, 414, 132});
+  const ControlId backup = b.Group("GroupBox4", "Ini backup", {8, 348, 474, 132});
   createAutomatically_ = b.Check("CheckBox10", "Automatically make .ini file backup when", backup, 12, 20);
-  const ControlId label9 = b.Label("Label9", "something was changed in profiles", backup, {240, 21, 0, 0});
+  const ControlId label9 = b.Label("Label9", "something was changed in profiles", backup, {268, 21, 0, 0});
   restoreAutomatically_ = b.Check("CheckBox9", "Restore automatically from last backup", backup, 12, 40);
-  restoreLabel_ = b.Label("Label6", "when ini has 0 profiles", backup, {230, 41, 0, 0});
+  restoreLabel_ = b.Label("Label6", "when ini has 0 profiles", backup, {259, 41, 0, 0});
   silently_ = b.Check("CheckBox11", "Silently (without confirmation message)", backup, 28, 58);
   limit_ = b.Check("CheckBox12", "Limit number of backups to", backup, 12, 79);
-  Control spin{.kind = ControlKind::SpinEdit, .name = "SpinEdit1", .parent = backup, .bounds = {170, 76, 57, 21},
+  Control spin{.kind = ControlKind::SpinEdit, .name = "SpinEdit1", .parent = backup, .bounds = {196, 76, 57, 21},
                .caption = "10", .accessibleName = "Number of backups", .tabStop = true};
   spin.minValue = 1;
   spin.maxValue = 9999;
   number_ = b.Add(std::move(spin));
   const ControlId makeBackup = b.Button("Button3", "Make backup now", backup, {12, 100, 110, 25});
-  const ControlId close = b.Button("Button1", "Close", kNoControl, {332, 484, 90, 25});
+  const ControlId close = b.Button("Button1", "Close", kNoControl, {392, 488, 90, 25});
 
   for (ControlId id : {restoreAutomatically_, silently_, limit_, number_, restoreLabel_}) form_.SetEnabled(id, false);
   for (ControlId id : {createAutomatically_, limit_, restoreAutomatically_})
