@@ -95,7 +95,7 @@ void FriendlyNameForm::Show() {
   }
   form_.SetItems(list_, std::move(keys));
   form_.SetValues(list_, std::move(values));
-  if (open_) return;
+  if (open_) return view_->Show();  // brought forward
   view_.reset();  // the window of an earlier showing is gone already
   const Form& owner = window_.form();
   const double s = owner.scale();

@@ -192,7 +192,7 @@ SettingsValues SettingsForm::Values() const {
 }
 
 void SettingsForm::Show(const Form& owner) {
-  if (open_) return;
+  if (open_) return view_->Show();  // brought forward
   view_.reset();  // the window of an earlier showing is gone already
   form_.SetScale(owner.scale());
   const Point at = owner.WindowPosition();

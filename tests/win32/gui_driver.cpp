@@ -406,23 +406,15 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::string> parts = Split(command, ':');
     const std::string& verb = parts[0];
     const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
-    if (verb == "wait") {
-      form = FindForm(90);
-      if (!form) Fail("no visible TForm1");
+    if (verb == "wait" || verb == "window") {
+      const std::string windowClass = verb == "wait" ? "TForm1" : argument;
+      form = FindForm(verb == "wait" ? 90 : 30, Wide(windowClass).c_str());
+      if (!form) Fail("no visible " + windowClass);
       Settle(form);
       RECT rect{};
       ::GetWindowRect(form, &rect);
       Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
             " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
-    } else if (verb == "window") {
-      form = FindForm(30, Wide(argument).c_str());
-      if (!form) Fail("no visible " + argument);
-      Settle(form);
-      RECT rect{};
-      ::GetWindowRect(form, &rect);
-      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " +
-            std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
-            std::to_string(rect.bottom - rect.top));
     } else if (verb == "rclick") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1, true);
     } else if (verb == "clickat") {

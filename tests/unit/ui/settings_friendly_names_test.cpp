@@ -125,6 +125,13 @@ TEST_F(WindowDialogsTest, FriendlyNamesShowInTheSelectorWithTheirMenuEntry) {
   fake.machine.admin = false;
   EXPECT_TRUE(main.ContextMenu("ComboBox1", "Change friendly name"));
   EXPECT_THAT(BoxTexts(), ElementsAre("Administrator rights are required to change friendly name"));
+  // A device set that cannot be taken hides the entry and leaves the names.
+  fake.displayDevices.failures["OpenPresent"] = 5;
+  window->RefillCardList();
+  EXPECT_THAT(BoxTexts().back(), ::testing::StartsWith("SetupDiGetClassDevs function failed"));
+  EXPECT_THAT(CardNames(), ElementsAre("0: Radeon 0  (Left)", "1: Radeon 1"));
+  EXPECT_FALSE(main.ContextMenu("ComboBox1", "Change friendly name"));
+  fake.displayDevices.failures.clear();
   // Settings off: the names and the entry go at the refresh.
   settings->Show(window->form());
   HeadlessUser(settings->form()).Click("CheckBox6");
@@ -154,6 +161,19 @@ TEST_F(WindowDialogsTest, DialogWritesOnlyChangesAndGoesOnAfterAFailure) {
   EXPECT_THAT(BoxTexts(), Contains("Failed to change friendly name for GPU 0"));
   EXPECT_EQ(fake.displayDevices.devices[2].friendlyName, "Third");
   EXPECT_THAT(CardNames(), ElementsAre("0: Radeon 0  (Left)", "1: Radeon 1  (Right)", "2: Radeon 2  (Third)"));
+}
+
+TEST_F(WindowDialogsTest, OneCardIsNamedInAnInputBox) {
+  Rig({std::nullopt}, "[General]\nShowFriendlyName=1\n");
+  fake.machine.admin = true;
+  fake.dialogs.textAnswers = {"  Main card ", std::nullopt};
+  HeadlessUser main(window->form());
+  main.ContextMenu("ComboBox1", "Change friendly name");
+  main.ContextMenu("ComboBox1", "Change friendly name");  // Cancel: nothing changes
+  EXPECT_THAT(fake.dialogs.textShown, ElementsAre("", "Main card"));
+  EXPECT_EQ(fake.displayDevices.devices[0].friendlyName, "Main card");
+  EXPECT_THAT(CardNames(), ElementsAre("0: Radeon 0  (Main card)"));
+  EXPECT_EQ(command->dialog(), nullptr);
 }
 
 TEST(FriendlyNameTest, LongNamesAreCutTo259UnitsWithinACharacter) {
