@@ -6,6 +6,7 @@
 #include "gpu/driver_diagnosis.h"
 #include "gpu/driver_report.h"
 #include "gpu/ext_settings.h"
+#include "gpu/friendly_names.h"
 #include "gpu/gpu_list_builder.h"
 #include "gpu/od8_settings.h"
 #include "gpu/performance_levels.h"
@@ -107,6 +108,8 @@ bool AppMainFormOperations::BuildGpuList() {
 bool AppMainFormOperations::DriverTooOld() {
   return tw::DiagnoseDriver(app_.platform, app_.messages) == kDiagnosisTooOld;
 }
+
+bool AppMainFormOperations::ListFriendlyNames(bool always) { return tw::ListFriendlyNames(app_, always); }
 
 std::unique_ptr<CardReader> AppMainFormOperations::OpenCardReader(int gpuId) {
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app_.platform, app_.messages);

@@ -26,6 +26,7 @@ class AppMainFormOperations final : public MainFormOperations {
   bool CheckDriverLoaded() override;
   bool BuildGpuList() override;
   bool DriverTooOld() override;
+  bool ListFriendlyNames(bool always) override;
   std::unique_ptr<CardReader> OpenCardReader(int gpuId) override;
   void SaveFanDeactivatedGpus() override;
   void SaveWindowPosition(const WindowPosition& position) override;

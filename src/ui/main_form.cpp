@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gpu/adl_abi.h"
+#include "gpu/display_name.h"
 #include "platform/dialogs.h"
 #include "version.h"
 
@@ -35,13 +36,18 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
   // Appended to the system menu in this order; "Settings" and "PPTable editor" open their
   // windows once those exist.
   form_.AddSystemMenuEntry({.separator = true});
-  form_.AddSystemMenuEntry({.caption = "Settings", .onSelect = [] {}});
+  form_.AddSystemMenuEntry({.caption = "Settings", .onSelect = [this] {
+                               if (onShowSettings) onShowSettings();
+                             }});
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "PPTable editor", .onSelect = [] {}});
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
   form_.onClose = [this] { FormClose(); };
   form_.SetInitialFocus(c_.close);
+  form_.SetContextMenu(c_.cardList, {{.caption = "Change friendly name", .visible = false, .onSelect = [this] {
+                                        if (onChangeFriendlyName) onChangeFriendlyName();
+                                      }}});
 }
 
 void MainForm::ConnectHandlers() {
@@ -113,6 +119,7 @@ void MainForm::Create() {
     if (ops_.DriverTooOld()) ShowInfoMessage(true, InfoMessage::DriverTooOld);
     return;
   }
+  if (!ops_.gpus().empty() && ops_.options().ShowFriendlyName) ShowFriendlyNameEntry(ops_.ListFriendlyNames(false));
   if (ops_.gpus().empty()) {
     HideEditor();
   } else {
@@ -143,6 +150,21 @@ void MainForm::FillCardList() {
   for (const GPUItem& gpu : ops_.gpus()) names.push_back(gpu.displayName);
   settingCardList_ = true;
   form_.SetItems(c_.cardList, std::move(names));
+  settingCardList_ = false;
+}
+
+void MainForm::ShowFriendlyNameEntry(bool show) { form_.SetMenuItemVisible(c_.cardList, 0, show); }
+
+void MainForm::RefillCardList() {
+  const int selected = SelectedCard();
+  if (selected < 0 || ops_.gpus().empty()) return;
+  const OptionSet& options = ops_.options();
+  ShowFriendlyNameEntry(options.ShowFriendlyName && ops_.ListFriendlyNames(true));
+  for (GPUItem& gpu : ops_.gpus())
+    gpu.displayName = BuildDisplayName(gpu, options, options.ShowFriendlyName && !gpu.friendlyName.empty());
+  FillCardList();
+  settingCardList_ = true;
+  form_.SetSelected(c_.cardList, selected);
   settingCardList_ = false;
 }
 

@@ -3,6 +3,7 @@
 // with its colours, the fan switch and the system menu. Its algorithms run here, on every
 // backend; the program's state and the driver are reached through MainFormOperations.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -51,6 +52,14 @@ class MainForm {
   void SelectCard();
   void ShowInfoMessage(bool show, InfoMessage which);
   void HideEditor();
+  // The card names formed again with the current settings (and friendly names listed
+  // again when they are shown), the selection kept; the card is not read again.
+  void RefillCardList();
+
+  // The system menu's "Settings" and the card selector's "Change friendly name"; the
+  // dialogs are pieces of their own.
+  std::function<void()> onShowSettings{};
+  std::function<void()> onChangeFriendlyName{};
 
   void ArrangeForCard(int gpuId);
   void ReadCardIntoWindow(int gpuId);
@@ -83,6 +92,7 @@ class MainForm {
   void ShowAbout();
   void FormClose();
   const GPUItem* SelectedGpu();
+  void ShowFriendlyNameEntry(bool show);
 
   MainFormOperations& ops_;
   UiBackend& backend_;

@@ -75,6 +75,9 @@ class MainFormOperations {
   virtual bool CheckDriverLoaded() = 0;
   virtual bool BuildGpuList() = 0;
   virtual bool DriverTooOld() = 0;  // the library lacks the OverdriveN extended settings
+  // The cards' device friendly names (see gpu/friendly_names.h); false when the device
+  // set failed (shown).
+  virtual bool ListFriendlyNames(bool always) = 0;
 
   // nullptr when no connection opened (the failure was shown).
   virtual std::unique_ptr<CardReader> OpenCardReader(int gpuId) = 0;

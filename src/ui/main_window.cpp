@@ -2,8 +2,10 @@
 
 #include "ui/app_main_form_operations.h"
 #include "ui/form/backend.h"
+#include "ui/friendly_name_form.h"
 #include "ui/main_form.h"
 #include "ui/profile_commands.h"
+#include "ui/settings_form.h"
 
 namespace tw::ui {
 
@@ -12,10 +14,18 @@ void RunMainWindow(App& app, UiBackend& backend) {
   WindowProfileCommands profileCommands(app, backend);
   MainForm mainForm(operations, backend, &profileCommands);
   profileCommands.Attach(mainForm);
+  AppSettingsOperations settingsOperations(
+      app, [&mainForm] { return mainForm.SelectedCard() >= 0; }, [&mainForm] { mainForm.RefillCardList(); });
+  SettingsForm settings(settingsOperations, backend);
+  ChangeFriendlyNameCommand friendlyNames(app, backend, mainForm);
+  mainForm.onShowSettings = [&] { settings.Show(mainForm.form()); };
+  mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
   const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
   mainForm.Create();
+  settings.Fill();  // the window's first showing
   view->Show();
   backend.RunUntilClosed(mainForm.form());
+  settings.SaveIfOpen();
 }
 
 }  // namespace tw::ui

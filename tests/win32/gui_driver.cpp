@@ -23,11 +23,17 @@
 //   menushot:FILE        saves the open menu as a BMP
 //   box                  waits for a message box; prints BOX "caption" "text"; answers OK
 //   close                closes TForm1 as its close box does, and waits until it is gone
+//   window:CLASS         waits for the visible window of this class (TForm2, TForm1, ...) and
+//                        drives it from then on; prints WINDOW as wait does
+//   rclick:NAME          a right click at the control's centre (its context menu)
+//   clickat:NAME:DX:DY   a left click at DX, DY inside the control
+//   rows:NAME            prints ROW NAME "key" "value" per row of a two-column list view
 //   sleep:MS
 // Every command that gives input waits until the window has handled it. A command that
 // cannot be carried out prints FAIL and a reason and ends the run with status 1.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -108,10 +114,10 @@ std::string ProgramName(HWND window) {
   return Narrow(name);
 }
 
-HWND FindForm(int seconds) {
+HWND FindForm(int seconds, const wchar_t* windowClass = L"TForm1") {
   const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
   do {
-    HWND form = ::FindWindowW(L"TForm1", nullptr);
+    HWND form = ::FindWindowW(windowClass, nullptr);
     if (form && ::IsWindowVisible(form)) return form;
     ::Sleep(100);
   } while (::GetTickCount() < deadline);
@@ -208,13 +214,13 @@ void MoveTo(HWND form, POINT screen) {
   Settle(form);
 }
 
-void ClickAt(HWND form, POINT screen, int clicks) {
+void ClickAt(HWND form, POINT screen, int clicks, bool right = false) {
   MoveTo(form, screen);
   for (int i = 0; i < clicks; ++i) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     ::SendInput(2, input, sizeof input[0]);
   }
   Settle(form);
@@ -336,11 +342,40 @@ void PrintItems(HWND list, const std::string& name) {
   }
 }
 
+// Reads a list view of another process through memory allocated in that process.
+void PrintRows(HWND list, const std::string& name) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(list, &process);
+  HANDLE owner = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+  if (!owner) Fail("cannot open the window's process");
+  constexpr SIZE_T kChars = 1024;
+  auto* remote = static_cast<char*>(
+      ::VirtualAllocEx(owner, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT row = 0; row < count; ++row) {
+    std::string line = "ROW " + name;
+    for (int column = 0; column < 2; ++column) {
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.cchTextMax = kChars;
+      item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+      ::WriteProcessMemory(owner, remote, &item, sizeof item, nullptr);
+      const LRESULT got = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+      std::wstring text(static_cast<size_t>(got > 0 ? got : 0), L'\0');
+      ::ReadProcessMemory(owner, remote + sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t), nullptr);
+      line += " \"" + Escape(Narrow(text)) + "\"";
+    }
+    Print(line);
+  }
+  ::VirtualFreeEx(owner, remote, 0, MEM_RELEASE);
+  ::CloseHandle(owner);
+}
+
 void Close(HWND form) {
   ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
   const DWORD deadline = ::GetTickCount() + 30000;
   while (::IsWindow(form) && ::GetTickCount() < deadline) ::Sleep(50);
-  if (::IsWindow(form)) Fail("TForm1 did not close");
+  if (::IsWindow(form)) Fail("the window did not close");
   Print("CLOSED");
 }
 
@@ -371,14 +406,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::string> parts = Split(command, ':');
     const std::string& verb = parts[0];
     const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
-    if (verb == "wait") {
-      form = FindForm(90);
-      if (!form) Fail("no visible TForm1");
+    if (verb == "wait" || verb == "window") {
+      const std::string windowClass = verb == "wait" ? "TForm1" : argument;
+      form = FindForm(verb == "wait" ? 90 : 30, Wide(windowClass).c_str());
+      if (!form) Fail("no visible " + windowClass);
       Settle(form);
       RECT rect{};
       ::GetWindowRect(form, &rect);
       Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
             " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+    } else if (verb == "rclick") {
+      ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1, true);
+    } else if (verb == "clickat") {
+      ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1);
+    } else if (verb == "rows") {
+      PrintRows(FindControl(needForm(), argument), argument);
     } else if (verb == "dump") {
       Dump(needForm());
     } else if (verb == "click") {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/form/context_menu.h"
+
 namespace tw::ui {
 
 // Index of a control within its form; also the order in which the controls were added.
@@ -22,6 +24,7 @@ enum class ControlKind {
   DropDown,  // a drop-down list (no free text): `items`, `selected`
   CheckBox,  // a check box: `checked`
   ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
+  ValueList, // two columns with titles `columns`: read-only keys `items`, edited texts `values`
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -94,6 +97,13 @@ struct Control {
   int dropDownRows = 8;
   // CheckBox
   bool checked = false;
+  // ValueList: one value per key; the first column is `columnWidth` design units wide and
+  // the second takes the rest.
+  std::vector<std::string> values{};
+  std::vector<std::string> columns{};
+  int columnWidth = 0;
+  // Any control: its context menu; none when empty.
+  std::vector<MenuItem> contextMenu{};
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).

@@ -163,6 +163,25 @@ void Form::SetChecked(ControlId id, bool checked) {
   if (c.onChange) c.onChange();
 }
 
+void Form::SetValues(ControlId id, std::vector<std::string> values) {
+  At(id).values = std::move(values);
+  Notify(id, ControlAspect::Items);
+}
+
+void Form::SetColumnWidth(ControlId id, int designWidth) {
+  Control& c = At(id);
+  if (c.columnWidth == designWidth) return;
+  c.columnWidth = designWidth;
+  Notify(id, ControlAspect::Bounds);
+}
+
+void Form::SetContextMenu(ControlId id, std::vector<MenuItem> items) { At(id).contextMenu = std::move(items); }
+
+void Form::SetMenuItemVisible(ControlId id, int item, bool visible) {
+  std::vector<MenuItem>& items = At(id).contextMenu;
+  if (item >= 0 && item < static_cast<int>(items.size())) items[static_cast<size_t>(item)].visible = visible;
+}
+
 void Form::SetWindowCaption(std::string caption) {
   window_.caption = std::move(caption);
   NotifyWindow(WindowAspect::Caption);
@@ -200,7 +219,10 @@ Point Form::WindowPosition() const {
   return window_.position.value_or(Point{});
 }
 
-void Form::Attach(FormView* view) { view_ = view; }
+void Form::Attach(FormView* view) {
+  if (view && view != view_) closing_ = false;
+  view_ = view;
+}
 
 namespace {
 
@@ -267,6 +289,25 @@ void Form::UserSystemMenu(int entryIndex) {
   if (entryIndex < 0 || entryIndex >= static_cast<int>(systemMenu_.size())) return;
   const SystemMenuEntry& entry = systemMenu_[static_cast<size_t>(entryIndex)];
   if (entry.onSelect) entry.onSelect();
+}
+
+void Form::UserContextMenu(ControlId id, int item) {
+  const Control& c = control(id);
+  if (!Takes(*this, id, c.kind) || item < 0 || item >= static_cast<int>(c.contextMenu.size())) return;
+  const MenuItem& entry = c.contextMenu[static_cast<size_t>(item)];
+  if (entry.visible && entry.onSelect) entry.onSelect();
+}
+
+void Form::UserEdited(ControlId id, int row, std::string_view text) {
+  if (!Takes(*this, id, ControlKind::ValueList)) return;
+  Control& c = At(id);
+  if (row < 0 || row >= static_cast<int>(c.items.size())) return;
+  if (c.values.size() < c.items.size()) c.values.resize(c.items.size());
+  c.values[static_cast<size_t>(row)] = std::string(text);
+}
+
+void Form::UserResized(int outerWidth, int clientWidth, int clientHeight) {
+  if (onResize) onResize(outerWidth, clientWidth, clientHeight);
 }
 
 void Form::UserClosed() {

@@ -79,6 +79,8 @@ class Form {
   void OnDoubleClick(ControlId id, std::function<void()> handler);
   void SetInitialFocus(ControlId id) { initialFocus_ = id; }  // focused when first shown
   std::function<void()> onClose{};  // the window is closing (close box, Close(), end of session)
+  // The user resized the window (pixels: the whole window's width, the client area's size).
+  std::function<void(int outerWidth, int clientWidth, int clientHeight)> onResize{};
 
   // --- reading ---
   const WindowFrame& window() const { return window_; }
@@ -110,6 +112,10 @@ class Form {
   void SetItems(ControlId id, std::vector<std::string> items);  // selection becomes -1
   void SetSelected(ControlId id, int index);  // runs onChange when it changed; -1 clears
   void SetChecked(ControlId id, bool checked);  // runs onChange when it changed
+  void SetValues(ControlId id, std::vector<std::string> values);  // a value list's texts
+  void SetColumnWidth(ControlId id, int designWidth);              // a value list's first column
+  void SetContextMenu(ControlId id, std::vector<MenuItem> items);
+  void SetMenuItemVisible(ControlId id, int item, bool visible);
 
   void SetWindowCaption(std::string caption);
   void SetOuterHeight(int designHeight);
@@ -120,7 +126,8 @@ class Form {
   Point WindowPosition() const;  // from the view when there is one
 
   // --- the backend ---
-  void Attach(FormView* view);  // nullptr detaches
+  // nullptr detaches; a form attached to a new view (a dialog shown again) may close again.
+  void Attach(FormView* view);
   FormView* view() const { return view_; }
 
   // --- user input, reported by the backend ---
@@ -132,6 +139,9 @@ class Form {
   void UserSelected(ControlId id, int index);  // drop-down lists and list views
   void UserDropped(ControlId id, int onto);    // list views: the selected row dropped on a row, -1 below them
   void UserSystemMenu(int entryIndex);  // index into systemMenu()
+  void UserContextMenu(ControlId id, int item);  // index into the control's contextMenu
+  void UserEdited(ControlId id, int row, std::string_view text);  // a value list's row
+  void UserResized(int outerWidth, int clientWidth, int clientHeight);
   void UserClosed();                    // the close box or Alt+F4: onClose, then the window goes
 
  private:

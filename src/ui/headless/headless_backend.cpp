@@ -68,6 +68,18 @@ void HeadlessUser::SystemMenu(std::string_view caption) {
   throw std::out_of_range("no system menu entry " + std::string(caption));
 }
 
+bool HeadlessUser::ContextMenu(std::string_view name, std::string_view caption) {
+  const std::vector<MenuItem>& items = Get(name).contextMenu;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i].caption != caption || !items[i].visible) continue;
+    form_.UserContextMenu(Id(name), static_cast<int>(i));
+    return true;
+  }
+  return false;
+}
+
+void HeadlessUser::Edit(std::string_view name, int row, std::string_view text) { form_.UserEdited(Id(name), row, text); }
+
 const Control& HeadlessUser::Get(std::string_view name) const { return form_.control(Id(name)); }
 int HeadlessUser::Value(std::string_view name) const { return form_.SpinValue(Id(name)); }
 bool HeadlessUser::Showing(std::string_view name) const { return form_.IsShowing(Id(name)); }

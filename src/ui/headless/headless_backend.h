@@ -77,6 +77,10 @@ class HeadlessUser {
   // A list view: drags the selected row and drops it on row `onto` (-1: below the rows).
   void Drop(std::string_view name, int onto);
   void SystemMenu(std::string_view caption);  // the entry with this caption
+  // The control's context menu entry with this caption; false when the menu does not
+  // offer it now (no such entry, or hidden).
+  bool ContextMenu(std::string_view name, std::string_view caption);
+  void Edit(std::string_view name, int row, std::string_view text);  // a value list's row
 
   const Control& Get(std::string_view name) const;
   const std::string& Text(std::string_view name) const { return Get(name).caption; }

@@ -7,7 +7,9 @@
 
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
+#include "ui/win32/context_menu.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/value_list.h"
 
 namespace tw::ui::win32 {
 namespace {
@@ -186,6 +188,13 @@ bool FormWindow::CreateControls() {
         made = std::move(list);
         break;
       }
+      case ControlKind::ValueList: {
+        auto list = std::make_unique<ValueList>();
+        list->Create(hwnd(), nativeId);
+        list->onEdited = [this, id](int row, const std::string& text) { form_.UserEdited(id, row, text); };
+        made = std::move(list);
+        break;
+      }
       case ControlKind::CheckBox: {
         auto check = std::make_unique<CheckBox>();
         CheckBox* box = check.get();
@@ -268,6 +277,8 @@ void FormWindow::PlaceControl(ControlId id) {
   Widget* native = NativeOf(id);
   if (!native) return;
   native->Place(PixelRect(id));
+  if (auto* values = dynamic_cast<ValueList*>(native))
+    values->SetFirstColumnWidth(form_.Scaled(form_.control(id).columnWidth));
   // A group carries its fields along.
   if (form_.control(id).kind == ControlKind::Group) {
     for (ControlId inner = 0; inner < form_.controlCount(); ++inner)
@@ -330,7 +341,7 @@ void FormWindow::SyncAll() {
     const ui::Control& c = form_.control(id);
     Widget* native = NativeOf(id);
     if (!native) continue;
-    if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView) {
+    if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView || c.kind == ControlKind::ValueList) {
       SyncControl(id, ControlAspect::Items);
     } else if (c.kind == ControlKind::CheckBox) {
       native->SetText(c.caption);
@@ -375,7 +386,8 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
   const ui::Control& c = form_.control(id);
   switch (aspect) {
     case ControlAspect::Caption:
-      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView) native->SetText(c.caption);
+      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView && c.kind != ControlKind::ValueList)
+        native->SetText(c.caption);
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:
@@ -398,6 +410,9 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
       } else if (auto* rows = dynamic_cast<ListView*>(native)) {
         rows->SetItems(c.items);
         rows->Select(c.selected);
+      } else if (auto* values = dynamic_cast<ValueList*>(native)) {
+        values->SetColumns(c.columns);
+        values->SetRows(c.items, c.values);
       }
       break;
     case ControlAspect::Selection:
@@ -551,6 +566,18 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_LBUTTONDBLCLK:
       if (OnDoubleClickInGroup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))})) return 0;
+      break;
+    case WM_CONTEXTMENU: {
+      const ControlId id = IdOf(reinterpret_cast<HWND>(wParam));
+      if (id != kNoControl && ShowContextMenu(form_, id, hwnd(), reinterpret_cast<HWND>(wParam), lParam)) return 0;
+      break;
+    }
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) {
+        RECT outer{};
+        ::GetWindowRect(hwnd(), &outer);
+        form_.UserResized(outer.right - outer.left, LOWORD(lParam), HIWORD(lParam));
+      }
       break;
     case WM_SYSCOMMAND:
       OnSystemCommand(wParam);

@@ -1,0 +1,157 @@
+#include "ui/friendly_name_form.h"
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "base/text.h"
+#include "gpu/friendly_names.h"
+#include "platform/dialogs.h"
+#include "platform/machine.h"
+#include "ui/main_form.h"
+
+namespace tw::ui {
+namespace {
+
+constexpr int kClientWidth = 540;
+constexpr int kClientHeight = 300;
+constexpr int kMargin = 8;
+constexpr int kListTop = 26;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kFirstColumn = 358;
+constexpr int kColumnAllowance = 180;  // the window's width less this is the first column's
+
+WindowFrame FriendlyNameWindowFrame() {
+  WindowFrame w;
+  w.className = "TForm4";
+  w.caption = "Change friendly name";
+  w.clientWidth = kClientWidth;
+  w.clientHeight = kClientHeight;
+  w.fixedSize = false;
+  w.minimizeBox = false;
+  return w;
+}
+
+std::string RegistryKeyTail(const std::string& key) {
+  const size_t at = key.find("}\\");
+  return at == std::string::npos ? key : key.substr(at + 2);
+}
+
+std::string Trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
+
+}  // namespace
+
+std::string FriendlyNameRowKey(const GPUItem& gpu) {
+  std::string key = gpu.baseName;
+  if (!gpu.friendlyName.empty()) key += "  (" + gpu.friendlyName + ")";
+  return key + " | Bus:Device:Function: " + gpu.busLocation + " | PNP string: " + gpu.pnpString +
+         " | Adapter index: " + std::to_string(gpu.adapterIndex()) + " | Registry key: " + RegistryKeyTail(gpu.registryKey);
+}
+
+// ---- the dialog ---------------------------------------------------------------------------
+
+FriendlyNameForm::FriendlyNameForm(App& app, UiBackend& backend, MainForm& window)
+    : app_(app), backend_(backend), window_(window), form_(FriendlyNameWindowFrame()) {
+  int tab = 0;
+  form_.Add({.kind = ControlKind::Label, .name = "Label1", .bounds = {kMargin, kMargin, 0, 0},
+             .caption = "Empty name will delete FriendlyName property", .tabOrder = tab++});
+  Control list{.kind = ControlKind::ValueList, .name = "ValueListEditor1",
+               .bounds = {kMargin, kListTop, kClientWidth - 2 * kMargin, kClientHeight - kListTop - 41},
+               .accessibleName = "Friendly names", .tabStop = true, .tabOrder = tab++};
+  list.columns = {"GPU", "Friendly name"};
+  list.columnWidth = kFirstColumn;
+  list_ = form_.Add(std::move(list));
+  const int buttonTop = kClientHeight - kButtonHeight - kMargin;
+  ok_ = form_.Add({.kind = ControlKind::Button, .name = "Button1",
+                   .bounds = {kClientWidth - 2 * (kButtonWidth + kMargin), buttonTop, kButtonWidth, kButtonHeight},
+                   .caption = "OK", .tabStop = true, .tabOrder = tab++});
+  cancel_ = form_.Add({.kind = ControlKind::Button, .name = "Button2",
+                       .bounds = {kClientWidth - kButtonWidth - kMargin, buttonTop, kButtonWidth, kButtonHeight},
+                       .caption = "Cancel", .tabStop = true, .tabOrder = tab++});
+  form_.OnClick(ok_, [this] { Ok(); });
+  form_.OnClick(cancel_, [this] { form_.Close(); });
+  form_.onClose = [this] { open_ = false; };
+  form_.onResize = [this](int outer, int width, int height) { Resized(outer, width, height); };
+  form_.SetInitialFocus(list_);
+}
+
+void FriendlyNameForm::Resized(int outerWidth, int clientWidth, int clientHeight) {
+  const double s = form_.scale();
+  const int width = static_cast<int>(clientWidth / s);
+  const int height = static_cast<int>(clientHeight / s);
+  form_.SetColumnWidth(list_, std::max(0, static_cast<int>((outerWidth - kColumnAllowance * s) / s)));
+  form_.SetBounds(list_, {kMargin, kListTop, std::max(0, width - 2 * kMargin),
+                          std::max(0, height - kListTop - kButtonHeight - 2 * kMargin)});
+  const int buttonTop = height - kButtonHeight - kMargin;
+  form_.SetBounds(ok_, {width - 2 * (kButtonWidth + kMargin), buttonTop, kButtonWidth, kButtonHeight});
+  form_.SetBounds(cancel_, {width - kButtonWidth - kMargin, buttonTop, kButtonWidth, kButtonHeight});
+}
+
+void FriendlyNameForm::Show() {
+  std::vector<std::string> keys, values;
+  for (const GPUItem& gpu : app_.gpus) {
+    keys.push_back(FriendlyNameRowKey(gpu));
+    values.push_back(gpu.friendlyName);
+  }
+  form_.SetItems(list_, std::move(keys));
+  form_.SetValues(list_, std::move(values));
+  if (open_) return view_->Show();  // brought forward
+  view_.reset();  // the window of an earlier showing is gone already
+  const Form& owner = window_.form();
+  const double s = owner.scale();
+  form_.SetScale(s);
+  const Point at = owner.WindowPosition();
+  const int ownerHeight = owner.window().outerHeight.value_or(owner.window().clientHeight);
+  form_.SetPosition(Point{at.x + static_cast<int>((owner.window().clientWidth - kClientWidth) * s / 2),
+                          at.y + static_cast<int>((ownerHeight - kClientHeight) * s / 2)});
+  view_ = backend_.CreateView(form_);
+  open_ = true;
+  view_->Show();
+}
+
+void FriendlyNameForm::Ok() {
+  const std::vector<std::string>& values = form_.control(list_).values;
+  for (size_t gpuId = 0; gpuId < app_.gpus.size() && gpuId < values.size(); ++gpuId) {
+    GPUItem& gpu = app_.gpus[gpuId];
+    const std::string name = Trimmed(values[gpuId]);
+    if (name == gpu.friendlyName) continue;
+    if (SetFriendlyName(app_, static_cast<int>(gpuId), name)) {
+      gpu.friendlyName = name;
+    } else {
+      app_.messages.ShowError("Failed to change friendly name for GPU " + std::to_string(gpuId));
+    }
+  }
+  window_.RefillCardList();
+  form_.Close();
+}
+
+// ---- the command --------------------------------------------------------------------------
+
+void ChangeFriendlyNameCommand::Run() {
+  const int selected = window_.SelectedCard();
+  if (selected < 0 || app_.gpus.empty()) return;
+  if (!app_.platform.machine.IsUserAdmin()) {
+    app_.messages.ShowError("Administrator rights are required to change friendly name");
+    return;
+  }
+  const bool anyUnsupported =
+      std::any_of(app_.gpus.begin(), app_.gpus.end(), [](const GPUItem& gpu) { return !gpu.supported; });
+  if (app_.gpus.size() == 1 || (app_.gpus.size() == 2 && anyUnsupported)) return AskForOneCard(selected);
+  if (!dialog_) dialog_ = std::make_unique<FriendlyNameForm>(app_, backend_, window_);
+  dialog_->Show();
+}
+
+void ChangeFriendlyNameCommand::AskForOneCard(int gpuId) {
+  GPUItem& gpu = app_.gpus.at(static_cast<size_t>(gpuId));
+  std::string text = gpu.friendlyName;
+  if (!backend_.dialogs().AskText("Change friendly name", "(empty will delete it)", text)) return;
+  text = Trimmed(text);
+  if (!SetFriendlyName(app_, gpuId, text)) {
+    app_.messages.ShowError("Failed to change friendly name");
+    return;
+  }
+  gpu.friendlyName = text;
+  window_.RefillCardList();
+}
+
+}  // namespace tw::ui

@@ -1,0 +1,42 @@
+#pragma once
+// A two-column report list with column titles: read-only keys on the left, a text per row
+// on the right that the user edits in place. A click on a row's right cell (or F2 on the
+// selected row) opens an edit box over the cell; every change typed there goes to
+// `onEdited` at once, so the form holds the text even while the box is still open. The box
+// closes when it loses the focus or the list scrolls.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/win32/controls.h"
+
+namespace tw::ui::win32 {
+
+class ValueList : public Widget {
+ public:
+  bool Create(HWND parent, int id);
+  void SetColumns(const std::vector<std::string>& titles);
+  void SetRows(const std::vector<std::string>& keys, const std::vector<std::string>& values);
+  // Device pixels; the second column takes the rest of the list's width.
+  void SetFirstColumnWidth(int width);
+  void Place(const RECT& bounds) override;
+  void SetFont(HFONT font) override;
+  std::function<void(int row, const std::string& text)> onEdited;
+  bool OnNotify(const NMHDR& header, LRESULT& result) override;
+
+ protected:
+  bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  void BeginEdit(int row);
+  void EndEdit();
+  void FitColumns();
+
+  HWND edit_ = nullptr;  // a child of the list, destroyed with it
+  int editRow_ = -1;
+  int firstColumn_ = 100;
+  std::vector<std::string> values_;
+};
+
+}  // namespace tw::ui::win32

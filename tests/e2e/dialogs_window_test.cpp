@@ -1,0 +1,101 @@
+// The settings dialog and the friendly-name dialog of the simulated-hardware exe under
+// wine, driven by tests/win32/gui_driver.exe through the main window's system menu and the
+// card selector's context menu. One start of the exe carries the whole scenario; its
+// screenshots are kept as PNG files under build/gui-shots/.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "e2e_rigs.h"
+#include "harness.h"
+#include "wine_session.h"
+
+namespace tw::e2e {
+namespace {
+
+std::vector<std::string> Starting(const std::vector<std::string>& lines, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& line : lines)
+    if (line.rfind(prefix, 0) == 0) found.push_back(line);
+  return found;
+}
+
+std::string Utf16File(const fs::path& path) {
+  const std::string bytes = ReadFileBytes(path);
+  std::string text;  // the ASCII of a UTF-16 LE file is enough for its keys
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+    if (bytes[i + 1] == 0) text += bytes[i];
+  return text;
+}
+
+TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheContextMenu) {
+  if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
+  PrepareWineSession();
+  Rig rig(Target::Windows);
+  rig.Scenario(kTwoPolarisCards);
+  rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}}, "ShowFriendlyName=1\nForeign=7"));
+  fs::create_directories(rig.folder() / "ini_backup");
+  std::ofstream(rig.folder() / "ini_backup" / "_ini_backup.ini") << "[General]\r\nOther=5\r\n";
+  const fs::path bin = GetProducts().windowsSimBin;
+  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
+    fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
+  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
+                fs::copy_options::overwrite_existing);
+  const std::vector<std::string> commands = {
+      // "Settings" is the third entry from the end of the system menu.
+      "wait", "sysmenu", "key:UP", "key:UP", "key:UP", "key:RETURN", "window:TForm2",
+      // The texts after the check boxes toggle them as their captions do.
+      "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "close", "window:TForm1", "items:ComboBox1",
+      "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
+      "rows:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "shot:friendly-names.bmp",
+      "click:Button1", "window:TForm1", "items:ComboBox1",
+      // Spaces only remove the name.
+      "rclick:ComboBox1", "key:DOWN", "key:RETURN", "window:TForm4", "clickat:ValueListEditor1:420:30", "type:  ",
+      "click:Button1", "window:TForm1", "items:ComboBox1", "close"};
+  const std::string script =
+      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
+      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; exit $status";
+  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
+  argv.insert(argv.end(), commands.begin(), commands.end());
+  const RunResult run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(240));
+  const fs::path shots = bin.parent_path().parent_path() / "gui-shots";
+  fs::create_directories(shots);
+  for (const char* name : {"settings", "context-menu", "friendly-names"})
+    RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", (rig.folder() / (std::string(name) + ".bmp")).string(),
+                (shots / ("dialogs-" + std::string(name) + ".png")).string()},
+               rig.folder());
+  const std::vector<std::string> lines = run.OutLines();
+  ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
+
+  EXPECT_EQ(Starting(lines, "WINDOW \"Settings\"").size(), 1u) << run.out;
+  for (const char* checked : {"CONTROL CheckBox10 ", "CONTROL CheckBox9 ", "CONTROL CheckBox3 "}) {
+    const std::vector<std::string> found = Starting(lines, checked);
+    ASSERT_EQ(found.size(), 1u) << checked;
+    EXPECT_NE(found[0].find("checked=1"), std::string::npos) << found[0];
+  }
+  EXPECT_EQ(Starting(lines, "ROW ValueListEditor1 "),
+            (std::vector<std::string>{
+                "ROW ValueListEditor1 \"0: Radeon RX 580 Series | Bus:Device:Function: 1:0:0 | PNP string: "
+                "PCI\\VEN_1002&DEV_67DF&SUBSYS_E3661DA2&REV_E7\\4&2A4AFE5B&0&000800 | Adapter index: 0 | Registry key: "
+                "0000\" \"\"",
+                "ROW ValueListEditor1 \"1: Radeon RX 580 Series | Bus:Device:Function: 2:0:0 | PNP string: "
+                "PCI\\VEN_1002&DEV_67DF&SUBSYS_E3661DA2&REV_E7\\4&2A4AFE5B&0&000801 | Adapter index: 1 | Registry key: "
+                "0001\" \"\""}))
+      << run.out;
+  EXPECT_EQ(Starting(lines, "ITEM ComboBox1 \"0"),
+            (std::vector<std::string>{"ITEM ComboBox1 \"0: Radeon RX 580 Series  (Bus: 1:0:0)\"",
+                                      "ITEM ComboBox1 \"0: Radeon RX 580 Series  (Карта 2)  (Bus: 1:0:0)\"",
+                                      "ITEM ComboBox1 \"0: Radeon RX 580 Series  (Bus: 1:0:0)\""}));
+
+  const std::string ini = Utf16File(rig.folder() / "Tunewright.ini");
+  for (const char* line : {"Foreign=7\r\n", "ShowBusNumber=1\r\n", "ShowFriendlyName=1\r\n", "Name=Gaming\r\n"})
+    EXPECT_NE(ini.find(line), std::string::npos) << line << ini;
+  const std::string backup = Utf16File(rig.folder() / "ini_backup" / "_ini_backup.ini") +
+                             ReadFileBytes(rig.folder() / "ini_backup" / "_ini_backup.ini");
+  for (const char* line : {"Other=5", "CreateAutomatically=1", "RestoreAutomatically=1", "NumberOfBackups=10"})
+    EXPECT_NE(backup.find(line), std::string::npos) << line << backup;
+}
+
+}  // namespace
+}  // namespace tw::e2e
