@@ -12,8 +12,11 @@ void RunMainWindow(App& app, UiBackend& backend) {
   WindowProfileCommands profileCommands(app, backend);
   MainForm mainForm(operations, backend, &profileCommands);
   profileCommands.Attach(mainForm);
-  const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
+  // The creation steps run before the window exists: it is then made once, in its final
+  // state, rather than changed control by control (which under wine costs a round trip to
+  // the wine server for each change).
   mainForm.Create();
+  const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
   view->Show();
   backend.RunUntilClosed(mainForm.form());
 }
