@@ -9,6 +9,9 @@ packages=(cmake ninja-build g++ googletest python3)
 if [[ "$want" == all ]]; then
   packages+=(mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
              clang libclang-rt-14-dev wine wine64 xvfb valgrind imagemagick)
+  # Wine's own Tahoma (a recommendation of wine, which --no-install-recommends leaves out):
+  # without it the window's font falls back to a wider one and labels run into their fields.
+  packages+=(fonts-wine)
 fi
 
 missing=()

@@ -25,4 +25,11 @@ if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
   mkdir -p "$WINEPREFIX"
   "$loader" wineboot -i >/dev/null 2>&1 || true
 fi
+# The window's font is Tahoma. This wine does not load the Tahoma of its fonts-wine package
+# from where the package puts it, so it goes into the prefix; without it a wider font stands
+# in and labels run into their fields.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [[ -f /usr/share/wine/fonts/tahoma.ttf && -d "$fonts" && ! -f "$fonts/tahoma.ttf" ]]; then
+  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf "$fonts/" 2>/dev/null || true
+fi
 exec "$loader" "$@"

@@ -103,7 +103,8 @@ void MainForm::Create() {
   // The fan and power menus the switches attach come with the regulator and fan tools.
   ops_.LoadSettings();
   if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
-  const int dpi = backend_.MonitorDpi() > 0 ? backend_.MonitorDpi() : kDesignDpi;
+  const int monitorDpi = backend_.MonitorDpi();
+  const int dpi = monitorDpi > 0 ? monitorDpi : kDesignDpi;
   form_.SetScale(1.0 + static_cast<double>(dpi - kDesignDpi) / kDesignDpi);
   if (!ops_.options().EnableI2c) ShrinkWithoutI2c();
   const WindowPosition position = ops_.LoadWindowPosition();

@@ -20,8 +20,11 @@ void RunMainWindow(App& app, UiBackend& backend) {
   ChangeFriendlyNameCommand friendlyNames(app, backend, mainForm);
   mainForm.onShowSettings = [&] { settings.Show(mainForm.form()); };
   mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
-  const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
+  // The creation steps run before the window exists: it is then made once, in its final
+  // state, rather than changed control by control (which under wine costs a round trip to
+  // the wine server for each change).
   mainForm.Create();
+  const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
   settings.Fill();  // the window's first showing
   view->Show();
   backend.RunUntilClosed(mainForm.form());

@@ -20,7 +20,9 @@ void Widget::Show(bool visible) { ::ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_
 
 void Widget::Enable(bool enabled) { ::EnableWindow(hwnd(), enabled ? TRUE : FALSE); }
 
-void Widget::SetFont(HFONT font) { ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Widget::SetFont(HFONT font, bool redraw) {
+  ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
+}
 
 void Widget::SetText(const std::string& text) {
   if (Text() == text) return;  // an unchanged text would still send EN_CHANGE and repaint
@@ -125,8 +127,8 @@ bool UpDown::OnNotify(const NMHDR& header, LRESULT& result) {
 bool SpinEdit::Create(HWND parent, int id, int maxLength) {
   if (!CreateNative(WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CLIENTEDGE, parent, id))
     return false;
+  // The arrows join the field when it is placed (Place).
   if (!arrows_.Create(parent, 0)) return false;
-  ::SendMessageW(arrows_.hwnd(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd()), 0);
   arrows_.onStep = [this](int delta) {
     if (onStep) onStep(delta);
   };

@@ -20,7 +20,8 @@ class Widget : public NativeControl {
   virtual void Place(const RECT& bounds);
   virtual void Show(bool visible);
   virtual void Enable(bool enabled);
-  virtual void SetFont(HFONT font);
+  // `redraw` false while the window is still hidden: the first paint draws it anyway.
+  virtual void SetFont(HFONT font, bool redraw);
   // Sets the text without reporting it back as the user's: the form that sets a value runs
   // its own change handler.
   void SetText(const std::string& text);

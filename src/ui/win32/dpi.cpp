@@ -28,12 +28,15 @@ int DpiOfWindow(HWND window) {
   if (forWindow && window) {
     if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
   }
+  return window ? DpiOfMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) : ScreenDpi();
+}
+
+int DpiOfMonitor(HMONITOR monitor) {
   static const auto forMonitor = Lookup<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
-  if (forMonitor && window) {
+  if (forMonitor && monitor) {
     UINT x = 0, y = 0;
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-    if (SUCCEEDED(forMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y)) && y)
-      return static_cast<int>(y);
+    if (SUCCEEDED(forMonitor(monitor, kEffectiveDpi, &x, &y)) && y) return static_cast<int>(y);
   }
   return ScreenDpi();
 }

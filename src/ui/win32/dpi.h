@@ -29,6 +29,9 @@ class DpiScale {
 // screen's logical dpi. The newer ones are looked up at run time so that the exe still
 // starts on systems without them.
 int DpiOfWindow(HWND window);
+// The same for a monitor, where no window exists yet: its effective dpi (Windows 8.1), else
+// the screen's logical dpi.
+int DpiOfMonitor(HMONITOR monitor);
 
 // WM_DPICHANGED where the SDK headers of the Windows 7 target leave it out.
 inline constexpr UINT kWmDpiChanged = 0x02E0;

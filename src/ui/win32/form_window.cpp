@@ -96,9 +96,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
       ::AppendMenuW(systemMenu, MF_STRING, kFirstMenuCommand + kMenuCommandStep * i, Wide(entries[i].caption).c_str());
     }
   }
-  ApplyFonts();
   PlaceWindow(false);
-  SyncAll();
   form_.Attach(this);
 }
 
@@ -216,8 +214,36 @@ bool FormWindow::CreateControls() {
     }
     if (!c.accessibleName.empty()) names.Set(made->hwnd(), c.accessibleName);
     slots_[static_cast<size_t>(id)].native = std::move(made);
+    SetUpControl(id);
   }
   return true;
+}
+
+void FormWindow::SetUpControl(ControlId id) {
+  // Each control is brought to the form's state as it is made, while the window is still
+  // hidden: nothing is drawn, and nothing is sent twice.
+  const ui::Control& c = form_.control(id);
+  Widget* native = NativeOf(id);
+  native->SetFont(FontFor(c), false);
+  if (auto* list = dynamic_cast<DropDown*>(native)) {
+    list->SetItems(c.items, c.dropDownRows);
+    list->Select(c.selected);
+  } else if (auto* rows = dynamic_cast<ListView*>(native)) {
+    rows->SetItems(c.items);
+    rows->Select(c.selected);
+  } else if (auto* values = dynamic_cast<ValueList*>(native)) {
+    values->SetColumns(c.columns);
+    values->SetRows(c.items, c.values);
+  } else {
+    native->SetText(c.caption);
+    if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
+  }
+  native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
+  if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
+  bool enabled = true;
+  for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent) enabled = form_.control(at).enabled;
+  if (!enabled) native->Enable(false);
+  if (form_.IsShowing(id)) native->Show(true);
 }
 
 Widget* FormWindow::NativeOf(ControlId id) const {
@@ -333,26 +359,7 @@ void FormWindow::ApplyFonts() {
   std::map<std::tuple<std::string, int, int>, FontHandle> old;
   old.swap(fonts_);
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id)
-    if (Widget* native = NativeOf(id)) native->SetFont(FontFor(form_.control(id)));
-}
-
-void FormWindow::SyncAll() {
-  for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
-    const ui::Control& c = form_.control(id);
-    Widget* native = NativeOf(id);
-    if (!native) continue;
-    if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView || c.kind == ControlKind::ValueList) {
-      SyncControl(id, ControlAspect::Items);
-    } else if (c.kind == ControlKind::CheckBox) {
-      native->SetText(c.caption);
-      SyncControl(id, ControlAspect::Checked);
-    } else {
-      native->SetText(c.caption);
-    }
-    PlaceControl(id);
-  }
-  SyncVisibility(kNoControl);
-  SyncEnabled(kNoControl);
+    if (Widget* native = NativeOf(id)) native->SetFont(FontFor(form_.control(id)), true);
 }
 
 void FormWindow::SyncVisibility(ControlId changed) {
@@ -423,7 +430,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
       if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
       break;
     case ControlAspect::Font:
-      native->SetFont(FontFor(c));
+      native->SetFont(FontFor(c), true);
       PlaceControl(id);
       break;
   }

@@ -46,6 +46,7 @@ class FormWindow final : public OwnWindow, public FormView {
   };
 
   bool CreateControls();
+  void SetUpControl(ControlId id);
   Widget* NativeOf(ControlId id) const;
   ControlId IdOf(HWND control) const;
 
@@ -55,7 +56,6 @@ class FormWindow final : public OwnWindow, public FormView {
   void PlaceWindow(bool keepPosition);
   void ApplyFonts();
   HFONT FontFor(const ui::Control& control);
-  void SyncAll();
   void SyncControl(ControlId id, ControlAspect aspect);
   void SyncVisibility(ControlId id);
   void SyncEnabled(ControlId id);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <unordered_map>
 #include <utility>
 
 namespace tw::ui::win32 {
@@ -12,10 +13,14 @@ namespace {
 // procedure is called by the system, and the loop that will raise it again has no way in.
 thread_local std::exception_ptr trappedFailure;
 
-constexpr UINT_PTR kSubclassId = 0x7477;  // "tw"
-// The wrapper of a native control, for the parent's reflection. (GetWindowSubclass would
-// answer the same, but it is missing from the toolchain's comctl32 import library.)
-constexpr wchar_t kWrapperProperty[] = L"Tunewright.Wrapper";
+// The wrapper of each native control of this thread. Kept here rather than in a window
+// property or a comctl32 subclass: under wine every property read is a round trip to the
+// wine server, and a comctl32 subclass reads one on each message, which made the window's
+// start several times slower there.
+std::unordered_map<HWND, NativeControl*>& Wrappers() {
+  static thread_local std::unordered_map<HWND, NativeControl*> wrappers;
+  return wrappers;
+}
 
 HINSTANCE ThisModule() { return ::GetModuleHandleW(nullptr); }
 
@@ -110,8 +115,11 @@ bool NativeControl::CreateNative(const wchar_t* className, DWORD style, DWORD ex
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ThisModule(), nullptr);
   if (!window) return false;
   handle_.reset(window);
-  if (!::SetWindowSubclass(window, &NativeControl::Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this)) ||
-      !::SetPropW(window, kWrapperProperty, static_cast<HANDLE>(this))) {
+  Wrappers()[window] = this;
+  nativeProcedure_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NativeControl::Subclass)));
+  if (!nativeProcedure_) {
+    Wrappers().erase(window);
     handle_.reset();
     return false;
   }
@@ -119,25 +127,25 @@ bool NativeControl::CreateNative(const wchar_t* className, DWORD style, DWORD ex
 }
 
 NativeControl* NativeControl::FromHandle(HWND control) {
-  // Only windows of this process: another one's property would be a pointer into it.
-  DWORD process = 0;
-  if (!control || !::GetWindowThreadProcessId(control, &process) || process != ::GetCurrentProcessId()) return nullptr;
-  return static_cast<NativeControl*>(::GetPropW(control, kWrapperProperty));
+  // Only this thread's own controls are in the table; any other window is nobody's.
+  const auto found = Wrappers().find(control);
+  return found == Wrappers().end() ? nullptr : found->second;
 }
 
 LRESULT NativeControl::CallNative(UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefSubclassProc(hwnd(), message, wParam, lParam);
+  return ::CallWindowProcW(nativeProcedure_, hwnd(), message, wParam, lParam);
 }
 
-LRESULT CALLBACK NativeControl::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR selfData) {
-  auto* self = reinterpret_cast<NativeControl*>(selfData);
+LRESULT CALLBACK NativeControl::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  NativeControl* self = FromHandle(window);
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);  // nothing comes after WM_NCDESTROY
+  const WNDPROC native = self->nativeProcedure_;
   if (message == WM_NCDESTROY) {
-    // Destroyed with its parent: unhook and let the owner forget the handle.
-    ::RemoveWindowSubclass(window, &NativeControl::Subclass, kSubclassId);
-    ::RemovePropW(window, kWrapperProperty);
+    // The last message: the wrapper lets go of the window (the procedure is left as it is,
+    // as another hook, the arrows' on their field, may sit on top of it).
+    Wrappers().erase(window);
     self->handle_.release();
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    return ::CallWindowProcW(native, window, message, wParam, lParam);
   }
   try {
     LRESULT result = 0;
@@ -145,7 +153,7 @@ LRESULT CALLBACK NativeControl::Subclass(HWND window, UINT message, WPARAM wPara
   } catch (...) {
     TrapFailure();
   }
-  return ::DefSubclassProc(window, message, wParam, lParam);
+  return ::CallWindowProcW(native, window, message, wParam, lParam);
 }
 
 }  // namespace tw::ui::win32

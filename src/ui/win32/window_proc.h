@@ -42,7 +42,8 @@ class OwnWindow {
   WindowHandle handle_;
 };
 
-// A native control (BUTTON, STATIC, EDIT, ...) hooked with SetWindowSubclass. The wrapper
+// A native control (BUTTON, STATIC, EDIT, ...) whose window procedure is replaced by the
+// wrapper's, which passes on what it does not handle. The wrapper
 // owns the HWND; the parent finds the wrapper of a control that sent it WM_COMMAND,
 // WM_NOTIFY or WM_CTLCOLOR* with `FromHandle` and hands the message on (reflection).
 class NativeControl {
@@ -76,10 +77,10 @@ class NativeControl {
   LRESULT CallNative(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR self);
+  static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   WindowHandle handle_;
+  WNDPROC nativeProcedure_ = nullptr;  // the control class's own procedure
 };
 
 // Keeps the first exception a window or subclass procedure caught and ends the loop.
