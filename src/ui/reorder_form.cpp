@@ -16,12 +16,8 @@ WindowFrame ReorderWindowFrame(const Form& owner) {
   w.clientHeight = kClientHeight;
   w.fixedSize = true;
   w.minimizeBox = false;
+  w.dialog = true;  // centred on the main window
   w.font = owner.window().font;
-  // Centred on the main window (both measured by their client areas).
-  const Point at = owner.WindowPosition();
-  const double s = owner.scale();
-  w.position = Point{at.x + static_cast<int>((owner.window().clientWidth - kClientWidth) * s / 2),
-                     at.y + static_cast<int>((owner.window().clientHeight - kClientHeight) * s / 2)};
   return w;
 }
 

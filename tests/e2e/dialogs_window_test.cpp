@@ -48,7 +48,7 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
       // The texts after the check boxes toggle them as their captions do.
       "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "close", "window:TForm1", "items:ComboBox1",
       "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
-      "rows:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "shot:friendly-names.bmp",
+      "cells:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "shot:friendly-names.bmp",
       "click:Button1", "window:TForm1", "items:ComboBox1",
       // Spaces only remove the name.
       "rclick:ComboBox1", "key:DOWN", "key:RETURN", "window:TForm4", "clickat:ValueListEditor1:420:30", "type:  ",

@@ -27,14 +27,25 @@
 //                        drives it from then on; prints WINDOW as wait does
 //   rclick:NAME          a right click at the control's centre (its context menu)
 //   clickat:NAME:DX:DY   a left click at DX, DY inside the control
-//   rows:NAME            prints ROW NAME "key" "value" per row of a two-column list view
+//   cells:NAME           prints ROW NAME "key" "value" per row of a two-column list view
 //   sleep:MS
+//   dialog:CAPTION       waits for another top-level window of that caption (a dialog, an
+//                        input or question box) and makes it the target of the commands that
+//                        follow; prints DIALOG class "caption" x y w h
+//   main                 waits until that window has gone and makes TForm1 the target again
+//   rows:NAME            prints ROW NAME "text" selected per row of a list view
+//   clickrow:NAME:ROW    a click on a list view's row
+//   dragrow:NAME:FROM:TO drags a list view's row onto another (TO -1: below the last row) with
+//                        the left button held, the pointer moving there in small steps
+//   shot:FILE:NAME       saves only the control's part of the window
+//   copy:FROM:TO         copies a file, e.g. the ini as it stands after a step
 // Every command that gives input waits until the window has handled it. A command that
 // cannot be carried out prints FAIL and a reason and ends the run with status 1.
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -342,8 +353,8 @@ void PrintItems(HWND list, const std::string& name) {
   }
 }
 
-// Reads a list view of another process through memory allocated in that process.
-void PrintRows(HWND list, const std::string& name) {
+// Reads a two-column list view of another process through memory allocated in that process.
+void PrintCells(HWND list, const std::string& name) {
   DWORD process = 0;
   ::GetWindowThreadProcessId(list, &process);
   HANDLE owner = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
@@ -369,6 +380,133 @@ void PrintRows(HWND list, const std::string& name) {
   }
   ::VirtualFreeEx(owner, remote, 0, MEM_RELEASE);
   ::CloseHandle(owner);
+}
+
+struct DialogSearch {
+  std::wstring caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindCaptioned(HWND window, LPARAM search) {
+  auto* s = reinterpret_cast<DialogSearch*>(search);
+  if (::IsWindowVisible(window) && ClassOf(window) != "TForm1" && Wide(WindowText(window)) == s->caption) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindDialog(const std::string& caption, int seconds) {
+  const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  do {
+    DialogSearch search{Wide(caption)};
+    ::EnumWindows(FindCaptioned, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    ::Sleep(100);
+  } while (::GetTickCount() < deadline);
+  return nullptr;
+}
+
+// A list view answers with pointers into its own process: requests and answers go through
+// a buffer there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (process_) address_ = static_cast<char*>(::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!address_) Fail("cannot reach into the list's process");
+  }
+  ~RemoteBuffer() {
+    ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    ::CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  char* at(size_t offset) const { return address_ + offset; }
+  void Write(size_t offset, const void* data, size_t size) {
+    ::WriteProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+  void Read(size_t offset, void* data, size_t size) {
+    ::ReadProcessMemory(process_, at(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* address_ = nullptr;
+};
+
+void PrintRows(HWND list, const std::string& name) {
+  constexpr int kChars = 512;
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<LPWSTR>(remote.at(sizeof(LVITEMW)));
+    remote.Write(0, &item, sizeof item);
+    const LRESULT length =
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.at(0)));
+    std::wstring text(static_cast<size_t>(kChars), L'\0');
+    remote.Read(sizeof(LVITEMW), text.data(), kChars * sizeof(wchar_t));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(0, std::min<LRESULT>(length, kChars))));
+    const bool selected = ::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) & LVIS_SELECTED;
+    Print("ROW " + name + " \"" + Escape(Narrow(text)) + "\" " + (selected ? "1" : "0"));
+  }
+}
+
+// A point on a list view's row, in the list's window coordinates; row -1: below the last row.
+POINT RowPoint(HWND list, int row) {
+  const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  if (row >= count || count == 0) Fail("no row " + std::to_string(row));
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  RemoteBuffer remote(list, sizeof rect);
+  remote.Write(0, &rect, sizeof rect);
+  const WPARAM index = static_cast<WPARAM>(row < 0 ? count - 1 : row);
+  if (!::SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.at(0)))) Fail("no row rectangle");
+  remote.Read(0, &rect, sizeof rect);
+  const int height = rect.bottom - rect.top;
+  POINT at{rect.left + 12, row < 0 ? rect.bottom + height : (rect.top + rect.bottom) / 2};
+  // Client to window coordinates: the list's border.
+  POINT origin{0, 0};
+  ::ClientToScreen(list, &origin);
+  RECT window{};
+  ::GetWindowRect(list, &window);
+  return {at.x + origin.x - window.left, at.y + origin.y - window.top};
+}
+
+// The pointer as a hand moves it: absolute moves that the window sees as WM_MOUSEMOVE
+// with the button held, in steps small enough for the drag threshold to be crossed on the way.
+void MoveMouse(POINT screen) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((screen.x * 65536 + 65535) / ::GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = static_cast<LONG>((screen.y * 65536 + 65535) / ::GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void MouseButton(DWORD flag) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flag;
+  ::SendInput(1, &input, sizeof input);
+}
+
+void Drag(HWND form, POINT from, POINT to) {
+  MoveTo(form, from);
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ::Sleep(100);
+  constexpr int kSteps = 10;
+  for (int step = 1; step <= kSteps; ++step) {
+    MoveMouse({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+    ::Sleep(30);
+  }
+  ::Sleep(100);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  Settle(form);
 }
 
 void Close(HWND form) {
@@ -397,6 +535,7 @@ int Number(const std::vector<std::string>& parts, size_t index) {
 
 int wmain(int argc, wchar_t** argv) {
   HWND form = nullptr;
+  HWND mainForm = nullptr;  // TForm1 while a dialog is the target
   const auto needForm = [&] {
     if (!form) Fail("no window: run wait first");
     return form;
@@ -419,8 +558,8 @@ int wmain(int argc, wchar_t** argv) {
       ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1, true);
     } else if (verb == "clickat") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1);
-    } else if (verb == "rows") {
-      PrintRows(FindControl(needForm(), argument), argument);
+    } else if (verb == "cells") {
+      PrintCells(FindControl(needForm(), argument), argument);
     } else if (verb == "dump") {
       Dump(needForm());
     } else if (verb == "click") {
@@ -450,7 +589,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == "items") {
       PrintItems(FindControl(needForm(), argument), argument);
     } else if (verb == "shot") {
-      SaveShot(needForm(), argument);
+      if (parts.size() > 2) SaveShot(FindControl(needForm(), parts[2]), parts[1]);
+      else SaveShot(needForm(), argument);
     } else if (verb == "sysmenu") {
       OpenSystemMenu(needForm());
     } else if (verb == "menushot") {
@@ -462,6 +602,35 @@ int wmain(int argc, wchar_t** argv) {
       AnswerBox();
     } else if (verb == "close") {
       Close(needForm());
+    } else if (verb == "dialog") {
+      if (!mainForm) mainForm = needForm();
+      form = FindDialog(argument, 30);
+      if (!form) Fail("no window \"" + argument + "\"");
+      Settle(form);
+      RECT rect{};
+      ::GetWindowRect(form, &rect);
+      Print("DIALOG " + ClassOf(form) + " \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " +
+            std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
+            std::to_string(rect.bottom - rect.top));
+    } else if (verb == "main") {
+      const DWORD deadline = ::GetTickCount() + 10000;
+      while (form && form != mainForm && ::IsWindow(form) && ::GetTickCount() < deadline) ::Sleep(50);
+      if (form && form != mainForm && ::IsWindow(form)) Fail("the dialog is still open");
+      if (mainForm) form = mainForm;
+      Settle(needForm());
+    } else if (verb == "rows") {
+      PrintRows(FindControl(needForm(), argument), argument);
+    } else if (verb == "clickrow") {
+      HWND list = FindControl(needForm(), parts.at(1));
+      const POINT at = RowPoint(list, Number(parts, 2));
+      ClickAt(form, ScreenPoint(list, at.x, at.y, false), 1);
+    } else if (verb == "dragrow") {
+      HWND list = FindControl(needForm(), parts.at(1));
+      const POINT from = RowPoint(list, Number(parts, 2));
+      const POINT to = RowPoint(list, Number(parts, 3));
+      Drag(form, ScreenPoint(list, from.x, from.y, false), ScreenPoint(list, to.x, to.y, false));
+    } else if (verb == "copy") {
+      if (!::CopyFileW(Wide(parts.at(1)).c_str(), Wide(parts.at(2)).c_str(), FALSE)) Fail("cannot copy " + parts[1]);
     } else if (verb == "sleep") {
       ::Sleep(static_cast<DWORD>(Number(parts, 1)));
     } else {

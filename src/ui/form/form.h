@@ -38,7 +38,10 @@ struct WindowFrame {
   bool fixedSize = true;           // single border, no maximise box
   bool minimizeBox = true;
   Font font{};
-  std::optional<Point> position{};   // none: centred on the screen
+  std::optional<Point> position{};   // none: centred on the screen (a dialog: on its owner)
+  // A dialog belongs to the window that opens it: it stays above it, has no taskbar entry
+  // of its own, opens centred on it and shows no icon in its title bar.
+  bool dialog = false;
 };
 
 // An entry the form appends to the window's system menu; `separator` entries have no

@@ -30,6 +30,12 @@ constexpr UINT kDestroyLater = WM_APP + 1;
 // that automation tools and the GUI test driver find a field by name.
 constexpr wchar_t kNameProperty[] = L"Tunewright.Name";
 
+// As the end of a dialog box does: the owner takes input again before the dialog goes, so
+// that the activation returns to it and not to another program's window.
+void GiveBackOwner(HWND window) {
+  if (HWND owner = ::GetWindow(window, GW_OWNER)) ::EnableWindow(owner, TRUE);
+}
+
 COLORREF ToColorRef(const Colour& colour) {
   if (!colour.isSystem()) return static_cast<COLORREF>(colour.colorRef());
   switch (colour.system()) {
@@ -80,9 +86,16 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   const WindowFrame& frame = form_.window();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (frame.minimizeBox ? WS_MINIMIZEBOX : 0) |
                       (frame.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
-  if (!CreateOwnWindow(Wide(frame.className), CS_DBLCLKS, style, WS_EX_CONTROLPARENT, Wide(frame.caption),
-                       RECT{0, 0, 100, 100}, nullptr))
+  // A dialog's owner is the window the user opened it from, the active one.
+  const DWORD exStyle = WS_EX_CONTROLPARENT | (frame.dialog ? WS_EX_DLGMODALFRAME : 0);
+  if (!CreateOwnWindow(Wide(frame.className), CS_DBLCLKS, style, exStyle, Wide(frame.caption), RECT{0, 0, 100, 100},
+                       frame.dialog ? ::GetActiveWindow() : nullptr))
     return;
+  if (frame.dialog) {
+    // The class's icon would still be drawn in the title bar (wine does so); a dialog has none.
+    ::SetClassLongPtrW(hwnd(), GCLP_HICON, 0);
+    ::SetClassLongPtrW(hwnd(), GCLP_HICONSM, 0);
+  }
   if (!CreateControls()) {
     Destroy();
     return;
@@ -329,12 +342,18 @@ void FormWindow::PlaceWindow(bool keepPosition) {
       left = frame.position->x;
       top = frame.position->y;
     } else {
-      // Centred on the work area of the monitor the window is on.
+      // Centred on the work area of the monitor the window is on, a dialog on its owner
+      // (both whole windows, frames included) but never off that work area.
       MONITORINFO monitor{};
       monitor.cbSize = sizeof monitor;
-      ::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-      left = (monitor.rcWork.left + monitor.rcWork.right - width) / 2;
-      top = (monitor.rcWork.top + monitor.rcWork.bottom - height) / 2;
+      HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+      ::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+      RECT around = monitor.rcWork;
+      if (owner) ::GetWindowRect(owner, &around);
+      left = (around.left + around.right - width) / 2;
+      top = (around.top + around.bottom - height) / 2;
+      left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
+      top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
     }
   }
   ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -557,7 +576,9 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (NativeControl* control = NativeControl::FromHandle(reinterpret_cast<HWND>(lParam)))
           control->OnCommand(HIWORD(wParam));
       }
-      // IDOK and IDCANCEL (Enter and Escape) do nothing: nothing closes by accident.
+      // IDOK and IDCANCEL (Enter and Escape) do nothing: nothing closes by accident. Only a
+      // dialog takes Escape, as its close box, which changes nothing.
+      if (!lParam && LOWORD(wParam) == IDCANCEL && form_.window().dialog) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -601,9 +622,11 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       form_.UserClosed();
+      GiveBackOwner(hwnd());
       Destroy();
       return 0;
     case kDestroyLater:
+      GiveBackOwner(hwnd());
       Destroy();
       return 0;
     case WM_SYSCOLORCHANGE:

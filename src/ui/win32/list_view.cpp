@@ -72,6 +72,20 @@ bool ListView::OnNotify(const NMHDR& header, LRESULT& result) {
     result = 0;
     return true;
   }
+  if (header.code == NM_CUSTOMDRAW) {
+    // The selected row keeps the selection's colours while a button has the focus: "UP" and
+    // "Down" move it, and the user follows it (the standard grey for a list without focus is faint).
+    auto& draw = const_cast<NMLVCUSTOMDRAW&>(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+    result = CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+      result = CDRF_NOTIFYITEMDRAW;
+    } else if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw.nmcd.uItemState & CDIS_SELECTED)) {
+      draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+      draw.clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+      draw.clrTextBk = ::GetSysColor(COLOR_HIGHLIGHT);
+    }
+    return true;
+  }
   if (header.code == LVN_BEGINDRAG) {
     dragging_ = true;
     ::SetCapture(hwnd());
