@@ -22,6 +22,7 @@ enum class ControlKind {
   DropDown,  // a drop-down list (no free text): `items`, `selected`
   CheckBox,  // a check box: `checked`
   ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
+  TextEdit,  // a one-line free-text field: `caption`, `maxLength`, `acceptedChars`
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -88,6 +89,12 @@ struct Control {
   int minValue = 0;
   int maxValue = 0;
   int maxLength = 0;
+  // TextEdit: the characters a user may type (empty: any), and whether letters are turned
+  // to upper case as they are typed.
+  std::string acceptedChars{};
+  bool upperCase = false;
+  // Any kind: the form's pop-up menu (Form::AddPopupMenu) opened by a right-click; -1: none.
+  int popupMenu = -1;
   // DropDown, ListView
   std::vector<std::string> items{};
   int selected = -1;
@@ -97,12 +104,30 @@ struct Control {
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
-  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onChange{};       // SpinEdit, TextEdit (text), DropDown (selection), CheckBox (tick)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last
   // row (-1). Drops from anywhere else never reach the form.
   std::function<void(int onto)> onDrop{};
+};
+
+// One entry of a pop-up menu; `separator` entries have no caption and no handler. A hidden
+// entry is left out of the menu when it opens.
+struct PopupMenuItem {
+  std::string name{};  // the program's entry name, e.g. "Chill1"
+  std::string caption{};
+  bool separator = false;
+  bool checked = false;
+  bool visible = true;
+  std::function<void()> onClick{};
+};
+
+// A context menu. `onPopup` runs each time before it opens, so that it can bring its
+// entries up to date; the backend shows the entries as they are afterwards.
+struct PopupMenu {
+  std::vector<PopupMenuItem> items{};
+  std::function<void()> onPopup{};
 };
 
 }  // namespace tw::ui

@@ -68,6 +68,24 @@ void HeadlessUser::SystemMenu(std::string_view caption) {
   throw std::out_of_range("no system menu entry " + std::string(caption));
 }
 
+bool HeadlessUser::PopUp(std::string_view name) { return form_.UserPoppedUp(Id(name)) >= 0; }
+
+void HeadlessUser::PickMenuItem(std::string_view name, std::string_view item) {
+  const int menu = form_.UserPoppedUp(Id(name));
+  if (menu < 0) throw std::out_of_range("no menu opens on " + std::string(name));
+  const int index = form_.FindMenuItem(menu, item);
+  if (index < 0) throw std::out_of_range("no menu entry " + std::string(item));
+  form_.UserPickedMenuItem(menu, index);
+}
+
+const PopupMenuItem& HeadlessUser::MenuItem(std::string_view name, std::string_view item) const {
+  const int menu = Get(name).popupMenu;
+  if (menu < 0) throw std::out_of_range(std::string(name) + " has no menu");
+  const int index = form_.FindMenuItem(menu, item);
+  if (index < 0) throw std::out_of_range("no menu entry " + std::string(item));
+  return form_.popupMenu(menu).items[static_cast<size_t>(index)];
+}
+
 const Control& HeadlessUser::Get(std::string_view name) const { return form_.control(Id(name)); }
 int HeadlessUser::Value(std::string_view name) const { return form_.SpinValue(Id(name)); }
 bool HeadlessUser::Showing(std::string_view name) const { return form_.IsShowing(Id(name)); }
