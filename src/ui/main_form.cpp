@@ -94,8 +94,8 @@ void MainForm::ConnectHandlers() {
 
 void MainForm::Create() {
   form_.SetWindowCaption(std::string("Tunewright ") + kVersionText);
-  // The fan and power menus the switches attach come with the regulator and fan tools.
-  ops_.LoadSettings();
+  const WindowMenuSwitches menus = ops_.LoadSettings();
+  if (onSettingsLoaded) onSettingsLoaded(menus);
   if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
   const int dpi = backend_.MonitorDpi() > 0 ? backend_.MonitorDpi() : kDesignDpi;
   form_.SetScale(1.0 + static_cast<double>(dpi - kDesignDpi) / kDesignDpi);
@@ -117,6 +117,7 @@ void MainForm::Create() {
     HideEditor();
   } else {
     FillCardList();
+    if (I2cPart()) regulators_->BeginDetection();
     settingCardList_ = true;
     form_.SetSelected(c_.cardList, StartCard());
     settingCardList_ = false;
@@ -126,8 +127,15 @@ void MainForm::Create() {
   std::vector<std::string> names;
   for (const ProfileItem& profile : ops_.profiles()) names.push_back(profile.name);
   form_.SetItems(c_.profileList, std::move(names));
-  // Regulator detection (EnableI2c on) ends by matching the profile itself once it exists.
-  if (!ops_.options().EnableI2c && profileCommands_) profileCommands_->SelectMatchingProfile();
+  // Regulator detection (EnableI2c on) ends by matching the profile itself.
+  if (!ops_.options().EnableI2c) SelectMatchingProfile();
+  else if (I2cPart() && !ops_.gpus().empty()) regulators_->Detect();
+}
+
+bool MainForm::I2cPart() const { return regulators_ && ops_.options().EnableI2c; }
+
+void MainForm::SelectMatchingProfile() {
+  if (profileCommands_) profileCommands_->SelectMatchingProfile();
 }
 
 void MainForm::ShrinkWithoutI2c() {
@@ -168,11 +176,14 @@ void MainForm::SelectCard() {
   if (selected < 0) return;
   ArrangeForCard(selected);
   ReadCardIntoWindow(selected);
+  if (I2cPart()) regulators_->CardSelected(selected);
 }
 
 void MainForm::Refresh() {
   const int selected = SelectedCard();
-  if (selected >= 0) ReadCardIntoWindow(selected);
+  if (selected < 0) return;
+  ReadCardIntoWindow(selected);
+  if (I2cPart()) regulators_->Refreshed(selected);
 }
 
 void MainForm::ShowInfoMessage(bool show, InfoMessage which) {
@@ -223,6 +234,7 @@ void MainForm::ArrangeForCard(int gpuId) {
     form_.SetVisible(id, od8);
   if (od8)
     for (int k = 0; k < kOd8CurvePoints; ++k) SetRowEnabled(true, c_.gpuRows[Index(k)]);
+  if (I2cPart()) regulators_->CardArranged(gpuId);
 }
 
 void MainForm::FillTimingLevels(int32_t memTimingMax) {
