@@ -63,23 +63,23 @@ void RegulatorGroup::AddControls() {
     c.upperCase = true;
     return add(std::move(c));
   };
-  c_.notAvailable = label("I2C_NotAvailable", "Not available", 16);
-  c_.offsetCaption = label("I2C_OffsetCaption", "Offset (x6.25mV):", 16);
-  Control offset{.kind = ControlKind::SpinEdit, .name = "I2C_Offset", .bounds = {110, 17, 50, 21}, .caption = "0",
+  c_.notAvailable = label("I2C_NotAvailable", "Not available", 10);
+  c_.offsetCaption = label("I2C_OffsetCaption", "Offset (x6.25mV):", 10);
+  Control offset{.kind = ControlKind::SpinEdit, .name = "I2C_Offset", .bounds = {118, 17, 50, 21}, .caption = "0",
                  .accessibleName = "Voltage offset (x6.25 mV)", .tabStop = true};
   offset.minValue = kVrmOffsetMin;
   offset.maxValue = kVrmOffsetMax;
   c_.offset = add(std::move(offset));
-  c_.voltage = label("I2C_Voltage", "0mV", 166);
+  c_.voltage = label("I2C_Voltage", "0mV", 174);
   c_.llcCaption = label("I2C_LLCCaption", "LLC:", 236);
-  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {262, 20, 0, 0},
+  // The check box's own text is its "ON"/"OFF" label, as with "Zero RPM".
+  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {262, 20, 0, 0}, .caption = "OFF",
                 .accessibleName = "Load-line calibration", .tabStop = true,
                 .background = Colour::System(SystemColour::ButtonFace)});
-  c_.llcState = label("I2C_LLCState", "OFF", 282);
-  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 326);
-  c_.phaseGain = text("Edit1", {386, 17, 58, 21}, 6, "Phase gain (hexadecimal)");
-  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 464);
-  c_.currentScale = text("Edit2", {538, 17, 30, 21}, 2, "Current scale (hexadecimal)");
+  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 318);
+  c_.phaseGain = text("Edit1", {390, 17, 56, 21}, 6, "Phase gain (hexadecimal)");
+  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 458);
+  c_.currentScale = text("Edit2", {546, 17, 28, 21}, 2, "Current scale (hexadecimal)");
 
   form.OnChange(c_.offset, [this] { OffsetChange(); });
   form.OnChange(c_.llc, [this] { LlcClick(); });
@@ -102,7 +102,7 @@ void RegulatorGroup::RedrawI2cGroup() {
   form.SetCaption(window_->controls().i2cGroup, row ? "I2C: " + std::string(row->name) : std::string("I2C"));
   form.SetVisible(c_.notAvailable, !row);
   for (ControlId id : {c_.offsetCaption, c_.offset, c_.voltage}) form.SetVisible(id, row != nullptr);
-  for (ControlId id : {c_.llcCaption, c_.llc, c_.llcState}) form.SetVisible(id, row && row->hasLlc);
+  for (ControlId id : {c_.llcCaption, c_.llc}) form.SetVisible(id, row && row->hasLlc);
   for (ControlId id : {c_.phaseGainCaption, c_.phaseGain}) form.SetVisible(id, row && row->hasPhaseGain);
   for (ControlId id : {c_.currentScaleCaption, c_.currentScale}) form.SetVisible(id, row && row->hasCurrentScale);
 }
@@ -144,7 +144,7 @@ void RegulatorGroup::LlcClick() {
   Form& form = window_->form();
   const bool ticked = form.control(c_.llc).checked;
   const int32_t current = app_.currentValues.llc;
-  form.SetCaption(c_.llcState, ticked ? "ON" : "OFF");
+  form.SetCaption(c_.llc, ticked ? "ON" : "OFF");
   const bool changed = (ticked && current == 0) || (!ticked && current == 1);
   form.SetBackground(c_.llc, changed ? kChangedColour : kButtonFaceColour);
 }

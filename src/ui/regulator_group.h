@@ -23,7 +23,7 @@ namespace tw::ui {
 struct RegulatorControls {
   ControlId notAvailable = kNoControl;
   ControlId offsetCaption = kNoControl, offset = kNoControl, voltage = kNoControl;  // I2C_Offset
-  ControlId llcCaption = kNoControl, llc = kNoControl, llcState = kNoControl;       // I2C_LLC
+  ControlId llcCaption = kNoControl, llc = kNoControl;                             // I2C_LLC, "ON"/"OFF"
   ControlId phaseGainCaption = kNoControl, phaseGain = kNoControl;                 // Edit1
   ControlId currentScaleCaption = kNoControl, currentScale = kNoControl;           // Edit2
 };

@@ -96,7 +96,7 @@ TEST_F(RegulatorWindowTest, GroupShowsEachControllersFieldsOrNotAvailable) {
   user.Select("ComboBox1", 0);
   EXPECT_EQ(user.Text("Edit1"), "112233");
   EXPECT_EQ(user.Text("Edit2"), "44");
-  EXPECT_EQ(user.Text("I2C_LLCState"), "ON");
+  EXPECT_EQ(user.Text("I2C_LLC"), "ON");
 }
 
 TEST_F(RegulatorWindowTest, FieldsAreColouredWhileTheyDifferFromTheCard) {
@@ -109,7 +109,7 @@ TEST_F(RegulatorWindowTest, FieldsAreColouredWhileTheyDifferFromTheCard) {
   user.Type("I2C_Offset", "0");
   EXPECT_EQ(user.Background("I2C_Offset"), kWindowColour);
   user.Click("I2C_LLC");
-  EXPECT_EQ(user.Text("I2C_LLCState"), "OFF");
+  EXPECT_EQ(user.Text("I2C_LLC"), "OFF");
   EXPECT_EQ(user.Background("I2C_LLC"), kChangedColour);
   user.Click("I2C_LLC");
   EXPECT_EQ(user.Background("I2C_LLC"), kButtonFaceColour);
