@@ -58,6 +58,7 @@ class RegulatorWindowTest : public test::DriverFixture {
     view = backend->CreateView(window->form());
     window->Create();
     adl.ForgetCalls();
+    adl.i2cTransfers.clear();
     return HeadlessUser(window->form());
   }
   void TearDown() override {
@@ -120,7 +121,7 @@ TEST_F(RegulatorWindowTest, FieldsAreColouredWhileTheyDifferFromTheCard) {
   EXPECT_EQ(user.Background("Edit1"), kWindowColour);
 }
 
-TEST_F(RegulatorWindowTest, ApplyWithCtrlWritesTheRegulatorsOfExactlyTheCardsTheApplyReached) {
+TEST_F(RegulatorWindowTest, ApplyAndResetWithCtrlWriteTheRegulatorsOfExactlyTheCardsTheyReached) {
   for (bool ctrl : {false, true}) {
     adl.adapters.clear();
     adl.cards.clear();
@@ -139,6 +140,12 @@ TEST_F(RegulatorWindowTest, ApplyWithCtrlWritesTheRegulatorsOfExactlyTheCardsThe
     // Read back into the window: the card now holds it.
     EXPECT_EQ(user.Value("I2C_Offset"), -1);
     EXPECT_EQ(user.Background("I2C_Offset"), kWindowColour);
+    // "Reset" with Ctrl reaches every supported card: offset 0 and load-line off, nothing else.
+    adl.i2cTransfers.clear();
+    user.Click("Button4");
+    EXPECT_EQ(Writes(), ctrl ? (std::vector<std::tuple<int, int, int>>{{0, 0x8D, 0}, {0, 0x38, 0x81}, {1, 0x27, 0x1F},
+                                                                       {1, 0x0C, 0}, {1, 0x28, 0x04}, {2, 0x8D, 0}, {2, 0x38, 0x81}})
+                             : (std::vector<std::tuple<int, int, int>>{{0, 0x8D, 0}, {0, 0x38, 0x81}}));
     EXPECT_TRUE(BoxTexts().empty());
   }
 }
@@ -174,29 +181,11 @@ TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
   EXPECT_FALSE(app.vrm.inProgress);
   EXPECT_TRUE(app.gpus[0].i2cFound && app.gpus[1].i2cFound);
   app.vrm.inProgress = true;
-  adl.i2cTransfers.clear();
   user.Select("ComboBox1", 1);
   EXPECT_TRUE(adl.i2cTransfers.empty());
   app.vrm.inProgress = false;
   user.Select("ComboBox1", 0);
   EXPECT_FALSE(adl.i2cTransfers.empty());
-}
-
-TEST_F(RegulatorWindowTest, CreationReadsTheSelectedRegulatorOnceAfterDetection) {
-  adl.AddAdapter(0, 1, 0, 0, "Radeon 0");
-  adl.AddOverdriveNCard(0).I2cDevice(1, 0x20) = test::Ir3567bRegisters();
-  fake.files.files[test::InMemoryFileSystem::Key(app.paths.iniPath)] =
-      EncodeIniText("[General]\r\nEnableI2c=1\r\n[I2C]\r\n0=2097408\r\n");
-  backend = std::make_unique<HeadlessBackend>(fake.dialogs);
-  regulators = std::make_unique<RegulatorGroup>(app, *backend);
-  window = std::make_unique<MainForm>(ops, *backend);
-  regulators->Attach(*window);
-  view = backend->CreateView(window->form());
-  window->Create();
-  int offsetReads = 0;
-  for (const test::FakeI2cTransfer& t : adl.i2cTransfers) offsetReads += t.reg == 0x8D;
-  EXPECT_EQ(offsetReads, 1);
-  EXPECT_EQ(HeadlessUser(window->form()).Text("GroupBox6"), "I2C: IR3567B");
 }
 
 TEST_F(RegulatorWindowTest, CustomFanSpeedTakesATrimmedPercentageOnly) {
