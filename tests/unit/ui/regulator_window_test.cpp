@@ -47,6 +47,8 @@ class RegulatorWindowTest : public test::DriverFixture {
     }
     fake.files.files[test::InMemoryFileSystem::Key(app.paths.iniPath)] =
         EncodeIniText("[General]\r\nEnableI2c=1\r\nDisplayFanMenu=1\r\nDisplayPowerMenu=1\r\n");
+    view.reset();  // a view goes before its form
+    window.reset();
     backend = std::make_unique<HeadlessBackend>(fake.dialogs);
     regulators = std::make_unique<RegulatorGroup>(app, *backend);
     commands = std::make_unique<WindowProfileCommands>(app, *backend, regulators.get());
