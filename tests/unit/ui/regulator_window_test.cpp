@@ -178,6 +178,26 @@ TEST_F(RegulatorWindowTest, ApplyRefusesAFieldOutsideTheGuardsAndWritesNothingTo
   }
 }
 
+TEST_F(RegulatorWindowTest, SaveAndLoadCarryTheShownRegulatorFields) {
+  HeadlessUser user = Open("IU");
+  user.Type("I2C_Offset", "5");
+  fake.dialogs.textAnswers = {"A", "B"};
+  user.Click("Button6");  // "New" saves the window into the new profile
+  const ProfileItem& a = app.profiles.at(0);
+  EXPECT_EQ(std::make_tuple(a.offset, a.llc, a.phaseGain, a.currentScale), std::make_tuple(5, 1, "112233", "44"));
+  user.Type("I2C_Offset", "0");
+  user.Type("Edit1", "AABBCC");
+  user.Click("Button8");  // "Load"
+  EXPECT_EQ(user.Value("I2C_Offset"), 5);
+  EXPECT_EQ(user.Background("I2C_Offset"), kChangedColour);
+  EXPECT_EQ(user.Text("Edit1"), "112233");
+  EXPECT_EQ(user.Background("Edit1"), kWindowColour);
+  user.Select("ComboBox1", 1);  // the up9505 has no phase gain or current scale
+  user.Click("Button6");
+  const ProfileItem& b = app.profiles.at(1);
+  EXPECT_EQ(std::make_tuple(b.offset, b.llc, b.phaseGain, b.currentScale), std::make_tuple(0, 0, "NULL", "NULL"));
+}
+
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
   HeadlessUser user = Open("II");
   EXPECT_FALSE(app.vrm.inProgress);
