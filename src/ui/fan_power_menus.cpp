@@ -50,7 +50,8 @@ void FanPowerMenus::AttachMenus(const WindowMenuSwitches& switches) {
       fan.items.push_back({.name = item.name, .caption = item.caption,
                            .onClick = [this, speed = item.speed] { SetSpeed(speed); }});
     fan.items.push_back({.separator = true});
-    fan.items.push_back({.name = "Setcustomspeed1", .caption = "Set custom speed", .onClick = [this] { SetCustomSpeed(); }});
+    fan.items.push_back(
+        {.name = "Setcustomspeed1", .caption = "Set custom speed", .onClick = [this] { SetCustomSpeed(); }});
     form.AttachPopupMenu(window_->controls().fanGroup, form.AddPopupMenu(std::move(fan)));
   }
   if (switches.displayPowerMenu) {

@@ -145,9 +145,10 @@ TEST_F(RegulatorWindowTest, ApplyAndResetWithCtrlWriteTheRegulatorsOfExactlyTheC
     // "Reset" with Ctrl reaches every supported card: offset 0 and load-line off, nothing else.
     adl.i2cTransfers.clear();
     user.Click("Button4");
-    EXPECT_EQ(Writes(), ctrl ? (std::vector<std::tuple<int, int, int>>{{0, 0x8D, 0}, {0, 0x38, 0x81}, {1, 0x27, 0x1F},
-                                                                       {1, 0x0C, 0}, {1, 0x28, 0x04}, {2, 0x8D, 0}, {2, 0x38, 0x81}})
-                             : (std::vector<std::tuple<int, int, int>>{{0, 0x8D, 0}, {0, 0x38, 0x81}}));
+    using W = std::vector<std::tuple<int, int, int>>;
+    const W card0 = {{0, 0x8D, 0}, {0, 0x38, 0x81}};
+    const W all = {{0, 0x8D, 0}, {0, 0x38, 0x81}, {1, 0x27, 0x1F}, {1, 0x0C, 0}, {1, 0x28, 0x04}, {2, 0x8D, 0}, {2, 0x38, 0x81}};
+    EXPECT_EQ(Writes(), ctrl ? all : card0);
     EXPECT_TRUE(BoxTexts().empty());
   }
 }
