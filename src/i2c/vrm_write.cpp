@@ -33,6 +33,21 @@ constexpr TextValue kCurrentScale{"Current scale", 2,
                                   "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format",
                                   "Failed to set I2C Current Scale"};
 
+// Why a set offset cannot be written; nothing when it can.
+std::optional<std::string> OffsetProblem(int32_t offset) {
+  if (IsSet(offset) && (offset < kVrmOffsetMin || offset > kVrmOffsetMax)) return std::string(kOffsetRangeMessage);
+  return std::nullopt;
+}
+
+// Why a set text cannot be converted into its register bytes; nothing when it can.
+std::optional<std::string> TextProblem(const TextValue& value, std::string_view text) {
+  if (!IsSet(text)) return std::nullopt;
+  if (text.size() != value.length) return std::string(value.lengthMessage);
+  if (!HexPairsToBytes(text))
+    return "Wrong data is entered in " + std::string(value.label) + ", \"" + std::string(text) + "\" is not hexadecimal";
+  return std::nullopt;
+}
+
 class VrmWriter {
  public:
   VrmWriter(App& app, DriverConnection& connection, const GPUItem& gpu, const VrmItem& row, bool reset)
@@ -40,8 +55,8 @@ class VrmWriter {
 
   void WriteOffset(int32_t offset) {
     if (!IsSet(offset)) return;
-    if (offset < kVrmOffsetMin || offset > kVrmOffsetMax) {
-      app_.messages.ShowError(kOffsetRangeMessage);
+    if (const std::optional<std::string> problem = OffsetProblem(offset)) {
+      app_.messages.ShowError(*problem);
       return;
     }
     // Some controllers ignore the offset register until it is enabled; the offset is
@@ -79,17 +94,12 @@ class VrmWriter {
   // the last pair cannot leave the controller with half a phase gain.
   void WriteText(const TextValue& value, std::string_view text, const std::vector<uint8_t>& registers) {
     if (!IsSet(text)) return;
-    if (text.size() != value.length) {
-      app_.messages.ShowError(value.lengthMessage);
+    if (const std::optional<std::string> problem = TextProblem(value, text)) {
+      app_.messages.ShowError(*problem);
       return;
     }
     const std::optional<std::vector<uint8_t>> bytes = HexPairsToBytes(text);
-    if (!bytes) {
-      app_.messages.ShowError("Wrong data is entered in " + std::string(value.label) + ", \"" + std::string(text) +
-                              "\" is not hexadecimal");
-      return;
-    }
-    if (reset_) return;
+    if (reset_ || !bytes) return;
     for (size_t i = 0; i < registers.size(); ++i)
       if (!Write(registers[i], (*bytes)[i], value.failedMessage)) return;
   }
@@ -102,6 +112,20 @@ class VrmWriter {
 };
 
 }  // namespace
+
+bool CheckVrmValues(App& app, int gpuId, int32_t offset, std::string_view phaseGain, std::string_view currentScale) {
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return true;
+  const GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
+  const VrmItem* row = VrmRow(gpu.i2cController);
+  if (!gpu.i2cFound || !row) return true;
+  std::vector<std::string> problems;
+  for (const std::optional<std::string>& problem :
+       {OffsetProblem(offset), row->hasPhaseGain ? TextProblem(kPhaseGain, phaseGain) : std::nullopt,
+        row->hasCurrentScale ? TextProblem(kCurrentScale, currentScale) : std::nullopt})
+    if (problem) problems.push_back(*problem);
+  for (const std::string& problem : problems) app.messages.ShowError(problem);
+  return problems.empty();
+}
 
 void WriteVrmValues(App& app, int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
                     std::string_view currentScale) {

@@ -45,9 +45,13 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
   form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
   form_.onClose = [this] { FormClose(); };
   form_.SetInitialFocus(c_.close);
-  form_.SetContextMenu(c_.cardList, {{.caption = "Change friendly name", .visible = false, .onSelect = [this] {
-                                        if (onChangeFriendlyName) onChangeFriendlyName();
-                                      }}});
+  cardListMenu_ = form_.AddPopupMenu({.items = {{.name = "ChangeFriendlyName1",
+                                                  .caption = "Change friendly name",
+                                                  .visible = false,
+                                                  .onClick = [this] {
+                                                    if (onChangeFriendlyName) onChangeFriendlyName();
+                                                  }}}});
+  form_.AttachPopupMenu(c_.cardList, cardListMenu_);
 }
 
 void MainForm::ConnectHandlers() {
@@ -100,8 +104,8 @@ void MainForm::ConnectHandlers() {
 
 void MainForm::Create() {
   form_.SetWindowCaption(std::string("Tunewright ") + kVersionText);
-  // The fan and power menus the switches attach come with the regulator and fan tools.
-  ops_.LoadSettings();
+  const WindowMenuSwitches menus = ops_.LoadSettings();
+  if (onSettingsLoaded) onSettingsLoaded(menus);
   if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
   const int monitorDpi = backend_.MonitorDpi();
   const int dpi = monitorDpi > 0 ? monitorDpi : kDesignDpi;
@@ -125,6 +129,7 @@ void MainForm::Create() {
     HideEditor();
   } else {
     FillCardList();
+    if (I2cPart()) regulators_->BeginDetection();
     settingCardList_ = true;
     form_.SetSelected(c_.cardList, StartCard());
     settingCardList_ = false;
@@ -134,8 +139,15 @@ void MainForm::Create() {
   std::vector<std::string> names;
   for (const ProfileItem& profile : ops_.profiles()) names.push_back(profile.name);
   form_.SetItems(c_.profileList, std::move(names));
-  // Regulator detection (EnableI2c on) ends by matching the profile itself once it exists.
-  if (!ops_.options().EnableI2c && profileCommands_) profileCommands_->SelectMatchingProfile();
+  // Regulator detection (EnableI2c on) ends by matching the profile itself.
+  if (!ops_.options().EnableI2c) SelectMatchingProfile();
+  else if (I2cPart() && !ops_.gpus().empty()) regulators_->Detect();
+}
+
+bool MainForm::I2cPart() const { return regulators_ && ops_.options().EnableI2c; }
+
+void MainForm::SelectMatchingProfile() {
+  if (profileCommands_) profileCommands_->SelectMatchingProfile();
 }
 
 void MainForm::ShrinkWithoutI2c() {
@@ -154,7 +166,7 @@ void MainForm::FillCardList() {
   settingCardList_ = false;
 }
 
-void MainForm::ShowFriendlyNameEntry(bool show) { form_.SetMenuItemVisible(c_.cardList, 0, show); }
+void MainForm::ShowFriendlyNameEntry(bool show) { form_.SetMenuItemVisible(cardListMenu_, 0, show); }
 
 void MainForm::RefillCardList() {
   const int selected = SelectedCard();
@@ -191,11 +203,14 @@ void MainForm::SelectCard() {
   if (selected < 0) return;
   ArrangeForCard(selected);
   ReadCardIntoWindow(selected);
+  if (I2cPart()) regulators_->CardSelected(selected);
 }
 
 void MainForm::Refresh() {
   const int selected = SelectedCard();
-  if (selected >= 0) ReadCardIntoWindow(selected);
+  if (selected < 0) return;
+  ReadCardIntoWindow(selected);
+  if (I2cPart()) regulators_->Refreshed(selected);
 }
 
 void MainForm::ShowInfoMessage(bool show, InfoMessage which) {
@@ -246,6 +261,7 @@ void MainForm::ArrangeForCard(int gpuId) {
     form_.SetVisible(id, od8);
   if (od8)
     for (int k = 0; k < kOd8CurvePoints; ++k) SetRowEnabled(true, c_.gpuRows[Index(k)]);
+  if (I2cPart()) regulators_->CardArranged(gpuId);
 }
 
 void MainForm::FillTimingLevels(int32_t memTimingMax) {

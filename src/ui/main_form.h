@@ -26,6 +26,18 @@ class ProfileCommands {
   virtual void SelectMatchingProfile() = 0;
 };
 
+// The regulator part of the window (the I2C group); runs only with EnableI2c on. Without
+// it (nullptr) the window runs no detection and reads no regulator.
+class WindowRegulators {
+ public:
+  virtual ~WindowRegulators() = default;
+  virtual void BeginDetection() = 0;         // before the first selection: it reads no regulator
+  virtual void Detect() = 0;                 // the end of creation, with at least one card
+  virtual void CardArranged(int gpuId) = 0;  // a supported card's editor was laid out
+  virtual void CardSelected(int gpuId) = 0;  // after its values were read (not during detection)
+  virtual void Refreshed(int gpuId) = 0;     // "Refresh": read again, detection or not
+};
+
 inline constexpr uint32_t kChangedColorRef = 0x00D5FFFF;  // COLORREF: red FF, green FF, blue D5
 inline constexpr Colour kChangedColour = Colour::Fixed(kChangedColorRef);
 inline constexpr Colour kWindowColour = Colour::System(SystemColour::Window);
@@ -47,6 +59,11 @@ class MainForm {
 
   // FormCreate: the window's creation steps, once its view exists.
   void Create();
+  // Before Create.
+  void SetRegulators(WindowRegulators* regulators) { regulators_ = regulators; }
+  // Runs in Create right after the settings were read (the window-mode switches).
+  std::function<void(const WindowMenuSwitches&)> onSettingsLoaded;
+  void SelectMatchingProfile();
 
   int SelectedCard() const;  // -1 when none
   void SelectCard();
@@ -69,6 +86,7 @@ class MainForm {
 
  private:
   void ShrinkWithoutI2c();
+  bool I2cPart() const;  // a regulator part and EnableI2c on
   void FillCardList();
   int StartCard();
   void ShowEditor();
@@ -99,6 +117,8 @@ class MainForm {
   ProfileCommands* profileCommands_;
   Form form_;
   MainFormControls c_;
+  WindowRegulators* regulators_ = nullptr;
+  int cardListMenu_ = -1;  // the card selector's context menu
   bool settingCardList_ = false;  // a selection made by the form itself, not by the user
 };
 

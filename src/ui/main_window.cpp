@@ -1,17 +1,21 @@
 #include "ui/main_window.h"
 
 #include "ui/app_main_form_operations.h"
+#include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
 #include "ui/friendly_name_form.h"
 #include "ui/main_form.h"
 #include "ui/profile_commands.h"
+#include "ui/regulator_group.h"
 #include "ui/settings_form.h"
 
 namespace tw::ui {
 
 void RunMainWindow(App& app, UiBackend& backend) {
   AppMainFormOperations operations(app);
-  WindowProfileCommands profileCommands(app, backend);
+  RegulatorGroup regulators(app, backend);
+  WindowProfileCommands profileCommands(app, backend, &regulators);
+  FanPowerMenus menus(app, backend);
   MainForm mainForm(operations, backend, &profileCommands);
   profileCommands.Attach(mainForm);
   AppSettingsOperations settingsOperations(
@@ -20,6 +24,8 @@ void RunMainWindow(App& app, UiBackend& backend) {
   ChangeFriendlyNameCommand friendlyNames(app, backend, mainForm);
   mainForm.onShowSettings = [&] { settings.Show(mainForm.form()); };
   mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
+  regulators.Attach(mainForm);
+  menus.Attach(mainForm);
   // The creation steps run before the window exists: it is then made once, in its final
   // state, rather than changed control by control (which under wine costs a round trip to
   // the wine server for each change).

@@ -111,14 +111,16 @@ void WindowProfileCommands::Reset() {
   const bool all = backend_.CtrlHeld();
   const int selected = window_->SelectedCard();
   if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
+  std::vector<int> cards;
   if (all) {
     for (size_t g = 0; g < app_.gpus.size(); ++g)
-      if (app_.gpus[g].supported) ResetGpu(app_, static_cast<int>(g), /*console=*/false, /*fromCommandLine=*/false);
+      if (app_.gpus[g].supported) cards.push_back(static_cast<int>(g));
   } else {
-    ResetGpu(app_, selected, false, false);
+    cards.push_back(selected);
   }
+  for (int card : cards) ResetGpu(app_, card, /*console=*/false, /*fromCommandLine=*/false);
   window_->ReadCardIntoWindow(selected);
-  if (app_.options.EnableI2c) regulators_.AfterReset(selected);
+  if (app_.options.EnableI2c) regulators_.AfterReset(cards, selected);
 }
 
 // --- matching and copying ---

@@ -25,8 +25,9 @@ class WindowRegulatorSteps {
   // After "Apply" sent the window's values to `cards`: the regulator values to the same
   // cards, then the selected card's regulator read back into the window.
   virtual void AfterApply(const std::vector<int>& /*cards*/, int /*selectedCard*/) {}
-  // After "Reset": the selected card's regulator read back into the window.
-  virtual void AfterReset(int /*selectedCard*/) {}
+  // After "Reset" reset `cards`: their regulators reset too, then the selected card's
+  // regulator read back into the window.
+  virtual void AfterReset(const std::vector<int>& /*cards*/, int /*selectedCard*/) {}
 };
 
 // Copies the window's values into `profile` for `gpu` and returns whether anything in the

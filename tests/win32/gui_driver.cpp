@@ -11,6 +11,8 @@
 //   click:NAME           a left click at the control's centre
 //   dblclick:NAME:DX:DY  a double click at DX, DY inside the control
 //   move:NAME:DX:DY      moves the pointer to DX, DY inside the control
+//   rclick:NAME:DX:DY    a right click at DX, DY inside the control (a context menu opens;
+//                        its entries are then reached with key:DOWN and key:RETURN)
 //   focus:NAME           clicks into a field and selects its text
 //   type:TEXT            types the text into the focused control
 //   key:NAME             TAB, SPACE, ESCAPE, RETURN, UP, DOWN
@@ -566,6 +568,8 @@ int wmain(int argc, wchar_t** argv) {
       ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1);
     } else if (verb == "dblclick") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 2);
+    } else if (verb == "rclick") {
+      ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1, true);
     } else if (verb == "move") {
       MoveTo(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false));
     } else if (verb == "focus") {

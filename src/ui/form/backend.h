@@ -8,6 +8,7 @@
 //   The forms in src/ui create their views through it and never see the platform.
 
 #include <memory>
+#include <string>
 
 #include "ui/form/form.h"
 
@@ -34,6 +35,9 @@ class UiBackend {
 
   // Whether Ctrl is held now (at the time of the event being handled).
   virtual bool CtrlHeld() const = 0;
+
+  // The user's decimal separator, for numbers a form writes into its labels.
+  virtual std::string DecimalSeparator() const { return "."; }
 
   // Message, question and input boxes: the program's ordinary Dialogs port.
   virtual Dialogs& dialogs() = 0;

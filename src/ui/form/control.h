@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/form/context_menu.h"
 
 namespace tw::ui {
 
@@ -25,6 +24,7 @@ enum class ControlKind {
   CheckBox,  // a check box: `checked`
   ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
   ValueList, // two columns with titles `columns`: read-only keys `items`, edited texts `values`
+  TextEdit,  // a one-line free-text field: `caption`, `maxLength`, `acceptedChars`
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -91,6 +91,12 @@ struct Control {
   int minValue = 0;
   int maxValue = 0;
   int maxLength = 0;
+  // TextEdit: the characters a user may type (empty: any), and whether letters are turned
+  // to upper case as they are typed.
+  std::string acceptedChars{};
+  bool upperCase = false;
+  // Any kind: the form's pop-up menu (Form::AddPopupMenu) opened by a right-click; -1: none.
+  int popupMenu = -1;
   // DropDown, ListView
   std::vector<std::string> items{};
   int selected = -1;
@@ -102,17 +108,33 @@ struct Control {
   std::vector<std::string> values{};
   std::vector<std::string> columns{};
   int columnWidth = 0;
-  // Any control: its context menu; none when empty.
-  std::vector<MenuItem> contextMenu{};
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
-  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onChange{};       // SpinEdit, TextEdit (text), DropDown (selection), CheckBox (tick)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last
   // row (-1). Drops from anywhere else never reach the form.
   std::function<void(int onto)> onDrop{};
+};
+
+// One entry of a pop-up menu; `separator` entries have no caption and no handler. A hidden
+// entry is left out of the menu when it opens.
+struct PopupMenuItem {
+  std::string name{};  // the program's entry name, e.g. "Chill1"
+  std::string caption{};
+  bool separator = false;
+  bool checked = false;
+  bool visible = true;
+  std::function<void()> onClick{};
+};
+
+// A context menu. `onPopup` runs each time before it opens, so that it can bring its
+// entries up to date; the backend shows the entries as they are afterwards.
+struct PopupMenu {
+  std::vector<PopupMenuItem> items{};
+  std::function<void()> onPopup{};
 };
 
 }  // namespace tw::ui

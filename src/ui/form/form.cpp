@@ -21,6 +21,39 @@ ControlId Form::Add(Control control) {
 
 void Form::AddSystemMenuEntry(SystemMenuEntry entry) { systemMenu_.push_back(std::move(entry)); }
 
+int Form::AddPopupMenu(PopupMenu menu) {
+  popupMenus_.push_back(std::move(menu));
+  return popupMenuCount() - 1;
+}
+
+void Form::AttachPopupMenu(ControlId id, int menu) {
+  if (menu != -1) popupMenu(menu);  // the menu must exist
+  At(id).popupMenu = menu;
+}
+
+const PopupMenu& Form::popupMenu(int menu) const {
+  if (menu < 0 || menu >= popupMenuCount()) throw std::out_of_range("no pop-up menu " + std::to_string(menu));
+  return popupMenus_[static_cast<size_t>(menu)];
+}
+
+int Form::FindMenuItem(int menu, std::string_view name) const {
+  const std::vector<PopupMenuItem>& items = popupMenu(menu).items;
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+PopupMenuItem& Form::MenuItem(int menu, int item) {
+  popupMenu(menu);  // throws for a menu that does not exist
+  std::vector<PopupMenuItem>& items = popupMenus_[static_cast<size_t>(menu)].items;
+  if (item < 0 || item >= static_cast<int>(items.size())) throw std::out_of_range("no menu entry " + std::to_string(item));
+  return items[static_cast<size_t>(item)];
+}
+
+void Form::SetMenuItemCaption(int menu, int item, std::string caption) { MenuItem(menu, item).caption = std::move(caption); }
+void Form::SetMenuItemChecked(int menu, int item, bool checked) { MenuItem(menu, item).checked = checked; }
+void Form::SetMenuItemVisible(int menu, int item, bool visible) { MenuItem(menu, item).visible = visible; }
+
 void Form::OnChange(ControlId id, std::function<void()> handler) { At(id).onChange = std::move(handler); }
 void Form::OnClick(ControlId id, std::function<void()> handler) { At(id).onClick = std::move(handler); }
 void Form::OnDoubleClick(ControlId id, std::function<void()> handler) { At(id).onDoubleClick = std::move(handler); }
@@ -70,6 +103,7 @@ void Form::SetCaption(ControlId id, std::string caption) {
   if (c.caption == caption) return;
   c.caption = std::move(caption);
   Notify(id, ControlAspect::Caption);
+  if (c.kind == ControlKind::TextEdit && c.onChange) c.onChange();  // as a user edit would
 }
 
 void Form::SetBounds(ControlId id, Rect bounds) {
@@ -175,13 +209,6 @@ void Form::SetColumnWidth(ControlId id, int designWidth) {
   Notify(id, ControlAspect::Bounds);
 }
 
-void Form::SetContextMenu(ControlId id, std::vector<MenuItem> items) { At(id).contextMenu = std::move(items); }
-
-void Form::SetMenuItemVisible(ControlId id, int item, bool visible) {
-  std::vector<MenuItem>& items = At(id).contextMenu;
-  if (item >= 0 && item < static_cast<int>(items.size())) items[static_cast<size_t>(item)].visible = visible;
-}
-
 void Form::SetWindowCaption(std::string caption) {
   window_.caption = std::move(caption);
   NotifyWindow(WindowAspect::Caption);
@@ -234,12 +261,28 @@ bool Takes(const Form& form, ControlId id, ControlKind kind) {
   return true;
 }
 
+// What a text field keeps of typed or pasted text: characters outside its set dropped,
+// letters turned to upper case where it asks for that.
+std::string FilterTyped(const Control& c, std::string_view text) {
+  if (c.kind != ControlKind::TextEdit) return std::string(text);
+  std::string kept;
+  for (char ch : text) {
+    if (ch == '\r' || ch == '\n') {
+      kept += ch;  // FitTypedText cuts the text there
+      continue;
+    }
+    if (!c.acceptedChars.empty() && c.acceptedChars.find(ch) == std::string::npos) continue;
+    kept += c.upperCase && ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+  }
+  return kept;
+}
+
 }  // namespace
 
 void Form::UserTyped(ControlId id, std::string_view text) {
-  if (!Takes(*this, id, ControlKind::SpinEdit)) return;
+  if (!Takes(*this, id, ControlKind::SpinEdit) && !Takes(*this, id, ControlKind::TextEdit)) return;
   Control& c = At(id);
-  std::string fitted = FitTypedText(text, c.maxLength);
+  std::string fitted = FitTypedText(FilterTyped(c, text), c.maxLength);
   const bool cut = fitted != text;
   if (c.caption != fitted) {
     c.caption = std::move(fitted);
@@ -291,13 +334,6 @@ void Form::UserSystemMenu(int entryIndex) {
   if (entry.onSelect) entry.onSelect();
 }
 
-void Form::UserContextMenu(ControlId id, int item) {
-  const Control& c = control(id);
-  if (!Takes(*this, id, c.kind) || item < 0 || item >= static_cast<int>(c.contextMenu.size())) return;
-  const MenuItem& entry = c.contextMenu[static_cast<size_t>(item)];
-  if (entry.visible && entry.onSelect) entry.onSelect();
-}
-
 void Form::UserEdited(ControlId id, int row, std::string_view text) {
   if (!Takes(*this, id, ControlKind::ValueList)) return;
   Control& c = At(id);
@@ -308,6 +344,24 @@ void Form::UserEdited(ControlId id, int row, std::string_view text) {
 
 void Form::UserResized(int outerWidth, int clientWidth, int clientHeight) {
   if (onResize) onResize(outerWidth, clientWidth, clientHeight);
+}
+
+int Form::UserPoppedUp(ControlId id) {
+  const Control& c = control(id);
+  if (c.popupMenu < 0 || !Takes(*this, id, c.kind)) return -1;
+  const int menu = c.popupMenu;
+  if (const auto& onPopup = popupMenu(menu).onPopup) onPopup();
+  return menu;
+}
+
+void Form::UserPickedMenuItem(int menu, int item) {
+  if (menu < 0 || menu >= popupMenuCount()) return;
+  const std::vector<PopupMenuItem>& items = popupMenu(menu).items;
+  if (item < 0 || item >= static_cast<int>(items.size())) return;
+  const PopupMenuItem& entry = items[static_cast<size_t>(item)];
+  if (entry.separator || !entry.visible || !entry.onClick) return;
+  const auto handler = entry.onClick;  // the handler may change the menu
+  handler();
 }
 
 void Form::UserClosed() {

@@ -81,6 +81,10 @@ class Form {
   void OnClick(ControlId id, std::function<void()> handler);
   void OnDoubleClick(ControlId id, std::function<void()> handler);
   void SetInitialFocus(ControlId id) { initialFocus_ = id; }  // focused when first shown
+  // Pop-up menus may be added and attached at any time: a backend builds the menu from the
+  // form's data each time it opens. Returns the menu's index.
+  int AddPopupMenu(PopupMenu menu);
+  void AttachPopupMenu(ControlId id, int menu);  // -1 detaches
   std::function<void()> onClose{};  // the window is closing (close box, Close(), end of session)
   // The user resized the window (pixels: the whole window's width, the client area's size).
   std::function<void(int outerWidth, int clientWidth, int clientHeight)> onResize{};
@@ -89,6 +93,9 @@ class Form {
   const WindowFrame& window() const { return window_; }
   const std::vector<SystemMenuEntry>& systemMenu() const { return systemMenu_; }
   ControlId initialFocus() const { return initialFocus_; }
+  int popupMenuCount() const { return static_cast<int>(popupMenus_.size()); }
+  const PopupMenu& popupMenu(int menu) const;
+  int FindMenuItem(int menu, std::string_view name) const;  // -1 when absent
   int controlCount() const { return static_cast<int>(controls_.size()); }
   const Control& control(ControlId id) const;
   ControlId Find(std::string_view name) const;  // kNoControl when absent
@@ -117,8 +124,9 @@ class Form {
   void SetChecked(ControlId id, bool checked);  // runs onChange when it changed
   void SetValues(ControlId id, std::vector<std::string> values);  // a value list's texts
   void SetColumnWidth(ControlId id, int designWidth);              // a value list's first column
-  void SetContextMenu(ControlId id, std::vector<MenuItem> items);
-  void SetMenuItemVisible(ControlId id, int item, bool visible);
+  void SetMenuItemCaption(int menu, int item, std::string caption);
+  void SetMenuItemChecked(int menu, int item, bool checked);
+  void SetMenuItemVisible(int menu, int item, bool visible);
 
   void SetWindowCaption(std::string caption);
   void SetOuterHeight(int designHeight);
@@ -142,9 +150,12 @@ class Form {
   void UserSelected(ControlId id, int index);  // drop-down lists and list views
   void UserDropped(ControlId id, int onto);    // list views: the selected row dropped on a row, -1 below them
   void UserSystemMenu(int entryIndex);  // index into systemMenu()
-  void UserContextMenu(ControlId id, int item);  // index into the control's contextMenu
   void UserEdited(ControlId id, int row, std::string_view text);  // a value list's row
   void UserResized(int outerWidth, int clientWidth, int clientHeight);
+  // A right-click on the control: the menu to open (onPopup has run), -1 when it has none
+  // or cannot take input now.
+  int UserPoppedUp(ControlId id);
+  void UserPickedMenuItem(int menu, int item);  // a shown, non-separator entry of an open menu
   void UserClosed();                    // the close box or Alt+F4: onClose, then the window goes
 
  private:
@@ -152,10 +163,12 @@ class Form {
   void Notify(ControlId id, ControlAspect aspect);
   void NotifyWindow(WindowAspect aspect);
   void SetSpinText(ControlId id, std::string text);
+  PopupMenuItem& MenuItem(int menu, int item);
 
   WindowFrame window_;
   std::vector<Control> controls_;
   std::vector<SystemMenuEntry> systemMenu_;
+  std::vector<PopupMenu> popupMenus_;
   double scale_ = 1.0;
   FormView* view_ = nullptr;
   ControlId initialFocus_ = kNoControl;

@@ -69,16 +69,36 @@ void HeadlessUser::SystemMenu(std::string_view caption) {
 }
 
 bool HeadlessUser::ContextMenu(std::string_view name, std::string_view caption) {
-  const std::vector<MenuItem>& items = Get(name).contextMenu;
+  const int menu = form_.UserPoppedUp(Id(name));
+  if (menu < 0) return false;
+  const std::vector<PopupMenuItem>& items = form_.popupMenu(menu).items;
   for (size_t i = 0; i < items.size(); ++i) {
-    if (items[i].caption != caption || !items[i].visible) continue;
-    form_.UserContextMenu(Id(name), static_cast<int>(i));
+    if (items[i].separator || items[i].caption != caption || !items[i].visible) continue;
+    form_.UserPickedMenuItem(menu, static_cast<int>(i));
     return true;
   }
   return false;
 }
 
 void HeadlessUser::Edit(std::string_view name, int row, std::string_view text) { form_.UserEdited(Id(name), row, text); }
+
+bool HeadlessUser::PopUp(std::string_view name) { return form_.UserPoppedUp(Id(name)) >= 0; }
+
+void HeadlessUser::PickMenuItem(std::string_view name, std::string_view item) {
+  const int menu = form_.UserPoppedUp(Id(name));
+  if (menu < 0) throw std::out_of_range("no menu opens on " + std::string(name));
+  const int index = form_.FindMenuItem(menu, item);
+  if (index < 0) throw std::out_of_range("no menu entry " + std::string(item));
+  form_.UserPickedMenuItem(menu, index);
+}
+
+const PopupMenuItem& HeadlessUser::MenuItem(std::string_view name, std::string_view item) const {
+  const int menu = Get(name).popupMenu;
+  if (menu < 0) throw std::out_of_range(std::string(name) + " has no menu");
+  const int index = form_.FindMenuItem(menu, item);
+  if (index < 0) throw std::out_of_range("no menu entry " + std::string(item));
+  return form_.popupMenu(menu).items[static_cast<size_t>(index)];
+}
 
 const Control& HeadlessUser::Get(std::string_view name) const { return form_.control(Id(name)); }
 int HeadlessUser::Value(std::string_view name) const { return form_.SpinValue(Id(name)); }

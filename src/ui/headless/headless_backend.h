@@ -81,6 +81,12 @@ class HeadlessUser {
   // offer it now (no such entry, or hidden).
   bool ContextMenu(std::string_view name, std::string_view caption);
   void Edit(std::string_view name, int row, std::string_view text);  // a value list's row
+  // A right-click on the control: true when a menu opened (its entries then read below).
+  bool PopUp(std::string_view name);
+  // Opens the control's menu and clicks the entry of this name, when it is shown.
+  void PickMenuItem(std::string_view name, std::string_view item);
+  // An entry of the control's menu as it is now (after the last PopUp).
+  const PopupMenuItem& MenuItem(std::string_view name, std::string_view item) const;
 
   const Control& Get(std::string_view name) const;
   const std::string& Text(std::string_view name) const { return Get(name).caption; }

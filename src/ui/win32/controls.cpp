@@ -159,6 +159,29 @@ void SpinEdit::OnCommand(WORD code) {
   if (code == EN_KILLFOCUS && onLeave) onLeave();
 }
 
+// ---- TextEdit -----------------------------------------------------------------------------
+
+bool TextEdit::Create(HWND parent, int id, int maxLength, std::string accepted, bool upperCase) {
+  accepted_ = std::move(accepted);
+  const DWORD style = ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS | (upperCase ? ES_UPPERCASE : 0);
+  if (!CreateNative(WC_EDITW, style, WS_EX_CLIENTEDGE, parent, id)) return false;
+  if (maxLength > 0) ::SendMessageW(hwnd(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength), 0);
+  return true;
+}
+
+bool TextEdit::OnControlMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, LRESULT& result) {
+  // Control characters (backspace, Ctrl+C, Ctrl+V) pass; a refused key never reaches the
+  // field, so the caret stays where it was.
+  if (message != WM_CHAR || accepted_.empty() || wParam < 0x20) return false;
+  if (wParam < 0x80 && accepted_.find(static_cast<char>(wParam)) != std::string::npos) return false;
+  result = 0;
+  return true;
+}
+
+void TextEdit::OnCommand(WORD code) {
+  if (!updating() && code == EN_CHANGE && onText) onText();
+}
+
 // ---- CheckBox -----------------------------------------------------------------------------
 
 bool CheckBox::Create(HWND parent, int id) {

@@ -106,6 +106,22 @@ class SpinEdit : public Widget {
   UpDown arrows_;
 };
 
+// A one-line text field. Keys outside `accepted` (when not empty) are dropped as they are
+// typed, letters turned to upper case with `upperCase`; the form filters pasted text the
+// same way. Typed text goes to `onText`.
+class TextEdit : public Widget {
+ public:
+  bool Create(HWND parent, int id, int maxLength, std::string accepted, bool upperCase);
+  std::function<void()> onText;
+  void OnCommand(WORD code) override;
+
+ protected:
+  bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  std::string accepted_;
+};
+
 // A check box that does not tick itself: a click goes to `onClick` and the form sets the
 // tick it decides on.
 class CheckBox : public Widget {

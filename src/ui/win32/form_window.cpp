@@ -7,7 +7,6 @@
 
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
-#include "ui/win32/context_menu.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/value_list.h"
 
@@ -23,6 +22,9 @@ constexpr int kFirstControlId = 1000;
 // system keeps the low four bits of a system command for itself).
 constexpr UINT kFirstMenuCommand = 0x0100;
 constexpr UINT kMenuCommandStep = 0x10;
+// Commands of a pop-up menu's entries: entry i is kFirstPopupCommand + i (0 means none
+// was picked).
+constexpr UINT kFirstPopupCommand = 1;
 // Closing is finished after the message that asked for it has been handled.
 constexpr UINT kDestroyLater = WM_APP + 1;
 
@@ -204,6 +206,14 @@ bool FormWindow::CreateControls() {
         list->Create(hwnd(), nativeId);
         list->onEdited = [this, id](int row, const std::string& text) { form_.UserEdited(id, row, text); };
         made = std::move(list);
+        break;
+      }
+      case ControlKind::TextEdit: {
+        auto edit = std::make_unique<TextEdit>();
+        TextEdit* field = edit.get();
+        edit->Create(hwnd(), nativeId, c.maxLength, c.acceptedChars, c.upperCase);
+        edit->onText = [this, id, field] { form_.UserTyped(id, field->Text()); };
+        made = std::move(edit);
         break;
       }
       case ControlKind::CheckBox: {
@@ -535,7 +545,8 @@ LRESULT FormWindow::OnControlColour(HDC dc, HWND control) {
                                                 reinterpret_cast<LPARAM>(control));
   const ui::Control& c = form_.control(id);
   // Fields carry their own background; texts, groups and buttons sit on the window's.
-  const bool field = c.kind == ControlKind::SpinEdit || c.kind == ControlKind::DropDown || c.kind == ControlKind::CheckBox;
+  const bool field = c.kind == ControlKind::SpinEdit || c.kind == ControlKind::DropDown ||
+                     c.kind == ControlKind::CheckBox || c.kind == ControlKind::TextEdit;
   const COLORREF background = field ? ToColorRef(c.background) : ::GetSysColor(COLOR_BTNFACE);
   ::SetTextColor(dc, ToColorRef(c.textColour));
   ::SetBkColor(dc, background);
@@ -552,6 +563,53 @@ bool FormWindow::OnDoubleClickInGroup(POINT client) {
   }
   if (innermost == kNoControl) return false;
   form_.UserDoubleClicked(innermost);
+  return true;
+}
+
+bool FormWindow::OnContextMenu(HWND clicked, LPARAM at) {
+  // A right-click on a group reaches the window (a group box lets the mouse through), as
+  // does one on a label; fields that have their own menu (an edit's) keep it.
+  POINT screen{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  ControlId target = kNoControl;
+  if (at == -1) {  // Shift+F10 or the menu key: the focused control's group
+    HWND focus = ::GetFocus();
+    target = focus ? IdOf(focus) : kNoControl;
+    RECT rect{};
+    ::GetWindowRect(focus ? focus : hwnd(), &rect);
+    screen = {rect.left, rect.bottom};
+  } else if (clicked != hwnd()) {
+    target = IdOf(clicked);
+  } else {
+    POINT client = screen;
+    ::ScreenToClient(hwnd(), &client);
+    for (ControlId id = 0; id < form_.controlCount(); ++id) {
+      if (form_.control(id).kind != ControlKind::Group || !form_.IsShowing(id)) continue;
+      const RECT rect = PixelRect(id);
+      if (::PtInRect(&rect, client) && (target == kNoControl || IsAncestor(form_, target, id))) target = id;
+    }
+  }
+  // The nearest control up the groups that carries a menu.
+  while (target != kNoControl && form_.control(target).popupMenu < 0) target = form_.control(target).parent;
+  if (target == kNoControl) return false;
+  const int menu = form_.UserPoppedUp(target);
+  if (menu < 0) return true;
+  const auto offered = [](const PopupMenuItem& item) { return item.visible && !item.separator; };
+  if (std::none_of(form_.popupMenu(menu).items.begin(), form_.popupMenu(menu).items.end(), offered)) return true;
+  MenuHandle popup(::CreatePopupMenu());
+  if (!popup) return true;
+  const std::vector<PopupMenuItem>& items = form_.popupMenu(menu).items;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (!items[i].visible) continue;
+    if (items[i].separator) {
+      ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuW(popup.get(), MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED),
+                    kFirstPopupCommand + i, Wide(items[i].caption).c_str());
+    }
+  }
+  const UINT picked = static_cast<UINT>(
+      ::TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr));
+  if (picked >= kFirstPopupCommand) form_.UserPickedMenuItem(menu, static_cast<int>(picked - kFirstPopupCommand));
   return true;
 }
 
@@ -595,11 +653,9 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       if (OnDoubleClickInGroup(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))})) return 0;
       break;
-    case WM_CONTEXTMENU: {
-      const ControlId id = IdOf(reinterpret_cast<HWND>(wParam));
-      if (id != kNoControl && ShowContextMenu(form_, id, hwnd(), reinterpret_cast<HWND>(wParam), lParam)) return 0;
+    case WM_CONTEXTMENU:
+      if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
       break;
-    }
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) {
         RECT outer{};

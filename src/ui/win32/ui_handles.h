@@ -15,6 +15,13 @@ struct WindowTraits {
 };
 using WindowHandle = unique_handle<WindowTraits>;
 
+struct MenuTraits {
+  using pointer = HMENU;
+  static pointer invalid() noexcept { return nullptr; }
+  static void close(pointer h) noexcept { ::DestroyMenu(h); }
+};
+using MenuHandle = unique_handle<MenuTraits>;
+
 // Fonts, brushes and bitmaps all go back through DeleteObject; the traits are separate so
 // that an owner's type says which kind it holds.
 template <typename Handle>

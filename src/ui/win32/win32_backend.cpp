@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/wide.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/window_proc.h"
@@ -67,5 +68,11 @@ int Win32Backend::MonitorDpi() const {
 }
 
 bool Win32Backend::CtrlHeld() const { return ::GetKeyState(VK_CONTROL) < 0; }
+
+std::string Win32Backend::DecimalSeparator() const {
+  wchar_t separator[8] = {};
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) <= 0) return ".";
+  return tw::win32::Narrow(separator);
+}
 
 }  // namespace tw::ui::win32

@@ -19,6 +19,7 @@ class Win32Backend final : public UiBackend {
   void RunUntilClosed(Form& form) override;
   int MonitorDpi() const override;
   bool CtrlHeld() const override;
+  std::string DecimalSeparator() const override;
   Dialogs& dialogs() override { return dialogs_; }
 
  private:

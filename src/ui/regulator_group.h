@@ -1,0 +1,94 @@
+#pragma once
+// The main window's I2C group (GroupBox6): the selected card's regulator values (offset,
+// load-line, phase gain, current scale), their colours, and the regulator steps of
+// "Apply", "Reset", "Save" and "Load". Reads and writes go through the regulator code the
+// command line uses (ReadVrmValues, CheckVrmValues, WriteVrmValues), so the window keeps
+// every guard it has.
+
+#include <string>
+#include <vector>
+
+#include "i2c/vrm_window.h"
+#include "ui/form/backend.h"
+#include "ui/main_form.h"
+#include "ui/window_profile.h"
+
+namespace tw {
+class App;
+}
+
+namespace tw::ui {
+
+// The I2C group's controls, by role.
+struct RegulatorControls {
+  ControlId notAvailable = kNoControl;
+  ControlId offsetCaption = kNoControl, offset = kNoControl, voltage = kNoControl;  // I2C_Offset
+  ControlId llcCaption = kNoControl, llc = kNoControl;                             // I2C_LLC, "ON"/"OFF"
+  ControlId phaseGainCaption = kNoControl, phaseGain = kNoControl;                 // Edit1
+  ControlId currentScaleCaption = kNoControl, currentScale = kNoControl;           // Edit2
+};
+
+// "+18.75mV" for 3 steps, "-50mV" for -8, "0mV" for 0: steps x 6.25 mV in the shortest
+// exact form, with `decimalSeparator`.
+std::string OffsetVoltageText(int32_t steps, const std::string& decimalSeparator);
+
+class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, public WindowRegulators {
+ public:
+  RegulatorGroup(App& app, UiBackend& backend) : app_(app), backend_(backend) {}
+
+  // Adds the group's controls and handlers to the window, before its view is created, and
+  // makes itself the window's regulator part.
+  void Attach(MainForm& window);
+  const RegulatorControls& controls() const { return c_; }
+
+  // VrmWindow: what reading and detection show.
+  int SelectedGpu() const override;
+  void RedrawI2cGroup() override;
+  void SelectMatchingProfile() override;
+  void ShowOffset(int32_t steps) override;
+  void OffsetInStep() override;
+  void ShowLlc(bool on) override;
+  void LlcInStep() override;
+  void ShowPhaseGain(const std::string& text) override;
+  void PhaseGainInStep() override;
+  void ShowCurrentScale(const std::string& text) override;
+  void CurrentScaleInStep() override;
+
+  // WindowRegulatorSteps: the profile commands' regulator steps.
+  bool WindowToProfile(ProfileItem& profile, const GPUItem& gpu) override;
+  void ProfileToWindow(const ProfileItem& profile, const GPUItem& gpu) override;
+  void AfterApply(const std::vector<int>& cards, int selectedCard) override;
+  void AfterReset(const std::vector<int>& cards, int selectedCard) override;
+
+  // WindowRegulators: the window's creation and card selection.
+  void BeginDetection() override;
+  void Detect() override;
+  void CardArranged(int gpuId) override;
+  void CardSelected(int gpuId) override;
+  void Refreshed(int gpuId) override;
+
+ private:
+  // The window's four values as they go to a card. A field that is not shown (the selected
+  // card's controller lacks it, or it has none) is not set: a hidden field's leftover text
+  // never reaches another card's controller.
+  struct Values {
+    int32_t offset;
+    int32_t llc;
+    std::string phaseGain;
+    std::string currentScale;
+  };
+  Values WindowValues() const;
+  bool Shown(ControlId id) const;
+  void AddControls();
+  void OffsetChange();
+  void LlcClick();
+  void TextChange(ControlId field, const std::string& current);
+  void ReadIntoWindow(int gpuId);
+
+  App& app_;
+  UiBackend& backend_;
+  MainForm* window_ = nullptr;
+  RegulatorControls c_;
+};
+
+}  // namespace tw::ui
