@@ -3,6 +3,7 @@
 // with its colours, the fan switch and the system menu. Its algorithms run here, on every
 // backend; the program's state and the driver are reached through MainFormOperations.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -58,6 +59,9 @@ class MainForm {
   void SetRowEnabled(bool enabled, const PStateRow& row);
   void SetFanControlActive(bool active);
 
+  // What the system menu's "PPTable editor" does; nothing until it is set.
+  void OnPowerPlayEditor(std::function<void()> open) { openPowerPlayEditor_ = std::move(open); }
+
  private:
   void ShrinkWithoutI2c();
   void FillCardList();
@@ -90,6 +94,7 @@ class MainForm {
   Form form_;
   MainFormControls c_;
   bool settingCardList_ = false;  // a selection made by the form itself, not by the user
+  std::function<void()> openPowerPlayEditor_;
 };
 
 }  // namespace tw::ui

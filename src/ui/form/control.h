@@ -22,6 +22,8 @@ enum class ControlKind {
   DropDown,  // a drop-down list (no free text): `items`, `selected`
   CheckBox,  // a check box: `checked`
   ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
+  RadioButton,  // one choice among the radio buttons of the same parent: `checked`
+  Edit,      // a read-only one-line text (`caption`), scrolled so that its end shows
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -92,12 +94,13 @@ struct Control {
   std::vector<std::string> items{};
   int selected = -1;
   int dropDownRows = 8;
-  // CheckBox
+  // CheckBox, RadioButton
   bool checked = false;
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
-  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onChange{};       // SpinEdit (text), DropDown (selection), CheckBox (tick),
+                                          // RadioButton (only when it becomes the checked one)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last

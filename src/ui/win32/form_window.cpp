@@ -197,6 +197,23 @@ bool FormWindow::CreateControls() {
         made = std::move(check);
         break;
       }
+      case ControlKind::RadioButton: {
+        auto radio = std::make_unique<RadioButton>();
+        RadioButton* button = radio.get();
+        radio->Create(hwnd(), nativeId);
+        radio->onClick = [this, id, button] {
+          form_.UserClicked(id);
+          button->SetChecked(form_.control(id).checked);
+        };
+        made = std::move(radio);
+        break;
+      }
+      case ControlKind::Edit: {
+        auto edit = std::make_unique<ReadOnlyEdit>();
+        edit->Create(hwnd(), nativeId);
+        made = std::move(edit);
+        break;
+      }
     }
     if (!made || !made->hwnd()) return false;
     if (!c.name.empty()) {
@@ -254,7 +271,7 @@ RECT FormWindow::PixelRect(ControlId id) const {
     ::ReleaseDC(native->hwnd(), dc);
     int needWidth = text.right + 1;
     int needHeight = text.bottom;
-    if (c.kind == ControlKind::CheckBox) {
+    if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
       needWidth += ::GetSystemMetrics(SM_CXMENUCHECK) + form_.Scaled(6);
       needHeight = std::max(needHeight, static_cast<int>(::GetSystemMetrics(SM_CYMENUCHECK)));
     }
@@ -332,11 +349,12 @@ void FormWindow::SyncAll() {
     if (!native) continue;
     if (c.kind == ControlKind::DropDown || c.kind == ControlKind::ListView) {
       SyncControl(id, ControlAspect::Items);
-    } else if (c.kind == ControlKind::CheckBox) {
+    } else if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
       native->SetText(c.caption);
       SyncControl(id, ControlAspect::Checked);
     } else {
       native->SetText(c.caption);
+      if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
     }
     PlaceControl(id);
   }
@@ -376,6 +394,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
   switch (aspect) {
     case ControlAspect::Caption:
       if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView) native->SetText(c.caption);
+      if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:

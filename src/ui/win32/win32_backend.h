@@ -20,6 +20,7 @@ class Win32Backend final : public UiBackend {
   int MonitorDpi() const override;
   bool CtrlHeld() const override;
   Dialogs& dialogs() override { return dialogs_; }
+  std::optional<std::string> AskFileName(const FileDialogRequest& request) override;
 
  private:
   Dialogs& dialogs_;
