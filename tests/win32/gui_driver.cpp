@@ -21,8 +21,16 @@
 //   sysmenu              opens the window's system menu as Alt+Space does (wine answers no
 //                        other process's menu handles, so the entries are reached with keys)
 //   menushot:FILE        saves the open menu as a BMP
-//   box                  waits for a message box; prints BOX "caption" "text"; answers OK
-//   close                closes TForm1 as its close box does, and waits until it is gone
+//   box[:yes|:no]        waits for a message box; prints BOX "caption" "text"; answers OK (or Yes, No)
+//   window:CLASS         waits for a visible window of that class (TForm3, ...) and drives it from
+//                        then on; prints WINDOW as wait does
+//   file:PATH            waits for a file dialog, enters the path and presses its OK button
+//   setbinary:KEY:NAME:HEX  writes a REG_BINARY value under HKEY_LOCAL_MACHINE\KEY (wine rebuilds the
+//                        display class keys when its desktop starts: a value goes there afterwards)
+//   getbinary:KEY:NAME   prints BINARY NAME hex (lower case; "-" when missing)
+//   regedit[:FILE]       waits for the registry editor's window, prints REGEDIT "caption" and
+//                        LASTKEY "its LastKey value", saves a shot, closes it and waits until it is gone
+//   close                closes the window as its close box does, and waits until it is gone
 //   sleep:MS
 // Every command that gives input waits until the window has handled it. A command that
 // cannot be carried out prints FAIL and a reason and ends the run with status 1.
@@ -108,10 +116,10 @@ std::string ProgramName(HWND window) {
   return Narrow(name);
 }
 
-HWND FindForm(int seconds) {
+HWND FindForm(int seconds, const wchar_t* className = L"TForm1") {
   const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
   do {
-    HWND form = ::FindWindowW(L"TForm1", nullptr);
+    HWND form = ::FindWindowW(className, nullptr);
     if (form && ::IsWindowVisible(form)) return form;
     ::Sleep(100);
   } while (::GetTickCount() < deadline);
@@ -311,7 +319,7 @@ HWND FindBox(int seconds) {
   return nullptr;
 }
 
-void AnswerBox() {
+void AnswerBox(int answer) {
   HWND box = FindBox(30);
   if (!box) Fail("no message box");
   ::Sleep(300);  // drawn before it is read, as a user would
@@ -319,10 +327,76 @@ void AnswerBox() {
   for (int id : {0xFFFF, 100})
     if (!text) text = ::GetDlgItem(box, id);
   Print("BOX \"" + Escape(WindowText(box)) + "\" \"" + Escape(text ? WindowText(text) : "") + "\"");
-  HWND ok = ::GetDlgItem(box, IDOK);
-  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  HWND button = ::GetDlgItem(box, answer);
+  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   const DWORD deadline = ::GetTickCount() + 10000;
   while (::IsWindow(box) && ::GetTickCount() < deadline) ::Sleep(50);
+}
+
+// The file name field of the common file dialogs: edt1, or the combo box cmb13.
+HWND FileNameField(HWND dialog) {
+  for (int id : {0x480, 0x47C})
+    if (HWND field = ::GetDlgItem(dialog, id)) return field;
+  return nullptr;
+}
+
+void AnswerFileDialog(const std::string& path) {
+  const DWORD deadline = ::GetTickCount() + 30000;
+  HWND dialog = nullptr;
+  while (!dialog && ::GetTickCount() < deadline) {
+    HWND box = FindBox(1);
+    if (box && FileNameField(box)) dialog = box;
+  }
+  if (!dialog) Fail("no file dialog");
+  ::Sleep(300);
+  ::SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+  const DWORD gone = ::GetTickCount() + 10000;
+  while (::IsWindow(dialog) && ::GetTickCount() < gone) ::Sleep(50);
+  if (::IsWindow(dialog)) Fail("the file dialog stayed open");
+  Print("FILE " + path);
+}
+
+void SaveShot(HWND window, const std::string& path);
+
+void SetBinary(const std::string& key, const std::string& name, const std::string& hex) {
+  std::vector<BYTE> bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<BYTE>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  if (::RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), Wide(name).c_str(), REG_BINARY, bytes.data(),
+                        static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
+    Fail("cannot write " + name);
+}
+
+void PrintBinary(const std::string& key, const std::string& name) {
+  std::vector<BYTE> bytes(65536);
+  DWORD size = static_cast<DWORD>(bytes.size());
+  std::string hex;
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), Wide(name).c_str(), RRF_RT_REG_BINARY, nullptr,
+                     bytes.data(), &size) != ERROR_SUCCESS)
+    hex = "-";
+  for (DWORD i = 0; hex != "-" && i < size; ++i) {
+    char byte[3];
+    std::snprintf(byte, sizeof byte, "%02x", bytes[i]);
+    hex += byte;
+  }
+  Print("BINARY " + name + " " + hex);
+}
+
+void CheckRegistryEditor(const std::string& shot) {
+  HWND editor = FindForm(30, L"RegEdit_RegEdit");
+  if (!editor) Fail("no registry editor window");
+  Settle(editor);
+  Print("REGEDIT \"" + Escape(WindowText(editor)) + "\"");
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  const LSTATUS read = ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit",
+                                      L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
+  Print("LASTKEY \"" + (read == ERROR_SUCCESS ? Escape(Narrow(value)) : std::string("-")) + "\"");
+  if (!shot.empty()) SaveShot(editor, shot);
+  ::PostMessageW(editor, WM_CLOSE, 0, 0);
+  const DWORD deadline = ::GetTickCount() + 10000;
+  while (::IsWindow(editor) && ::GetTickCount() < deadline) ::Sleep(50);
+  if (::IsWindow(editor)) Fail("the registry editor did not close");
 }
 
 void PrintItems(HWND list, const std::string& name) {
@@ -340,7 +414,7 @@ void Close(HWND form) {
   ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
   const DWORD deadline = ::GetTickCount() + 30000;
   while (::IsWindow(form) && ::GetTickCount() < deadline) ::Sleep(50);
-  if (::IsWindow(form)) Fail("TForm1 did not close");
+  if (::IsWindow(form)) Fail("the window did not close");
   Print("CLOSED");
 }
 
@@ -417,7 +491,24 @@ int wmain(int argc, wchar_t** argv) {
       if (!menu) Fail("no open menu");
       SaveShot(menu, argument);
     } else if (verb == "box") {
-      AnswerBox();
+      AnswerBox(argument == "yes" ? IDYES : argument == "no" ? IDNO : IDOK);
+    } else if (verb == "window") {
+      form = FindForm(30, Wide(argument).c_str());
+      if (!form) Fail("no visible " + argument);
+      Settle(form);
+      RECT rect{};
+      ::GetWindowRect(form, &rect);
+      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " +
+            std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
+            std::to_string(rect.bottom - rect.top));
+    } else if (verb == "file") {
+      AnswerFileDialog(argument);
+    } else if (verb == "setbinary") {
+      SetBinary(parts.at(1), parts.at(2), parts.at(3));
+    } else if (verb == "getbinary") {
+      PrintBinary(parts.at(1), parts.at(2));
+    } else if (verb == "regedit") {
+      CheckRegistryEditor(argument);
     } else if (verb == "close") {
       Close(needForm());
     } else if (verb == "sleep") {
