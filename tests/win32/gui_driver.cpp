@@ -126,6 +126,20 @@ HWND FindForm(int seconds, const wchar_t* className = L"TForm1") {
   return nullptr;
 }
 
+void Settle(HWND form);
+
+// Waits for the window, prints WINDOW "caption" x y w h, and drives it from then on.
+HWND TakeForm(int seconds, const wchar_t* className) {
+  HWND form = FindForm(seconds, className);
+  if (!form) Fail("no visible " + Narrow(className));
+  Settle(form);
+  RECT rect{};
+  ::GetWindowRect(form, &rect);
+  Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
+        " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+  return form;
+}
+
 // Waits until the window's thread has taken everything queued before this call.
 void Settle(HWND form) {
   for (int i = 0; i < 3; ++i) {
@@ -446,13 +460,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::string& verb = parts[0];
     const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
     if (verb == "wait") {
-      form = FindForm(90);
-      if (!form) Fail("no visible TForm1");
-      Settle(form);
-      RECT rect{};
-      ::GetWindowRect(form, &rect);
-      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
-            " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+      form = TakeForm(90, L"TForm1");
     } else if (verb == "dump") {
       Dump(needForm());
     } else if (verb == "click") {
@@ -493,14 +501,7 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == "box") {
       AnswerBox(argument == "yes" ? IDYES : argument == "no" ? IDNO : IDOK);
     } else if (verb == "window") {
-      form = FindForm(30, Wide(argument).c_str());
-      if (!form) Fail("no visible " + argument);
-      Settle(form);
-      RECT rect{};
-      ::GetWindowRect(form, &rect);
-      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " +
-            std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
-            std::to_string(rect.bottom - rect.top));
+      form = TakeForm(30, Wide(argument).c_str());
     } else if (verb == "file") {
       AnswerFileDialog(argument);
     } else if (verb == "setbinary") {

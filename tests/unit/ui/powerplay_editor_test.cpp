@@ -23,33 +23,36 @@ constexpr std::string_view kKey = "{4d36e968-e325-11ce-bfc1-08002be10318}\\0001"
 const std::string kRegPath = "SYSTEM\\CurrentControlSet\\Control\\Class\\" + std::string(kKey);
 const std::string kInstance = "PCI\\VEN_1002&DEV_67DF&SUBSYS_E3471DA2&REV_E7\\4&1";
 
+// Records the steps as one line: "-R" and "+R" for the redirection, typed words as 'word,
+// and the 30 presses of Left as one "<".
 class FakeRegedit final : public RegistryEditorWindows {
  public:
-  std::vector<std::string> calls;
+  std::string log;
   bool running = false;
-  void DisableFileRedirection() override { calls.push_back("NoRedirection"); }
-  void RevertFileRedirection() override { calls.push_back("Redirection"); }
+  void DisableFileRedirection() override { Step("-R"); }
+  void RevertFileRedirection() override { Step("+R"); }
   bool FindEditor() override { return running; }
-  void AskEditorToClose() override { calls.push_back("Close"), running = false; }
-  intptr_t StartEditor(const Path& program, uint32_t) override {
-    calls.push_back("Start " + program.string());
-    running = true;
-    return 42;
-  }
-  void ShowEditor() override { calls.push_back("Show"); }
-  bool FocusPart(RegeditPart part) override {
-    calls.push_back(part == RegeditPart::Tree ? "Tree" : "List");
-    return true;
-  }
+  void AskEditorToClose() override { Step("Close"), running = false; }
+  intptr_t StartEditor(const Path& program, uint32_t) override { return Step("Start " + program.string()), running = true, 42; }
+  void ShowEditor() override { Step("Show"); }
+  bool FocusPart(RegeditPart part) override { return Step(part == RegeditPart::Tree ? "Tree" : "List"), true; }
   void PressKey(RegeditKey key) override {
-    if (key == RegeditKey::Right) calls.push_back(">");
-    else if (calls.back() != "<") calls.push_back("<");  // 30 of them: one entry
+    if (key == RegeditKey::Right || !log.ends_with("< ")) Step(key == RegeditKey::Right ? ">" : "<");
   }
   void TypeCharacter(char16_t c) override {
-    if (calls.back()[0] != '\'') calls.push_back("'");  // a typed word is one entry
-    calls.back() += static_cast<char>(c);
+    if (!typing_) log += "'";
+    typing_ = true;
+    log.insert(log.end() - (log.ends_with(" ") ? 1 : 0), static_cast<char>(c));
   }
-  void ReleaseLeftButton() override { calls.push_back("Up"); }
+  void ReleaseLeftButton() override { Step("Up"); }
+
+ private:
+  void Step(const std::string& step) {
+    if (typing_) log += " ";
+    typing_ = false;
+    log += step + " ";
+  }
+  bool typing_ = false;
 };
 
 class PowerPlayEditorTest : public ::testing::Test {
@@ -120,18 +123,6 @@ TEST_F(PowerPlayEditorTest, RegistryStatusesWithAndWithoutAdministratorRights) {
   EXPECT_EQ(editor->form().window().className, "TForm3");
 }
 
-TEST_F(PowerPlayEditorTest, ShownRowsAndValuesFollowTheTable) {
-  PutTable(table);
-  HeadlessUser user = Open(true);
-  EXPECT_EQ(user.Text("GPU_Clock_7"), "2000");
-  EXPECT_EQ(user.Text("Mem_Clock_1"), "1000");
-  EXPECT_EQ(user.Text("Mem_Vcc_2"), "1150");
-  EXPECT_EQ(user.Text("Max_GPU") + " " + user.Text("Max_Mem") + " " + user.Text("Max_Power"), "2500 2250 50");
-  EXPECT_TRUE(user.Showing("Mem_Clock_2"));
-  EXPECT_FALSE(user.Showing("Mem_Clock_3") || user.Showing("Label8"));
-  EXPECT_EQ(user.Get("Edit1").caption, "HKEY_LOCAL_MACHINE\\" + kRegPath + "\\PP_PhmSoftPowerPlayTable");
-}
-
 TEST_F(PowerPlayEditorTest, SaveAsksForRightsFirstThenChecksRangesAgainstTheCardLimits) {
   PutTable(table);
   HeadlessUser plainUser = Open(false);
@@ -190,6 +181,11 @@ TEST_F(PowerPlayEditorTest, SaveWritesTheEditsAndRestartsTheCard) {
 TEST_F(PowerPlayEditorTest, LinkedVoltagesSpreadOnceAndUndoRestoresTheTable) {
   PutTable(table);
   HeadlessUser user = Open(true);
+  EXPECT_EQ(user.Text("GPU_Clock_7") + " " + user.Text("Mem_Vcc_2") + " " + user.Text("Max_GPU") + " " +
+                user.Text("Max_Mem") + " " + user.Text("Max_Power"),
+            "2000 1150 2500 2250 50");
+  EXPECT_TRUE(user.Showing("Mem_Clock_2"));
+  EXPECT_FALSE(user.Showing("Mem_Clock_3") || user.Showing("Label8"));
   user.Type("GPU_Vcc_2", "1010", /*leave=*/false);
   EXPECT_EQ(user.Text("GPU_Vcc_5") + " " + user.Text("Mem_Vcc_1"), "1010 1010");
   EXPECT_EQ(user.Text("GPU_Vcc_2") + " " + user.Text("GPU_Vcc_3") + " " + user.Text("Mem_Vcc_2"), "1010 950 1150");
@@ -226,18 +222,13 @@ TEST_F(PowerPlayEditorTest, TheArrowOpensTheRegistryEditorAtTheKey) {
   regedit.running = true;  // an editor already open is closed first
   Open(false).Click("Button8");
   Open(true).Click("Button8");
-  const std::string start = "Start C:\\Windows\\regedit.exe";
-  EXPECT_THAT(regedit.calls,
-              ElementsAre("NoRedirection", start, "Show", "Tree", "<", ">", "'HKEY_LOCAL_MACHINE", ">", "'SYSTEM", ">",
-                          "'CurrentControlSet", ">", "'Control", ">", "'Class", ">", "'{4d36e968-e325-11ce-bfc1-08002be10318}",
-                          ">", "'0001", "List", "Up", "'PP_PhmSoftPowerPlayTable", "Redirection",
-                          // without rights, at "LastKey"
-                          "NoRedirection", "Close", start, "List", "Up", "'PP_PhmSoftPowerPlayTable", "Redirection",
-                          // with rights, the tree is walked although "LastKey" could be written
-                          "NoRedirection", "Close", start, "Show", "Tree", "<", ">", "'HKEY_LOCAL_MACHINE", ">", "'SYSTEM", ">",
-                          "'CurrentControlSet", ">", "'Control", ">", "'Class", ">",
-                          "'{4d36e968-e325-11ce-bfc1-08002be10318}", ">", "'0001", "List", "Up",
-                          "'PP_PhmSoftPowerPlayTable", "Redirection"));
+  const std::string start = "Start C:\\Windows\\regedit.exe ";
+  const std::string walk = "Show Tree < > 'HKEY_LOCAL_MACHINE > 'SYSTEM > 'CurrentControlSet > 'Control > 'Class > "
+                           "'{4d36e968-e325-11ce-bfc1-08002be10318} > '0001 ";
+  const std::string value = "List Up 'PP_PhmSoftPowerPlayTable +R ";
+  // Without rights and without the editor's key; without rights at "LastKey"; with rights
+  // the tree is walked although "LastKey" could be written.
+  EXPECT_EQ(regedit.log, "-R " + start + walk + value + "-R Close " + start + value + "-R Close " + start + walk + value);
   EXPECT_EQ(registry.keys["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit"].strings["LastKey"],
             "HKEY_LOCAL_MACHINE\\" + kRegPath);
 }
