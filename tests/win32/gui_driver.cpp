@@ -29,7 +29,8 @@
 //                        display class keys when its desktop starts: a value goes there afterwards)
 //   getbinary:KEY:NAME   prints BINARY NAME hex (lower case; "-" when missing)
 //   regedit[:FILE]       waits for the registry editor's window, prints REGEDIT "caption" and
-//                        LASTKEY "its LastKey value", saves a shot, closes it and waits until it is gone
+//                        LASTKEY "its LastKey value", saves a shot, closes it, waits until it is gone
+//                        and prints SHOWNKEY "LastKey", where the editor keeps the key it showed
 //   close                closes the window as its close box does, and waits until it is gone
 //   sleep:MS
 // Every command that gives input waits until the window has handled it. A command that
@@ -411,6 +412,11 @@ void CheckRegistryEditor(const std::string& shot) {
   const DWORD deadline = ::GetTickCount() + 10000;
   while (::IsWindow(editor) && ::GetTickCount() < deadline) ::Sleep(50);
   if (::IsWindow(editor)) Fail("the registry editor did not close");
+  // The editor keeps the key it showed last in the same value.
+  size = sizeof value;
+  const LSTATUS kept = ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit",
+                                      L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
+  Print("SHOWNKEY \"" + (kept == ERROR_SUCCESS ? Escape(Narrow(value)) : std::string("-")) + "\"");
 }
 
 void PrintItems(HWND list, const std::string& name) {
