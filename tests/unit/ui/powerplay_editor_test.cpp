@@ -176,6 +176,15 @@ TEST_F(PowerPlayEditorTest, SaveWritesTheEditsAndRestartsTheCard) {
   user.Click("Button3");
   EXPECT_THAT(Boxes(), ElementsAre("Restart this GPU now?", "Failed to write \"PP_PhmSoftPowerPlayTable\" to registry "
                                                             "(ErrorCode: 5) (Access is denied.)"));
+
+  // Delete asks, removes the value and offers the restart.
+  registry.writeError = 0;
+  fake.dialogs.answers = {true, false};
+  user.Click("Button4");
+  EXPECT_THAT(Boxes(), ElementsAre("Are you sure to delete \"PP_PhmSoftPowerPlayTable\" value from registry?",
+                                   "Restart this GPU now?"));
+  EXPECT_EQ(user.Text("Label9"), "not found");
+  EXPECT_FALSE(user.Showing("GPU_Clock_0") || registry.keys.begin()->second.binaries.contains("PP_PhmSoftPowerPlayTable"));
 }
 
 TEST_F(PowerPlayEditorTest, LinkedVoltagesSpreadOnceAndUndoRestoresTheTable) {
