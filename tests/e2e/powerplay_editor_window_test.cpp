@@ -136,7 +136,8 @@ TEST_F(WindowsPowerPlayEditorTest, WithoutRightsTheArrowLeavesTheKeyForWinesRege
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
   };
-  const auto shown = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("SHOWNKEY ", 0) == 0; });
+  const auto shown =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("SHOWNKEY ", 0) == 0; });
   ASSERT_NE(shown, lines.end());
   EXPECT_EQ(lower(*shown), lower("SHOWNKEY " + keyText));
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("REGEDIT ", 0) == 0; }),

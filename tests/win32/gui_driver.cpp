@@ -365,7 +365,8 @@ void AnswerFileDialog(const std::string& path) {
   if (!dialog) Fail("no file dialog");
   ::Sleep(300);
   ::SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
-  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+  HWND ok = ::GetDlgItem(dialog, IDOK);
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
   const DWORD gone = ::GetTickCount() + 10000;
   while (::IsWindow(dialog) && ::GetTickCount() < gone) ::Sleep(50);
   if (::IsWindow(dialog)) Fail("the file dialog stayed open");
@@ -376,7 +377,8 @@ void SaveShot(HWND window, const std::string& path);
 
 void SetBinary(const std::string& key, const std::string& name, const std::string& hex) {
   std::vector<BYTE> bytes;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<BYTE>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<BYTE>(std::stoul(hex.substr(i, 2), nullptr, 16)));
   if (::RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), Wide(name).c_str(), REG_BINARY, bytes.data(),
                         static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
     Fail("cannot write " + name);
@@ -397,26 +399,28 @@ void PrintBinary(const std::string& key, const std::string& name) {
   Print("BINARY " + name + " " + hex);
 }
 
+// The registry editor's "LastKey" setting, or "-".
+std::string RegeditLastKey() {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  const wchar_t* settings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
+  const LSTATUS read = ::RegGetValueW(HKEY_CURRENT_USER, settings, L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
+  return read == ERROR_SUCCESS ? Escape(Narrow(value)) : "-";
+}
+
 void CheckRegistryEditor(const std::string& shot) {
   HWND editor = FindForm(30, L"RegEdit_RegEdit");
   if (!editor) Fail("no registry editor window");
   Settle(editor);
   Print("REGEDIT \"" + Escape(WindowText(editor)) + "\"");
-  wchar_t value[1024] = {};
-  DWORD size = sizeof value;
-  const LSTATUS read = ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit",
-                                      L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
-  Print("LASTKEY \"" + (read == ERROR_SUCCESS ? Escape(Narrow(value)) : std::string("-")) + "\"");
+  Print("LASTKEY \"" + RegeditLastKey() + "\"");
   if (!shot.empty()) SaveShot(editor, shot);
   ::PostMessageW(editor, WM_CLOSE, 0, 0);
   const DWORD deadline = ::GetTickCount() + 10000;
   while (::IsWindow(editor) && ::GetTickCount() < deadline) ::Sleep(50);
   if (::IsWindow(editor)) Fail("the registry editor did not close");
   // The editor keeps the key it showed last in the same value.
-  size = sizeof value;
-  const LSTATUS kept = ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit",
-                                      L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
-  Print("SHOWNKEY \"" + (kept == ERROR_SUCCESS ? Escape(Narrow(value)) : std::string("-")) + "\"");
+  Print("SHOWNKEY \"" + RegeditLastKey() + "\"");
 }
 
 void PrintItems(HWND list, const std::string& name) {

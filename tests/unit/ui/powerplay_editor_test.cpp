@@ -33,7 +33,11 @@ class FakeRegedit final : public RegistryEditorWindows {
   void RevertFileRedirection() override { Step("+R"); }
   bool FindEditor() override { return running; }
   void AskEditorToClose() override { Step("Close"), running = false; }
-  intptr_t StartEditor(const Path& program, uint32_t) override { return Step("Start " + program.string()), running = true, 42; }
+  intptr_t StartEditor(const Path& program, uint32_t) override {
+    Step("Start " + program.string());
+    running = true;
+    return 42;
+  }
   void ShowEditor() override { Step("Show"); }
   bool FocusPart(RegeditPart part) override { return Step(part == RegeditPart::Tree ? "Tree" : "List"), true; }
   void PressKey(RegeditKey key) override {
@@ -184,7 +188,8 @@ TEST_F(PowerPlayEditorTest, SaveWritesTheEditsAndRestartsTheCard) {
   EXPECT_THAT(Boxes(), ElementsAre("Are you sure to delete \"PP_PhmSoftPowerPlayTable\" value from registry?",
                                    "Restart this GPU now?"));
   EXPECT_EQ(user.Text("Label9"), "not found");
-  EXPECT_FALSE(user.Showing("GPU_Clock_0") || registry.keys.begin()->second.binaries.contains("PP_PhmSoftPowerPlayTable"));
+  EXPECT_FALSE(user.Showing("GPU_Clock_0"));
+  EXPECT_FALSE(registry.keys.begin()->second.binaries.contains("PP_PhmSoftPowerPlayTable"));
 }
 
 TEST_F(PowerPlayEditorTest, LinkedVoltagesSpreadOnceAndUndoRestoresTheTable) {
@@ -237,9 +242,20 @@ TEST_F(PowerPlayEditorTest, TheArrowOpensTheRegistryEditorAtTheKey) {
   const std::string value = "List Up 'PP_PhmSoftPowerPlayTable +R ";
   // Without rights and without the editor's key; without rights at "LastKey"; with rights
   // the tree is walked although "LastKey" could be written.
-  EXPECT_EQ(regedit.log, "-R " + start + walk + value + "-R Close " + start + value + "-R Close " + start + walk + value);
+  EXPECT_EQ(regedit.log,
+            "-R " + start + walk + value + "-R Close " + start + value + "-R Close " + start + walk + value);
   EXPECT_EQ(registry.keys["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit"].strings["LastKey"],
             "HKEY_LOCAL_MACHINE\\" + kRegPath);
+}
+
+// The driver names a card's key by its whole kernel path; the editor needs what follows
+// "...\Control\Class\".
+TEST(CardKeyTest, TheKeyBelowTheClassKeyOfTheDriversPath) {
+  EXPECT_EQ(CardKeyFromRegistryKey("\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Class\\{4d}\\0003"),
+            "{4d}\\0003");
+  EXPECT_EQ(CardKeyFromRegistryKey("\\REGISTRY\\MACHINE\\SYSTEM\\ControlSet001\\CONTROL\\CLASS\\{4d}\\0001"),
+            "{4d}\\0001");
+  EXPECT_EQ(CardKeyFromRegistryKey("{4d}\\0000"), "{4d}\\0000");
 }
 
 }  // namespace
