@@ -70,13 +70,13 @@ class PowerPlayEditorTest : public ::testing::Test {
   HeadlessBackend backend{fake.dialogs};
   std::unique_ptr<PowerPlayEditor> editor;
   // GPU states 2 and 5 and memory state 1 share voltage record 2.
-  test::TableSpec spec = [] {
+  test::TableSpec shape = [] {
     test::TableSpec shared;
     shared.gpu[5].voltageIndex = 2;
     shared.mem[1].voltageIndex = 2;
     return shared;
   }();
-  PowerPlayTable table = test::BuildTable(spec).bytes;
+  PowerPlayTable table = test::BuildTable(shape).bytes;
 
   void PutTable(PowerPlayTable bytes) {
     registry.AddKey(RegistryRoot::LocalMachine, kRegPath).binaries["PP_PhmSoftPowerPlayTable"] = std::move(bytes);
@@ -156,7 +156,7 @@ TEST_F(PowerPlayEditorTest, SaveAsksForRightsFirstThenChecksRangesAgainstTheCard
     if (*c.message) EXPECT_THAT(boxes, ElementsAre(c.message));
     else EXPECT_THAT(boxes, ElementsAre("Restart this GPU now?"));
   }
-  EXPECT_EQ(test::Get16(Stored(), test::BuildTable(spec).VoltageAt(3)), 65288u);
+  EXPECT_EQ(test::Get16(Stored(), test::BuildTable(shape).VoltageAt(3)), 65288u);
   EXPECT_TRUE(user.Showing("Label8"));  // the restart was declined
 }
 
@@ -167,7 +167,7 @@ TEST_F(PowerPlayEditorTest, SaveWritesTheEditsAndRestartsTheCard) {
   user.Type("GPU_Clock_7", "2050");
   fake.dialogs.answers = {true};
   user.Click("Button3");
-  const test::BuiltTable built = test::BuildTable(spec);
+  const test::BuiltTable built = test::BuildTable(shape);
   EXPECT_EQ(test::Differences(Stored(), table), (std::vector<size_t>{built.GpuClockAt(7), built.GpuClockAt(7) + 1}));
   EXPECT_EQ(test::Get32(Stored(), built.GpuClockAt(7)), 205000u);
   EXPECT_EQ(fake.displayDevices.devices[0].restarts, 1);
@@ -225,7 +225,7 @@ TEST_F(PowerPlayEditorTest, RegFilesKeepUncheckedValuesAndNameTheKeyOfACardlessE
   EXPECT_TRUE(Boxes().empty());
   EXPECT_EQ(backend.fileRequests.back().defaultExtension, "reg");
   PowerPlayTable expected = table;
-  test::Put32(expected, test::BuildTable(spec).GpuClockAt(1), 5000);
+  test::Put32(expected, test::BuildTable(shape).GpuClockAt(1), 5000);
   EXPECT_EQ(fake.files.files["C:/out.reg"], EncodeUtf16LeWithBom(BuildRegFileText(expected, kRegPath)));
 }
 
