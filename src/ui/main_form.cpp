@@ -33,14 +33,15 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
     : ops_(ops), backend_(backend), profileCommands_(profileCommands), form_(MainWindowFrame()),
       c_(BuildMainFormLayout(form_)) {
   ConnectHandlers();
-  // Appended to the system menu in this order; "Settings" and "PPTable editor" open their
-  // windows once those exist.
+  // Appended to the system menu in this order; "Settings" opens its window once that exists.
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "Settings", .onSelect = [this] {
                                if (onShowSettings) onShowSettings();
                              }});
   form_.AddSystemMenuEntry({.separator = true});
-  form_.AddSystemMenuEntry({.caption = "PPTable editor", .onSelect = [] {}});
+  form_.AddSystemMenuEntry({.caption = "PPTable editor", .onSelect = [this] {
+                              if (openPowerPlayEditor_) openPowerPlayEditor_();
+                            }});
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
   form_.onClose = [this] { FormClose(); };

@@ -84,6 +84,9 @@ class MainForm {
   void SetRowEnabled(bool enabled, const PStateRow& row);
   void SetFanControlActive(bool active);
 
+  // What the system menu's "PPTable editor" does; nothing until it is set.
+  void OnPowerPlayEditor(std::function<void()> open) { openPowerPlayEditor_ = std::move(open); }
+
  private:
   void ShrinkWithoutI2c();
   bool I2cPart() const;  // a regulator part and EnableI2c on
@@ -120,6 +123,7 @@ class MainForm {
   WindowRegulators* regulators_ = nullptr;
   int cardListMenu_ = -1;  // the card selector's context menu
   bool settingCardList_ = false;  // a selection made by the form itself, not by the user
+  std::function<void()> openPowerPlayEditor_;
 };
 
 }  // namespace tw::ui

@@ -1,17 +1,21 @@
 #include "ui/main_window.h"
 
+#include <optional>
+
+#include "app/app.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
 #include "ui/friendly_name_form.h"
 #include "ui/main_form.h"
+#include "ui/powerplay_editor_form.h"
 #include "ui/profile_commands.h"
 #include "ui/regulator_group.h"
 #include "ui/settings_form.h"
 
 namespace tw::ui {
 
-void RunMainWindow(App& app, UiBackend& backend) {
+void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* powerPlay) {
   AppMainFormOperations operations(app);
   RegulatorGroup regulators(app, backend);
   WindowProfileCommands profileCommands(app, backend, &regulators);
@@ -26,6 +30,14 @@ void RunMainWindow(App& app, UiBackend& backend) {
   mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
   regulators.Attach(mainForm);
   menus.Attach(mainForm);
+  std::optional<PowerPlayEditorServices> editorServices;
+  std::optional<PowerPlayEditorWindow> editorWindow;
+  if (powerPlay) {
+    editorServices.emplace(PowerPlayEditorServices{app.platform, app.messages, powerPlay->registry,
+                                                   powerPlay->regedit, app.paths.folder});
+    editorWindow.emplace(*editorServices, backend);
+    mainForm.OnPowerPlayEditor([&] { OpenPowerPlayEditor(*editorWindow, mainForm, app.gpus); });
+  }
   // The creation steps run before the window exists: it is then made once, in its final
   // state, rather than changed control by control (which under wine costs a round trip to
   // the wine server for each change).

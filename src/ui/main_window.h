@@ -6,14 +6,23 @@
 
 namespace tw {
 class App;
+class Registry;
+class RegistryEditorWindows;
 }
 
 namespace tw::ui {
 
 class UiBackend;
 
+// The registry and the registry editor, which only the PowerPlay editor window needs.
+struct PowerPlayWindowPorts {
+  Registry& registry;
+  RegistryEditorWindows& regedit;
+};
+
 // Creates the main window (its creation reads the settings, the profiles and the cards),
-// shows it and returns when it has been closed.
-void RunMainWindow(App& app, UiBackend& backend);
+// shows it and returns when it has been closed. Without `powerPlay` the system menu's
+// "PPTable editor" opens nothing.
+void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* powerPlay = nullptr);
 
 }  // namespace tw::ui

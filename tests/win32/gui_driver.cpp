@@ -11,8 +11,8 @@
 //   click:NAME           a left click at the control's centre
 //   dblclick:NAME:DX:DY  a double click at DX, DY inside the control
 //   move:NAME:DX:DY      moves the pointer to DX, DY inside the control
-//   rclick:NAME:DX:DY    a right click at DX, DY inside the control (a context menu opens;
-//                        its entries are then reached with key:DOWN and key:RETURN)
+//   rclick:NAME[:DX:DY]  a right click at the control's centre, or at DX, DY inside it (a
+//                        context menu opens; its entries are reached with key:DOWN, key:RETURN)
 //   focus:NAME           clicks into a field and selects its text
 //   type:TEXT            types the text into the focused control
 //   key:NAME             TAB, SPACE, ESCAPE, RETURN, UP, DOWN
@@ -23,11 +23,17 @@
 //   sysmenu              opens the window's system menu as Alt+Space does (wine answers no
 //                        other process's menu handles, so the entries are reached with keys)
 //   menushot:FILE        saves the open menu as a BMP
-//   box                  waits for a message box; prints BOX "caption" "text"; answers OK
-//   close                closes TForm1 as its close box does, and waits until it is gone
-//   window:CLASS         waits for the visible window of this class (TForm2, TForm1, ...) and
-//                        drives it from then on; prints WINDOW as wait does
-//   rclick:NAME          a right click at the control's centre (its context menu)
+//   box[:yes|:no]        waits for a message box; prints BOX "caption" "text"; answers OK (or Yes, No)
+//   window:CLASS         waits for a visible window of that class (TForm3, ...) and drives it from
+//                        then on; prints WINDOW as wait does
+//   file:PATH            waits for a file dialog, enters the path and presses its OK button
+//   setbinary:KEY:NAME:HEX  writes a REG_BINARY value under HKEY_LOCAL_MACHINE\KEY (wine rebuilds the
+//                        display class keys when its desktop starts: a value goes there afterwards)
+//   getbinary:KEY:NAME   prints BINARY NAME hex (lower case; "-" when missing)
+//   regedit[:FILE]       waits for the registry editor's window, prints REGEDIT "caption" and
+//                        LASTKEY "its LastKey value", saves a shot, closes it, waits until it is gone
+//                        and prints SHOWNKEY "LastKey", where the editor keeps the key it showed
+//   close                closes the window as its close box does, and waits until it is gone
 //   clickat:NAME:DX:DY   a left click at DX, DY inside the control
 //   cells:NAME           prints ROW NAME "key" "value" per row of a two-column list view
 //   sleep:MS
@@ -127,14 +133,28 @@ std::string ProgramName(HWND window) {
   return Narrow(name);
 }
 
-HWND FindForm(int seconds, const wchar_t* windowClass = L"TForm1") {
+HWND FindForm(int seconds, const wchar_t* className = L"TForm1") {
   const DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
   do {
-    HWND form = ::FindWindowW(windowClass, nullptr);
+    HWND form = ::FindWindowW(className, nullptr);
     if (form && ::IsWindowVisible(form)) return form;
     ::Sleep(100);
   } while (::GetTickCount() < deadline);
   return nullptr;
+}
+
+void Settle(HWND form);
+
+// Waits for the window, prints WINDOW "caption" x y w h, and drives it from then on.
+HWND TakeForm(int seconds, const wchar_t* className) {
+  HWND form = FindForm(seconds, className);
+  if (!form) Fail("no visible " + Narrow(className));
+  Settle(form);
+  RECT rect{};
+  ::GetWindowRect(form, &rect);
+  Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
+        " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+  return form;
 }
 
 // Waits until the window's thread has taken everything queued before this call.
@@ -330,7 +350,7 @@ HWND FindBox(int seconds) {
   return nullptr;
 }
 
-void AnswerBox() {
+void AnswerBox(int answer) {
   HWND box = FindBox(30);
   if (!box) Fail("no message box");
   ::Sleep(300);  // drawn before it is read, as a user would
@@ -338,10 +358,85 @@ void AnswerBox() {
   for (int id : {0xFFFF, 100})
     if (!text) text = ::GetDlgItem(box, id);
   Print("BOX \"" + Escape(WindowText(box)) + "\" \"" + Escape(text ? WindowText(text) : "") + "\"");
-  HWND ok = ::GetDlgItem(box, IDOK);
-  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  HWND button = ::GetDlgItem(box, answer);
+  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   const DWORD deadline = ::GetTickCount() + 10000;
   while (::IsWindow(box) && ::GetTickCount() < deadline) ::Sleep(50);
+}
+
+// The file name field of the common file dialogs: edt1, or the combo box cmb13.
+HWND FileNameField(HWND dialog) {
+  for (int id : {0x480, 0x47C})
+    if (HWND field = ::GetDlgItem(dialog, id)) return field;
+  return nullptr;
+}
+
+void AnswerFileDialog(const std::string& path) {
+  const DWORD deadline = ::GetTickCount() + 30000;
+  HWND dialog = nullptr;
+  while (!dialog && ::GetTickCount() < deadline) {
+    HWND box = FindBox(1);
+    if (box && FileNameField(box)) dialog = box;
+  }
+  if (!dialog) Fail("no file dialog");
+  ::Sleep(300);
+  ::SendMessageW(FileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+  HWND ok = ::GetDlgItem(dialog, IDOK);
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  const DWORD gone = ::GetTickCount() + 10000;
+  while (::IsWindow(dialog) && ::GetTickCount() < gone) ::Sleep(50);
+  if (::IsWindow(dialog)) Fail("the file dialog stayed open");
+  Print("FILE " + path);
+}
+
+void SaveShot(HWND window, const std::string& path);
+
+void SetBinary(const std::string& key, const std::string& name, const std::string& hex) {
+  std::vector<BYTE> bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<BYTE>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+  if (::RegSetKeyValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), Wide(name).c_str(), REG_BINARY, bytes.data(),
+                        static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS)
+    Fail("cannot write " + name);
+}
+
+void PrintBinary(const std::string& key, const std::string& name) {
+  std::vector<BYTE> bytes(65536);
+  DWORD size = static_cast<DWORD>(bytes.size());
+  std::string hex;
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, Wide(key).c_str(), Wide(name).c_str(), RRF_RT_REG_BINARY, nullptr,
+                     bytes.data(), &size) != ERROR_SUCCESS)
+    hex = "-";
+  for (DWORD i = 0; hex != "-" && i < size; ++i) {
+    char byte[3];
+    std::snprintf(byte, sizeof byte, "%02x", bytes[i]);
+    hex += byte;
+  }
+  Print("BINARY " + name + " " + hex);
+}
+
+// The registry editor's "LastKey" setting, or "-".
+std::string RegeditLastKey() {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof value;
+  const wchar_t* settings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
+  const LSTATUS read = ::RegGetValueW(HKEY_CURRENT_USER, settings, L"LastKey", RRF_RT_REG_SZ, nullptr, value, &size);
+  return read == ERROR_SUCCESS ? Escape(Narrow(value)) : "-";
+}
+
+void CheckRegistryEditor(const std::string& shot) {
+  HWND editor = FindForm(30, L"RegEdit_RegEdit");
+  if (!editor) Fail("no registry editor window");
+  Settle(editor);
+  Print("REGEDIT \"" + Escape(WindowText(editor)) + "\"");
+  Print("LASTKEY \"" + RegeditLastKey() + "\"");
+  if (!shot.empty()) SaveShot(editor, shot);
+  ::PostMessageW(editor, WM_CLOSE, 0, 0);
+  const DWORD deadline = ::GetTickCount() + 10000;
+  while (::IsWindow(editor) && ::GetTickCount() < deadline) ::Sleep(50);
+  if (::IsWindow(editor)) Fail("the registry editor did not close");
+  // The editor keeps the key it showed last in the same value.
+  Print("SHOWNKEY \"" + RegeditLastKey() + "\"");
 }
 
 void PrintItems(HWND list, const std::string& name) {
@@ -547,17 +642,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::string> parts = Split(command, ':');
     const std::string& verb = parts[0];
     const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
-    if (verb == "wait" || verb == "window") {
-      const std::string windowClass = verb == "wait" ? "TForm1" : argument;
-      form = FindForm(verb == "wait" ? 90 : 30, Wide(windowClass).c_str());
-      if (!form) Fail("no visible " + windowClass);
-      Settle(form);
-      RECT rect{};
-      ::GetWindowRect(form, &rect);
-      Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
-            " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
-    } else if (verb == "rclick") {
-      ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1, true);
+    if (verb == "wait") {
+      form = TakeForm(90, L"TForm1");
     } else if (verb == "clickat") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1);
     } else if (verb == "cells") {
@@ -569,7 +655,10 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == "dblclick") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 2);
     } else if (verb == "rclick") {
-      ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1, true);
+      const bool centre = parts.size() < 4;
+      ClickAt(needForm(),
+              ScreenPoint(FindControl(form, parts.at(1)), centre ? 0 : Number(parts, 2), centre ? 0 : Number(parts, 3), centre),
+              1, true);
     } else if (verb == "move") {
       MoveTo(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false));
     } else if (verb == "focus") {
@@ -603,7 +692,17 @@ int wmain(int argc, wchar_t** argv) {
       if (!menu) Fail("no open menu");
       SaveShot(menu, argument);
     } else if (verb == "box") {
-      AnswerBox();
+      AnswerBox(argument == "yes" ? IDYES : argument == "no" ? IDNO : IDOK);
+    } else if (verb == "window") {
+      form = TakeForm(30, Wide(argument).c_str());
+    } else if (verb == "file") {
+      AnswerFileDialog(argument);
+    } else if (verb == "setbinary") {
+      SetBinary(parts.at(1), parts.at(2), parts.at(3));
+    } else if (verb == "getbinary") {
+      PrintBinary(parts.at(1), parts.at(2));
+    } else if (verb == "regedit") {
+      CheckRegistryEditor(argument);
     } else if (verb == "close") {
       Close(needForm());
     } else if (verb == "dialog") {

@@ -15,6 +15,8 @@
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/library_loader_win32.h"
 #include "platform/win32/machine_win32.h"
+#include "platform/win32/registry_editor_win32.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_services_win32.h"
 #include "platform/win32/wide.h"
@@ -64,7 +66,10 @@ int wmain(int argc, wchar_t** argv) {
     // The window system is set up only when a window opens: the command line needs none.
     return tw::RunProgram(app, args, [&] {
       tw::ui::win32::Win32Backend backend(dialogs);
-      tw::ui::RunMainWindow(app, backend);
+      RegistryWin32 registry;
+      RegistryEditorWin32 regedit;
+      const tw::ui::PowerPlayWindowPorts powerPlay{registry, regedit};
+      tw::ui::RunMainWindow(app, backend, &powerPlay);
     });
   } catch (const std::exception& failure) {
     dialogs.ShowMessage(failure.what(), "Tunewright", tw::BoxIcon::Error, true);

@@ -8,6 +8,7 @@
 //   The forms in src/ui create their views through it and never see the platform.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/form/form.h"
@@ -17,6 +18,14 @@ class Dialogs;
 }
 
 namespace tw::ui {
+
+// The system's dialog for picking a file to open or naming one to save.
+struct FileDialogRequest {
+  bool save = false;
+  std::string filterName;        // e.g. ".reg"; empty: every file, no filter
+  std::string filterPattern;     // e.g. "*.reg"
+  std::string defaultExtension;  // without the dot: added to a name typed without one
+};
 
 class UiBackend {
  public:
@@ -41,6 +50,9 @@ class UiBackend {
 
   // Message, question and input boxes: the program's ordinary Dialogs port.
   virtual Dialogs& dialogs() = 0;
+
+  // The chosen file's path (UTF-8); nullopt when the user cancelled.
+  virtual std::optional<std::string> AskFileName(const FileDialogRequest& request) = 0;
 };
 
 }  // namespace tw::ui

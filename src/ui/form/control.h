@@ -25,6 +25,8 @@ enum class ControlKind {
   ListView,  // a one-column list, whole rows selected: `items`, `selected`; rows are dragged within it
   ValueList, // two columns with titles `columns`: read-only keys `items`, edited texts `values`
   TextEdit,  // a one-line free-text field: `caption`, `maxLength`, `acceptedChars`
+  RadioButton,  // one choice among the radio buttons of the same parent: `checked`
+  Edit,      // a read-only one-line text (`caption`), scrolled so that its end shows
 };
 
 // Design units: pixels at 96 dots per inch, relative to the parent's client area.
@@ -101,7 +103,7 @@ struct Control {
   std::vector<std::string> items{};
   int selected = -1;
   int dropDownRows = 8;
-  // CheckBox
+  // CheckBox, RadioButton
   bool checked = false;
   // ValueList: one value per key; the first column is `columnWidth` design units wide and
   // the second takes the rest.
@@ -111,7 +113,8 @@ struct Control {
 
   // Handlers, run by the form on user input and when the form changes a value itself
   // (a changed spin-edit value, selection or tick runs onChange, as a user edit would).
-  std::function<void()> onChange{};       // SpinEdit, TextEdit (text), DropDown (selection), CheckBox (tick)
+  std::function<void()> onChange{};       // SpinEdit, TextEdit (text), DropDown (selection), CheckBox (tick),
+                                          // RadioButton (only when it becomes the checked one)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last

@@ -194,6 +194,16 @@ void Form::SetChecked(ControlId id, bool checked) {
   if (c.checked == checked) return;
   c.checked = checked;
   Notify(id, ControlAspect::Checked);
+  if (c.kind == ControlKind::RadioButton) {
+    if (!checked) return;
+    for (ControlId other = 0; other < controlCount(); ++other) {
+      Control& sibling = At(other);
+      if (other == id || sibling.kind != ControlKind::RadioButton || sibling.parent != c.parent || !sibling.checked)
+        continue;
+      sibling.checked = false;
+      Notify(other, ControlAspect::Checked);
+    }
+  }
   if (c.onChange) c.onChange();
 }
 
@@ -308,6 +318,7 @@ void Form::UserClicked(ControlId id) {
   const Control& c = control(id);
   if (!Takes(*this, id, c.kind)) return;
   if (c.kind == ControlKind::CheckBox) return SetChecked(id, !c.checked);
+  if (c.kind == ControlKind::RadioButton) return SetChecked(id, true);
   if ((c.kind == ControlKind::Button || c.kind == ControlKind::Label) && c.onClick) c.onClick();
 }
 

@@ -121,7 +121,9 @@ class Form {
   void SetSpinValue(ControlId id, int value);
   void SetItems(ControlId id, std::vector<std::string> items);  // selection becomes -1
   void SetSelected(ControlId id, int index);  // runs onChange when it changed; -1 clears
-  void SetChecked(ControlId id, bool checked);  // runs onChange when it changed
+  // Runs onChange when it changed. A radio button that becomes checked unchecks the other
+  // radio buttons of its parent, whose onChange does not run.
+  void SetChecked(ControlId id, bool checked);
   void SetValues(ControlId id, std::vector<std::string> values);  // a value list's texts
   void SetColumnWidth(ControlId id, int designWidth);              // a value list's first column
   void SetMenuItemCaption(int menu, int item, std::string caption);
@@ -145,7 +147,7 @@ class Form {
   void UserTyped(ControlId id, std::string_view text);  // a spin edit's whole new text
   void UserLeft(ControlId id);          // focus left the control: a spin edit shows its value
   void UserStepped(ControlId id, int delta);  // spin-edit arrows
-  void UserClicked(ControlId id);       // buttons, labels (mouse or Space), check boxes (toggle)
+  void UserClicked(ControlId id);       // buttons, labels (mouse or Space), check boxes (toggle), radio buttons (check)
   void UserDoubleClicked(ControlId id);
   void UserSelected(ControlId id, int index);  // drop-down lists and list views
   void UserDropped(ControlId id, int onto);    // list views: the selected row dropped on a row, -1 below them

@@ -37,6 +37,14 @@ std::unique_ptr<FormView> HeadlessBackend::CreateView(Form& form) {
   return std::make_unique<HeadlessView>(form, 1920, 1080);
 }
 
+std::optional<std::string> HeadlessBackend::AskFileName(const FileDialogRequest& request) {
+  fileRequests.push_back(request);
+  if (fileAnswers.empty()) return std::nullopt;
+  std::optional<std::string> answer = std::move(fileAnswers.front());
+  fileAnswers.pop_front();
+  return answer;
+}
+
 void HeadlessBackend::RunUntilClosed(Form& form) {
   if (whileOpen) whileOpen(form);
   form.UserClosed();

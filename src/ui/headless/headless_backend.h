@@ -4,8 +4,11 @@
 // use the system menu, close) and read what the user would see (texts, states, colours,
 // pixel positions). Controls are addressed by their names.
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -56,6 +59,12 @@ class HeadlessBackend final : public UiBackend {
 
   std::function<void(Form&)> whileOpen;
   void HoldCtrl(bool held) { ctrlHeld_ = held; }
+
+  // File dialogs answer in order with the path, or nullopt for Cancel; Cancel when none is
+  // left. Every request is kept.
+  std::optional<std::string> AskFileName(const FileDialogRequest& request) override;
+  std::deque<std::optional<std::string>> fileAnswers;
+  std::vector<FileDialogRequest> fileRequests;
 
  private:
   Dialogs& dialogs_;

@@ -199,6 +199,25 @@ void CheckBox::OnCommand(WORD code) {
   if (!updating() && code == BN_CLICKED && onClick) onClick();
 }
 
+// ---- RadioButton -------------------------------------------------------------------------
+
+bool RadioButton::Create(HWND parent, int id) {
+  return CreateNative(WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | WS_CLIPSIBLINGS, 0, parent, id);
+}
+
+// ---- ReadOnlyEdit -------------------------------------------------------------------------
+
+bool ReadOnlyEdit::Create(HWND parent, int id) {
+  return CreateNative(WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | ES_READONLY | WS_TABSTOP | WS_CLIPSIBLINGS,
+                      WS_EX_CLIENTEDGE, parent, id);
+}
+
+void ReadOnlyEdit::ShowEnd() {
+  const int length = ::GetWindowTextLengthW(hwnd());
+  ::SendMessageW(hwnd(), EM_SETSEL, static_cast<WPARAM>(length), length);
+  ::SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+}
+
 // ---- DropDown -----------------------------------------------------------------------------
 
 bool DropDown::Create(HWND parent, int id) {

@@ -133,6 +133,21 @@ class CheckBox : public Widget {
   void OnCommand(WORD code) override;
 };
 
+// A radio button that does not check itself either: the form checks it and unchecks its
+// siblings.
+class RadioButton : public CheckBox {
+ public:
+  bool Create(HWND parent, int id);
+};
+
+// A read-only one-line text that a user can select and copy. A new text is scrolled so
+// that its end shows (a long path shows its file or value name).
+class ReadOnlyEdit : public Widget {
+ public:
+  bool Create(HWND parent, int id);
+  void ShowEnd();
+};
+
 // A drop-down list without free text.
 class DropDown : public Widget {
  public:

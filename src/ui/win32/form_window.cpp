@@ -227,6 +227,23 @@ bool FormWindow::CreateControls() {
         made = std::move(check);
         break;
       }
+      case ControlKind::RadioButton: {
+        auto radio = std::make_unique<RadioButton>();
+        RadioButton* button = radio.get();
+        radio->Create(hwnd(), nativeId);
+        radio->onClick = [this, id, button] {
+          form_.UserClicked(id);
+          button->SetChecked(form_.control(id).checked);
+        };
+        made = std::move(radio);
+        break;
+      }
+      case ControlKind::Edit: {
+        auto edit = std::make_unique<ReadOnlyEdit>();
+        edit->Create(hwnd(), nativeId);
+        made = std::move(edit);
+        break;
+      }
     }
     if (!made || !made->hwnd()) return false;
     if (!c.name.empty()) {
@@ -260,6 +277,7 @@ void FormWindow::SetUpControl(ControlId id) {
   } else {
     native->SetText(c.caption);
     if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
+    if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
   }
   native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
   if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
@@ -312,7 +330,7 @@ RECT FormWindow::PixelRect(ControlId id) const {
     ::ReleaseDC(native->hwnd(), dc);
     int needWidth = text.right + 1;
     int needHeight = text.bottom;
-    if (c.kind == ControlKind::CheckBox) {
+    if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
       needWidth += ::GetSystemMetrics(SM_CXMENUCHECK) + form_.Scaled(6);
       needHeight = std::max(needHeight, static_cast<int>(::GetSystemMetrics(SM_CYMENUCHECK)));
     }
@@ -424,6 +442,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
     case ControlAspect::Caption:
       if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView && c.kind != ControlKind::ValueList)
         native->SetText(c.caption);
+      if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:

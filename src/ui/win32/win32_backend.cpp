@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <objbase.h>
 
 #include <stdexcept>
@@ -65,6 +66,31 @@ int Win32Backend::MonitorDpi() const {
   // then follows WM_DPICHANGED). Asked of the monitor itself: a window made just to ask
   // costs more than the rest of the start under wine.
   return DpiOfMonitor(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+std::optional<std::string> Win32Backend::AskFileName(const FileDialogRequest& request) {
+  // Filter: pairs of name and pattern, each ending in a null, the list ending in another.
+  std::wstring filter;
+  if (!request.filterName.empty()) {
+    filter = tw::win32::Wide(request.filterName) + L'\0' + tw::win32::Wide(request.filterPattern) + L'\0';
+    filter += L'\0';
+  }
+  const std::wstring extension = tw::win32::Wide(request.defaultExtension);
+  std::wstring file(32768, L'\0');  // room for a long path
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = ::GetActiveWindow();
+  dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = filter.empty() ? 0 : 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                 (request.save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST);
+  const BOOL chosen = request.save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog);
+  if (!chosen) return std::nullopt;
+  file.resize(::wcslen(file.c_str()));
+  return tw::win32::Narrow(file);
 }
 
 bool Win32Backend::CtrlHeld() const { return ::GetKeyState(VK_CONTROL) < 0; }

@@ -21,6 +21,7 @@ class Win32Backend final : public UiBackend {
   bool CtrlHeld() const override;
   std::string DecimalSeparator() const override;
   Dialogs& dialogs() override { return dialogs_; }
+  std::optional<std::string> AskFileName(const FileDialogRequest& request) override;
 
  private:
   Dialogs& dialogs_;
