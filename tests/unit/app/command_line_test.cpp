@@ -16,6 +16,7 @@ namespace {
 class RecordingOperations final : public CommandLineOperations {
  public:
   bool driverLoaded = true;
+  bool snapshotWritten = true;
   int profilesLoaded = 1;
   bool gpuListBuilt = true;
   int diagnosis = 0;
@@ -63,6 +64,10 @@ class RecordingOperations final : public CommandLineOperations {
   void PrintCurrentValues() override {
     Record("PrintCurrentValues");
     if (printThrows) throw std::runtime_error("escaped");
+  }
+  bool TakeSnapshot(const std::string& fileName, bool console) override {
+    Record("Snapshot [" + fileName + "] " + (console ? "console" : "box"));
+    return snapshotWritten;
   }
   void Sleep(int milliseconds) override { Record("Sleep " + std::to_string(milliseconds)); }
   void ClearLists() override { Record("ClearLists"); }
