@@ -173,6 +173,19 @@ TEST_F(CommandLineTest, EveryMessageOfAnArgumentAfterConsoleOnlyReachesTheConsol
                        "ERROR: DetectRegulatorsOnce\nERROR: Apply 0 0 console\n");
 }
 
+TEST_F(CommandLineTest, SnapshotRunsThePendingCommandFirstAndAnUnwrittenOneFailsTheRun) {
+  EXPECT_EQ(Run({"-ac0", "llc=1", "-snapshot=my snap.ini", "-consoleonly", "-snapshot=снимок.ini"}), 0);
+  EXPECT_EQ(Work(), (Calls{"GpuCommand [0] [llc=1] [-ac0 llc=1] box", "Snapshot [my snap.ini] box",
+                           "Snapshot [снимок.ini] console"}));
+  ops.snapshotWritten = false;
+  EXPECT_EQ(Run({"-consoleonly", "-snapshot=x.ini"}), -1);
+  ops.snapshotWritten = true;
+  fake.console.events.clear();
+  EXPECT_EQ(Run({"-consoleonly", "-snapshot=", "-snapshot"}), -1);
+  EXPECT_EQ(Console(), "ERROR: Wrong command: -snapshot=A file name must follow \"-snapshot=\"\n"
+                       "ERROR: Wrong command: -snapshot\n");
+}
+
 TEST_F(CommandLineTest, AFailureThatEscapesEveryGuardEndsTheRunWhereTheArgumentsMessagesGo) {
   ops.printThrows = true;
   EXPECT_EQ(Run({"-consoleonly", "-getcurrent", "-p0Gaming"}), -1);
