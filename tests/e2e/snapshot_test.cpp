@@ -119,6 +119,32 @@ TEST(SnapshotTest, ACardThatCannotBeReadBecomesACommentAndTheRunFails) {
   EXPECT_EQ(replay.Run({"-consoleonly", "-getcurrent"}).outLines.size(), 2u) << "Vega and Navi";
 }
 
+// Each read of the snapshot failing once, after the start-up's own calls: reported by name,
+// the run fails, and the file holds the rest unless nothing at all could be read.
+TEST(SnapshotTest, EveryFailingReadIsReportedAndFailsTheRun) {
+  struct Case {
+    const char* entry;
+    int fromCall;  // the snapshot's first call of it
+    bool written;
+  } const cases[] = {
+      {"ADL2_Main_Control_Create", 2, false},           {"ADL2_Adapter_AdapterInfo_Get", 2, false},
+      {"ADL2_OverdriveN_SystemClocksX2_Get", 3, true},  {"ADL2_OverdriveN_MemoryClocksX2_Get", 3, true},
+      {"ADL2_OverdriveN_FanControl_Get", 1, true},      {"ADL2_OverdriveN_SettingsExt_Get", 3, true},
+      {"ADL2_OverdriveN_PowerLimit_Get", 1, true},      {"ADL2_Overdrive8_Init_SettingX2_Get", 2, true},
+      {"ADL2_Overdrive8_Current_SettingX2_Get", 2, true},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    rig.Environment("ADLSIM_FAULTS", std::string(c.entry) + "=-1 from " + std::to_string(c.fromCall));
+    const RigRun run = rig.Run({"-consoleonly", "-snapshot=snap.ini"});
+    EXPECT_EQ(run.exitStatus, 255) << c.entry;
+    EXPECT_NE(run.run.out.find(c.written ? std::string(c.entry) + " function failed (ErrorCode: -1)" : "(ErrorCode: -1)"),
+              std::string::npos)
+        << c.entry << "\n" << run.run.out;
+    EXPECT_EQ(rig.Exists("snap.ini"), c.written) << c.entry;
+  }
+}
+
 TEST(SnapshotTest, BadFileNamesAreRefusedClearlyAndLeaveNothingBehind) {
   Rig rig;
   fs::create_directory(rig.folder() / "sub");
