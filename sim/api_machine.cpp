@@ -185,6 +185,10 @@ unsigned ToolDescribe(char* buffer, int capacity, int* length) {
   text += "admin: " + std::string(sim.scenario().admin ? "yes" : "no") + "\n";
   text += "kernel drivers:";
   for (const std::string& driver : sim.scenario().kernelDrivers) text += " " + driver;
+  if (!sim.scenario().libraryLacks.empty()) {
+    text += "\nlibrary lacks:";
+    for (const std::string& name : sim.scenario().libraryLacks) text += " " + name;
+  }
   text += "\nadapters (index: card):";
   for (const Adapter& adapter : sim.scenario().adapters)
     text += " " + std::to_string(adapter.index) + ":" + std::to_string(adapter.card);

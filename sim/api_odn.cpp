@@ -15,16 +15,15 @@ std::optional<int> BeginOdn(Call& call, Context context, int adapter, const Card
   return std::nullopt;
 }
 
-ADLODNParameterRange Report(const Range& range, int scale = 1) {
-  return {0, range.min * scale, range.max * scale, range.step * scale, range.def * scale};
+ADLODNParameterRange Report(const Range& range) {
+  return {0, range.min, range.max, range.step, range.def};
 }
 
 // Checks one value: inside, or clamped when the card clamps; false when it is refused.
-bool Accept(int& value, const Range& range, int scale, bool clamp) {
-  const Range scaled{range.min * scale, range.max * scale, range.step, range.def * scale};
-  if (scaled.Contains(value)) return true;
+bool Accept(int& value, const Range& range, bool clamp) {
+  if (range.Contains(value)) return true;
   if (!clamp) return false;
-  value = scaled.Clamp(value);
+  value = range.Clamp(value);
   return true;
 }
 
@@ -85,8 +84,8 @@ int ClocksSet(const char* name, bool gpu, Context context, int adapter, ADLODNPe
   for (size_t i = 0; i < next.size() && static_cast<int>(i) < record->iNumberOfPerformanceLevels; ++i) {
     const ADLODNPerformanceLevelX2& in = record->aLevels[i];
     Level level{in.iClock, in.iVddc, in.iEnabled > 0 ? 1 : 0};
-    if (!Accept(level.clock, clockRange, 100, cardSpec->clampOutOfRange) ||
-        !Accept(level.vddc, cardSpec->vddc, 1, cardSpec->clampOutOfRange)) {
+    if (!Accept(level.clock, clockRange, cardSpec->clampOutOfRange) ||
+        !Accept(level.vddc, cardSpec->vddc, cardSpec->clampOutOfRange)) {
       call.line().Add("refused", "L" + std::to_string(i));
       return call.Finish(kErr);
     }
@@ -131,8 +130,8 @@ int OdnCapabilitiesGet(Context context, int adapter, ADLODNCapabilitiesX2* caps)
   *caps = {};
   caps->iMaximumNumberOfPerformanceLevels = cardSpec->levels;
   caps->iFlags = cardSpec->odnFlags;
-  caps->sEngineClockRange = Report(cardSpec->gpuClock, 100);
-  caps->sMemoryClockRange = Report(cardSpec->memClock, 100);
+  caps->sEngineClockRange = Report(cardSpec->gpuClock);
+  caps->sMemoryClockRange = Report(cardSpec->memClock);
   caps->svddcRange = Report(cardSpec->vddc);
   caps->power = Report(cardSpec->power);
   caps->powerTuneTemperature = Report(cardSpec->powerTemperature);
@@ -192,7 +191,7 @@ int OdnFanControlSet(Context context, int adapter, ADLODNFanControl* fan) {
                   {kFlagAcoustic, &in.acoustic, &cardSpec->acoustic, &next.acoustic}};
     for (Check& check : checks) {
       if (!(cardSpec->odnFlags & check.flag)) continue;  // a value the card cannot change
-      if (!Accept(*check.value, *check.range, 1, clamp)) return call.Finish(kErr);
+      if (!Accept(*check.value, *check.range, clamp)) return call.Finish(kErr);
       *check.target = *check.value;
     }
   } else {
@@ -230,11 +229,11 @@ int OdnPowerLimitSet(Context context, int adapter, ADLODNPowerLimitSetting* powe
     int tdp = power->iTDPLimit;
     int temperature = power->iMaxOperatingTemperature;
     if (cardSpec->odnFlags & kFlagPowerLimit) {
-      if (!Accept(tdp, cardSpec->power, 1, cardSpec->clampOutOfRange)) return call.Finish(kErr);
+      if (!Accept(tdp, cardSpec->power, cardSpec->clampOutOfRange)) return call.Finish(kErr);
       next.tdp = tdp;
     }
     if (cardSpec->odnFlags & kFlagTemperatureSystem) {
-      if (!Accept(temperature, cardSpec->powerTemperature, 1, cardSpec->clampOutOfRange)) return call.Finish(kErr);
+      if (!Accept(temperature, cardSpec->powerTemperature, cardSpec->clampOutOfRange)) return call.Finish(kErr);
       next.maxTemperature = temperature;
     }
   } else {
@@ -289,7 +288,7 @@ int OdnSettingsExtSet(Context context, int adapter, int count, int* validFlags, 
     int value = values[i];
     if (value == -1) {
       value = range.def;  // -1 asks for the driver's default
-    } else if (!Accept(value, range, 1, cardSpec->clampOutOfRange)) {
+    } else if (!Accept(value, range, cardSpec->clampOutOfRange)) {
       call.line().Add("refused", i);
       return call.Finish(kErr);
     }

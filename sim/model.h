@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace adlsim {
@@ -64,7 +65,8 @@ struct CardSpec {
   int levels = 8;
   std::vector<Level> gpuLevels;  // defaults; the card's own GPU P-states
   std::vector<Level> memLevels;
-  Range gpuClock, memClock, vddc, power, powerTemperature, fanTemperature, fanSpeed, acoustic;
+  Range gpuClock, memClock;  // 10 kHz, as the capability record carries them
+  Range vddc, power, powerTemperature, fanTemperature, fanSpeed, acoustic;
   int fanMinRpm = 0;  // default of the minimum fan limit
   int odnFlags = 0;
   std::vector<Range> ext;  // the extended settings the driver reports, in id order
@@ -81,6 +83,9 @@ struct CardSpec {
   int chill = -1;
   FanTest fanTest = FanTest::None;
   std::vector<I2cDeviceSpec> i2c;
+  // Values the card holds at the start instead of its defaults: state-file key ("fan",
+  // "ext", ...) and value, in the state file's syntax.
+  std::vector<std::pair<std::string, std::string>> startValues;
 };
 
 struct Adapter {
@@ -109,6 +114,9 @@ struct Scenario {
   bool admin = true;
   std::vector<std::string> kernelDrivers = {"ntoskrnl.exe", "atikmdag.sys"};
   std::vector<std::string> extraDisplayDevices;
+  // Entry points the described driver library lacks; this library may export them anyway
+  // (a build variant leaves them out).
+  std::vector<std::string> libraryLacks;
   std::vector<CardSpec> cards;
   std::vector<Adapter> adapters;  // in the order the driver reports them
   Faults faults;

@@ -10,6 +10,8 @@ namespace adlsim::os {
 
 // The file of the simulator library itself (or of the program it is linked into).
 std::filesystem::path OwnModulePath();
+// Whether the simulator's own module exports the C name (a build variant leaves some out).
+bool OwnModuleExports(const char* name);
 std::optional<std::string> GetEnv(const char* name);  // UTF-8
 std::optional<std::string> ReadFile(const std::filesystem::path& path);
 // Writes a temporary file beside the target and moves it over the target in one step, so

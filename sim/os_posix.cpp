@@ -21,6 +21,16 @@ std::filesystem::path OwnModulePath() {
   return error ? std::filesystem::path(info.dli_fname) : path;
 }
 
+bool OwnModuleExports(const char* name) {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&OwnModulePath), &info) == 0 || !info.dli_fname) return false;
+  void* self = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+  if (!self) return false;
+  const bool found = ::dlsym(self, name) != nullptr;
+  ::dlclose(self);
+  return found;
+}
+
 std::optional<std::string> GetEnv(const char* name) {
   const char* value = std::getenv(name);
   if (!value || !*value) return std::nullopt;

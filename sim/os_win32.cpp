@@ -70,6 +70,14 @@ std::filesystem::path OwnModulePath() {
   }
 }
 
+bool OwnModuleExports(const char* name) {
+  HMODULE module = nullptr;
+  if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&OwnModulePath), &module))
+    return false;
+  return ::GetProcAddress(module, name) != nullptr;
+}
+
 std::optional<std::string> GetEnv(const char* name) {
   const std::wstring wideName = Wide(name);
   const DWORD length = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);

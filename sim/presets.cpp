@@ -11,6 +11,9 @@ constexpr int kGfxclkLimits = 1 << 0, kGfxclkCurve = 1 << 1, kUclkMax = 1 << 2, 
 
 Level MHz(int mhz, int mv) { return {mhz * 100, mv, 1}; }
 
+// A clock range in the driver's 10 kHz, from whole MHz in steps of 1 MHz.
+Range Clocks(int minMHz, int maxMHz, int defaultMHz) { return {minMHz * 100, maxMHz * 100, 100, defaultMHz * 100}; }
+
 std::vector<Range> ExtRanges(int timingMax, const int (&curve)[10]) {
   std::vector<Range> ext(15);
   ext[0] = {0, timingMax, 1, 0};  // memory timing level
@@ -42,8 +45,8 @@ CardSpec Polaris() {
   card.gpuLevels = {MHz(300, 750),   MHz(600, 769),   MHz(900, 887),   MHz(1145, 1100),
                     MHz(1215, 1125), MHz(1257, 1150), MHz(1300, 1150), MHz(1366, 1150)};
   card.memLevels = {MHz(300, 750), MHz(1000, 800), MHz(2000, 950)};
-  card.gpuClock = {300, 2000, 1, 1366};
-  card.memClock = {300, 2250, 1, 2000};
+  card.gpuClock = Clocks(300, 2000, 1366);
+  card.memClock = Clocks(300, 2250, 2000);
   card.vddc = {750, 1200, 1, 1150};
   card.fanSpeed = {400, 3300, 1, 2200};
   card.acoustic = {300, 2000, 1, 1180};
@@ -62,8 +65,8 @@ CardSpec Vega() {
   card.gpuLevels = {MHz(852, 800),   MHz(991, 900),   MHz(1084, 950),  MHz(1138, 1000),
                     MHz(1200, 1050), MHz(1401, 1100), MHz(1536, 1150), MHz(1630, 1200)};
   card.memLevels = {MHz(167, 800), MHz(500, 800), MHz(800, 900), MHz(945, 950)};
-  card.gpuClock = {852, 2400, 1, 1630};
-  card.memClock = {167, 1500, 1, 945};
+  card.gpuClock = Clocks(852, 2400, 1630);
+  card.memClock = Clocks(167, 1500, 945);
   card.vddc = {800, 1200, 1, 1200};
   card.fanSpeed = {400, 4900, 1, 2400};
   card.acoustic = {852, 2400, 1, 1500};

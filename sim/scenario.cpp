@@ -8,6 +8,7 @@
 
 #include "ini.h"
 #include "presets.h"
+#include "state.h"
 
 namespace adlsim {
 namespace {
@@ -39,33 +40,6 @@ bool ParseBool(const std::string& text) {
   throw BadValue("'" + t + "' is not 1 or 0");
 }
 
-// "MIN..MAX [step N] [default N]"
-Range ParseRange(const std::string& text, const Range& base) {
-  Range range = base;
-  std::vector<std::string> words;
-  for (const std::string& w : SplitList(text, ' '))
-    if (!w.empty()) words.push_back(w);
-  if (words.empty()) throw BadValue("empty range");
-  const size_t dots = words[0].find("..");
-  if (dots == std::string::npos) throw BadValue("'" + words[0] + "' is not MIN..MAX");
-  range.min = ParseInt(words[0].substr(0, dots));
-  range.max = ParseInt(words[0].substr(dots + 2));
-  for (size_t i = 1; i < words.size(); i += 2) {
-    if (i + 1 >= words.size()) throw BadValue("'" + words[i] + "' without a value");
-    if (words[i] == "step") {
-      range.step = ParseInt(words[i + 1]);
-    } else if (words[i] == "default") {
-      range.def = ParseInt(words[i + 1]);
-    } else {
-      throw BadValue("unknown range word '" + words[i] + "'");
-    }
-  }
-  if (range.min > range.max) throw BadValue("minimum above maximum");
-  if (range.step < 1) throw BadValue("step below 1");
-  if (!range.Contains(range.def)) throw BadValue("default " + std::to_string(range.def) + " outside the range");
-  return range;
-}
-
 // MHz with up to two decimals, to 10 kHz.
 int ParseMHz(const std::string& text) {
   const std::string t = Trim(text);
@@ -77,6 +51,43 @@ int ParseMHz(const std::string& text) {
   const int whole = ParseInt(t.substr(0, dot));
   const int hundredths = ParseInt(fraction.size() == 1 ? fraction + "0" : fraction);
   return whole * 100 + (t[0] == '-' ? -hundredths : hundredths);
+}
+
+// "MIN..MAX [step N] [default N] [as_read]"; clock ranges are MHz with up to two decimals,
+// kept in 10 kHz. "as_read" takes the numbers as a driver reported them, unchecked: a
+// snapshot of a real card must load even where its driver's ranges make no sense.
+Range ParseRange(const std::string& text, const Range& base, bool clock = false) {
+  const auto number = [clock](const std::string& word) { return clock ? ParseMHz(word) : ParseInt(word); };
+  Range range = base;
+  std::vector<std::string> words;
+  for (const std::string& w : SplitList(text, ' '))
+    if (!w.empty()) words.push_back(w);
+  if (words.empty()) throw BadValue("empty range");
+  const size_t dots = words[0].find("..");
+  if (dots == std::string::npos) throw BadValue("'" + words[0] + "' is not MIN..MAX");
+  range.min = number(words[0].substr(0, dots));
+  range.max = number(words[0].substr(dots + 2));
+  bool checked = true;
+  for (size_t i = 1; i < words.size(); i += 2) {
+    if (words[i] == "as_read") {
+      checked = false;
+      --i;
+      continue;
+    }
+    if (i + 1 >= words.size()) throw BadValue("'" + words[i] + "' without a value");
+    if (words[i] == "step") {
+      range.step = number(words[i + 1]);
+    } else if (words[i] == "default") {
+      range.def = number(words[i + 1]);
+    } else {
+      throw BadValue("unknown range word '" + words[i] + "'");
+    }
+  }
+  if (!checked) return range;
+  if (range.min > range.max) throw BadValue("minimum above maximum");
+  if (range.step < 1) throw BadValue("step below 1");
+  if (!range.Contains(range.def)) throw BadValue("default " + std::to_string(range.def) + " outside the range");
+  return range;
 }
 
 std::vector<Level> ParseLevels(const std::string& text) {
@@ -121,12 +132,29 @@ void ParseRegisters(const std::string& text, I2cDeviceSpec& device) {
   }
 }
 
+// on, off, none, or the state number a driver reported (0 or more).
 int ParseFeature(const std::string& text) {
   const std::string t = Trim(text);
   if (t == "none") return -1;
-  if (t == "on" || t == "1") return 1;
-  if (t == "off" || t == "0") return 0;
-  throw BadValue("'" + t + "' is not on, off or none");
+  if (t == "on") return 1;
+  if (t == "off") return 0;
+  if (t.empty() || t.find_first_not_of("0123456789") != std::string::npos)
+    throw BadValue("'" + t + "' is not on, off, none or a state number");
+  return ParseInt(t);
+}
+
+std::vector<int> ParseOd8Features(const std::string& text) {
+  std::vector<int> features;
+  for (const std::string& item : SplitList(text, ',')) features.push_back(ParseInt(item));
+  if (features.size() != kOd8Settings) throw BadValue("od8_features needs 29 values, one per setting id");
+  return features;
+}
+
+// The state keys a scenario may give a card's start value with ("state.fan = ...").
+bool IsStartValueKey(const std::string& key) {
+  for (const char* name : {"gpu", "mem", "fan", "power", "ext", "od8"})
+    if (key == name) return true;
+  return false;
 }
 
 Fault ParseFault(const std::string& text) {
@@ -230,8 +258,10 @@ class ScenarioReader {
           scenario.kernelDrivers = SplitList(entry.value, ',');
         } else if (entry.key == "extra_display_devices") {
           scenario.extraDisplayDevices = SplitList(entry.value, ',');
+        } else if (entry.key == "library_lacks") {
+          scenario.libraryLacks = SplitList(entry.value, ',');
         } else {
-          throw BadValue("unknown key (admin, kernel_drivers, extra_display_devices)");
+          throw BadValue("unknown key (admin, kernel_drivers, extra_display_devices, library_lacks)");
         }
       });
     }
@@ -266,6 +296,7 @@ class ScenarioReader {
         Fail(where, "an OverdriveN card needs 1 to 'levels' GPU levels");
       if (static_cast<int>(card.memLevels.size()) > card.levels) Fail(where, "more memory levels than 'levels'");
     }
+    CheckStartValues(section, card);
     for (int copy = 0; copy < copies; ++copy) {
       CardSpec instance = card;
       instance.bus = card.bus + copy;
@@ -278,6 +309,20 @@ class ScenarioReader {
         instance.registryKey = RegistryKeyFor(card.registryKey, copy);
       }
       scenario.cards.push_back(instance);
+    }
+  }
+
+  // Start values are checked once the card's shape (level and setting counts) is known.
+  void CheckStartValues(const IniSection& section, const CardSpec& card) {
+    for (const auto& [key, value] : card.startValues) {
+      CardState state;
+      state.ext.resize(card.ext.size());
+      try {
+        ApplyCardStateKey(key, value, card, state);
+      } catch (const std::runtime_error& bad) {
+        const IniEntry* entry = section.Find("state." + key);
+        Fail(entry ? *entry : IniEntry{"state." + key, "", section.line}, bad.what());
+      }
     }
   }
 
@@ -314,8 +359,8 @@ class ScenarioReader {
       if (card.levels < 1 || card.levels > 16) throw BadValue("levels outside 1..16");
     } else if (k == "gpu_levels") card.gpuLevels = ParseLevels(v);
     else if (k == "mem_levels") card.memLevels = ParseLevels(v);
-    else if (k == "gpu_clock_range") card.gpuClock = ParseRange(v, card.gpuClock);
-    else if (k == "mem_clock_range") card.memClock = ParseRange(v, card.memClock);
+    else if (k == "gpu_clock_range") card.gpuClock = ParseRange(v, card.gpuClock, /*clock=*/true);
+    else if (k == "mem_clock_range") card.memClock = ParseRange(v, card.memClock, /*clock=*/true);
     else if (k == "vddc_range") card.vddc = ParseRange(v, card.vddc);
     else if (k == "power_range") card.power = ParseRange(v, card.power);
     else if (k == "power_temperature_range") card.powerTemperature = ParseRange(v, card.powerTemperature);
@@ -345,6 +390,13 @@ class ScenarioReader {
       if (id < 0 || id >= kOd8Settings) throw BadValue("Overdrive8 setting id outside 0..28");
       card.od8[static_cast<size_t>(id)].range = ParseRange(v, card.od8[static_cast<size_t>(id)].range);
     } else if (k == "od8_caps") card.od8Caps = ParseInt(v);
+    else if (k == "od8_features") {
+      const std::vector<int> features = ParseOd8Features(v);
+      for (int id = 0; id < kOd8Settings; ++id) card.od8[static_cast<size_t>(id)].feature = features[static_cast<size_t>(id)];
+    } else if (k.rfind("state.", 0) == 0) {
+      if (!IsStartValueKey(k.substr(6))) throw BadValue("unknown start value (state.gpu, .mem, .fan, .power, .ext, .od8)");
+      card.startValues.emplace_back(k.substr(6), v);
+    }
     else if (k == "power_efficiency") card.powerEfficiency = ParseFeature(v);
     else if (k == "chill") card.chill = ParseFeature(v);
     else if (k == "fan_test") {

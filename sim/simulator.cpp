@@ -59,6 +59,11 @@ void Simulator::Load() {
   std::optional<Scenario> scenario = ParseScenario(text, source, error);
   if (!scenario) return Break("bad scenario: " + error);
   scenario_ = std::move(*scenario);
+  // A snapshot of a driver without some entry points replays faithfully only with a
+  // library variant that leaves them out too.
+  for (const std::string& name : scenario_.libraryLacks)
+    if (os::OwnModuleExports(name.c_str()))
+      Note("the scenario's driver library lacks " + name + ", this one exports it (see the variants under simvariants/)");
   if (std::optional<std::string> faults = os::GetEnv("ADLSIM_FAULTS")) {
     if (!ParseFaultList(*faults, scenario_.faults, error)) return Break("bad fault switches: " + error);
   }

@@ -26,6 +26,8 @@ CardState DefaultCardState(const CardSpec& card) {
   state.chill = card.chill;
   for (const I2cDeviceSpec& device : card.i2c) state.i2c.push_back(device.registers);
   state.friendlyName = card.friendlyName;
+  // Checked when the scenario was read.
+  for (const auto& [key, value] : card.startValues) ApplyCardStateKey(key, value, card, state);
   return state;
 }
 
@@ -146,9 +148,9 @@ Registers RegistersFrom(const std::string& text) {
   return registers;
 }
 
-void ReadCardKey(const IniEntry& entry, const CardSpec& cardSpec, CardState& card) {
-  const std::string& k = entry.key;
-  const std::string& v = entry.value;
+}  // namespace
+
+void ApplyCardStateKey(const std::string& k, const std::string& v, const CardSpec& cardSpec, CardState& card) {
   if (k == "gpu") card.gpu = Levels(v, cardSpec.gpuLevels.size());
   else if (k == "mem") card.mem = Levels(v, cardSpec.memLevels.size());
   else if (k == "fan") {
@@ -182,8 +184,6 @@ void ReadCardKey(const IniEntry& entry, const CardSpec& cardSpec, CardState& car
     throw Bad("unknown key");
   }
 }
-
-}  // namespace
 
 std::string SerializeState(const State& state) {
   std::ostringstream out;
@@ -234,7 +234,7 @@ std::optional<State> ParseState(const std::string& text, const Scenario& scenari
             throw Bad("not a card number");
           }
           if (index >= state.cards.size()) throw Bad("the scenario has no card " + std::to_string(index));
-          ReadCardKey(entry, scenario.cards[index], state.cards[index]);
+          ApplyCardStateKey(entry.key, entry.value, scenario.cards[index], state.cards[index]);
         } else {
           throw Bad("unknown section");
         }

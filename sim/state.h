@@ -15,6 +15,10 @@ std::string SerializeState(const State& state);
 std::optional<State> ParseState(const std::string& text, const Scenario& scenario, const std::string& source,
                                 std::string& error);
 
+// One card key of the state file ("gpu", "fan", "ext", ...) into `card`, checked against the
+// card's shape. Throws std::runtime_error naming the problem.
+void ApplyCardStateKey(const std::string& key, const std::string& value, const CardSpec& cardSpec, CardState& card);
+
 // Quoted text for the state file and the journal: "..." with \" \\ \r \n escapes.
 std::string Quote(const std::string& text);
 std::optional<std::string> Unquote(const std::string& text);

@@ -7,6 +7,7 @@
 #include "app/regulator_steps.h"
 #include "app/reset_gpu.h"
 #include "app/restart_gpu.h"
+#include "app/snapshot.h"
 #include "gpu/driver_checks.h"
 #include "gpu/driver_diagnosis.h"
 #include "gpu/gpu_list_builder.h"
@@ -73,6 +74,10 @@ void AppOperations::RunGpuCommand(const std::string& gpuIdText, const std::strin
 }
 
 void AppOperations::PrintCurrentValues() { tw::PrintCurrentValues(app_); }
+
+bool AppOperations::TakeSnapshot(const std::string& fileName, bool console) {
+  return tw::TakeSnapshot(app_, fileName, console);
+}
 
 void AppOperations::Sleep(int milliseconds) {
   if (milliseconds > 0) app_.platform.clock.Sleep(static_cast<uint32_t>(milliseconds));

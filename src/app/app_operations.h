@@ -32,6 +32,7 @@ class AppOperations final : public CommandLineOperations {
   void RunGpuCommand(const std::string& gpuIdText, const std::string& parameters, const std::string& commandText,
                      bool console) override;
   void PrintCurrentValues() override;
+  bool TakeSnapshot(const std::string& fileName, bool console) override;
   void Sleep(int milliseconds) override;
   void ClearLists() override;
   void RunMainWindow() override;

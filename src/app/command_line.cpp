@@ -99,6 +99,9 @@ void CommandLine::Execute(size_t index) {
   } else if (argument == "-getcurrent") {
     if (pending_) RunPendingGpuCommand(consoleOnly_);
     ops_.PrintCurrentValues();
+  } else if (StartsWith(argument, kSnapshotCommand)) {
+    if (pending_) RunPendingGpuCommand(consoleOnly_);
+    Snapshot(argument);
   } else if (argument == "-showgui") {
     if (pending_) RunPendingGpuCommand(consoleOnly_);
     showGui_ = true;
@@ -233,6 +236,15 @@ bool CommandLine::Wait(const std::string& argument, bool console) {
   }
   ops_.Sleep(*milliseconds);
   return true;
+}
+
+void CommandLine::Snapshot(const std::string& argument) {
+  const std::string fileName(SafeSubstr(argument, kSnapshotCommand.size()));
+  if (fileName.empty()) {
+    Fail("Wrong command: " + argument + "\r\n" + "A file name must follow \"" + std::string(kSnapshotCommand) + "\"");
+    return;
+  }
+  if (!ops_.TakeSnapshot(fileName, consoleOnly_)) status_ = kExitFailure;
 }
 
 void CommandLine::Fail(const std::string& text) {

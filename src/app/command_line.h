@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw {
@@ -13,6 +14,9 @@ class MessageWriter;
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = -1;
+
+// "-snapshot=<file>": the cards as a scenario of the simulated driver.
+inline constexpr std::string_view kSnapshotCommand = "-snapshot=";
 
 // Separates the parameters of a per-GPU command (the ASCII record separator).
 inline constexpr char kParameterSeparator = '\x1E';
@@ -38,6 +42,7 @@ class CommandLine {
   void RunOnGpu(const std::string& command, int profile, const std::string& name, int gpu, bool waitForDriver);
   void RunPendingGpuCommand(bool console);
   bool Wait(const std::string& argument, bool console);
+  void Snapshot(const std::string& argument);
   void Fail(const std::string& text);
 
   CommandLineOperations& ops_;

@@ -36,6 +36,8 @@ class CommandLineOperations {
   virtual void RunGpuCommand(const std::string& gpuIdText, const std::string& parameters,
                              const std::string& commandText, bool console) = 0;
   virtual void PrintCurrentValues() = 0;
+  // "-snapshot=<file>"; false when it was not written or a card could not be read whole.
+  virtual bool TakeSnapshot(const std::string& fileName, bool console) = 0;
 
   virtual void Sleep(int milliseconds) = 0;
   // Empties the GPU and profile lists before the main window takes over.

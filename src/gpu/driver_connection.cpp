@@ -47,6 +47,8 @@ void DriverConnection::Close() {
   library_.reset();
 }
 
+LibraryFileInfo DriverConnection::DescribeLibrary() const { return library_ ? library_->Describe() : LibraryFileInfo{}; }
+
 void* DriverConnection::ResolveExtra(std::string_view name) { return library_ ? library_->Resolve(name) : nullptr; }
 
 std::unique_ptr<DriverConnection> OpenDriverConnection(Platform& platform, MessageWriter& messages) {

@@ -33,6 +33,9 @@ class DriverConnection {
   const DriverEntryPoints& api() const { return api_; }
   adl::Context context() const { return context_; }
 
+  // The loaded library's file name and version; empty fields when closed or unreported.
+  LibraryFileInfo DescribeLibrary() const;
+
   // Entry points beyond the 21 (fan test, power features), looked up in the open library.
   // nullptr when the library lacks the name or the connection is closed.
   void* ResolveExtra(std::string_view name);

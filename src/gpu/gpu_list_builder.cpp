@@ -71,16 +71,21 @@ void ListCards(App& app, DriverConnection& connection, const std::vector<busitem
 
 }  // namespace
 
+std::optional<std::vector<adl::AdapterInfo>> ReadAdapterInfos(DriverConnection& connection, MessageWriter& messages) {
+  const std::optional<int> count = CountAdapters(connection, messages);
+  if (!count) return std::nullopt;
+  if (*count < 1) return std::vector<adl::AdapterInfo>{};
+  return ReadAdapters(connection, messages, *count);
+}
+
 bool BuildGpuList(App& app) {
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
   if (!connection) return false;
-  const std::optional<int> count = CountAdapters(*connection, app.messages);
-  if (!count) return false;
-  if (*count < 1) return true;
   std::vector<busitem> locations;
   {
-    const std::optional<std::vector<adl::AdapterInfo>> adapters = ReadAdapters(*connection, app.messages, *count);
+    const std::optional<std::vector<adl::AdapterInfo>> adapters = ReadAdapterInfos(*connection, app.messages);
     if (!adapters) return false;
+    if (adapters->empty()) return true;
     locations = GroupAdaptersByLocation(adapters->data(), adapters->size(), app.platform.ansi);
   }
   ListCards(app, *connection, locations);

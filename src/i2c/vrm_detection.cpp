@@ -102,16 +102,18 @@ void ShowInWindow(App& app, VrmWindow& window) {
 
 }  // namespace
 
+bool LocateVrm(App& app, bool scan) {
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  if (!connection) return false;
+  if (scan)
+    ScanCards(app, *connection);
+  else
+    VerifyCards(app, *connection);
+  return true;
+}
+
 void DetectVrm(App& app, bool scan, VrmWindow* window) {
-  bool scanned = false;
-  if (std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages)) {
-    if (scan) {
-      ScanCards(app, *connection);
-      scanned = true;
-    } else {
-      VerifyCards(app, *connection);
-    }
-  }
+  const bool scanned = LocateVrm(app, scan) && scan;
   // A run that lists no card writes no section: an empty [I2C] would turn every later
   // start into a verification of nothing, and the cards would never be searched.
   if (scanned && !app.gpus.empty()) SaveI2cSection(app);

@@ -15,4 +15,9 @@ class VrmWindow;
 // matching profile; command-line runs pass no window and stop before that.
 void DetectVrm(App& app, bool scan, VrmWindow* window = nullptr);
 
+// Finds the controllers as DetectVrm does, into the GPU list, but writes no [I2C] section
+// and leaves the run's detection state alone: a later command still detects and saves.
+// False when no connection opened (the reason has been shown).
+bool LocateVrm(App& app, bool scan);
+
 }  // namespace tw

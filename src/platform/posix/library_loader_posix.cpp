@@ -19,7 +19,9 @@ using DlHandle = unique_handle<DlTraits>;
 
 class LoadedLibraryPosix final : public LoadedLibrary {
  public:
-  explicit LoadedLibraryPosix(DlHandle handle) : handle_(std::move(handle)) {}
+  LoadedLibraryPosix(DlHandle handle, std::string fileName) : handle_(std::move(handle)), fileName_(std::move(fileName)) {}
+  // A shared object carries no version resource.
+  LibraryFileInfo Describe() override { return {fileName_, ""}; }
   void* Resolve(std::string_view name) override {
     void* symbol = ::dlsym(handle_.get(), std::string(name).c_str());
     if (!symbol) SetLastError(kErrorProcNotFound);
@@ -28,6 +30,7 @@ class LoadedLibraryPosix final : public LoadedLibrary {
 
  private:
   DlHandle handle_;
+  std::string fileName_;
 };
 
 }  // namespace
@@ -41,7 +44,7 @@ std::unique_ptr<LoadedLibrary> LibraryLoaderPosix::Load(std::string_view fileNam
     SetLastError(kErrorModNotFound);
     return nullptr;
   }
-  return std::make_unique<LoadedLibraryPosix>(std::move(handle));
+  return std::make_unique<LoadedLibraryPosix>(std::move(handle), std::string(fileName));
 }
 
 }  // namespace tw::posix

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <delayimp.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -11,9 +12,43 @@
 namespace tw::win32 {
 namespace {
 
+std::string ModuleFileName(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return Narrow(slash == std::wstring::npos ? path : path.substr(slash + 1));
+}
+
+// The file version of the module's version resource, read from the loaded image itself
+// (no version.dll): the fixed part starts with its signature on a 32-bit boundary.
+std::string FileVersion(HMODULE module) {
+  const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+  const HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+  const auto* bytes = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+  const DWORD size = resource ? ::SizeofResource(module, resource) : 0;
+  if (!bytes) return {};
+  for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+    VS_FIXEDFILEINFO info;
+    std::memcpy(&info, bytes + at, sizeof info);
+    if (info.dwSignature != 0xFEEF04BD) continue;
+    return std::to_string(HIWORD(info.dwFileVersionMS)) + "." + std::to_string(LOWORD(info.dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info.dwFileVersionLS)) + "." + std::to_string(LOWORD(info.dwFileVersionLS));
+  }
+  return {};
+}
+
 class LoadedLibraryWin32 final : public LoadedLibrary {
  public:
   explicit LoadedLibraryWin32(ModuleHandle module) : module_(std::move(module)) {}
+  LibraryFileInfo Describe() override { return {ModuleFileName(module_.get()), FileVersion(module_.get())}; }
   void* Resolve(std::string_view name) override {
     const std::string symbol(name);
     return reinterpret_cast<void*>(::GetProcAddress(module_.get(), symbol.c_str()));

@@ -16,6 +16,7 @@ namespace {
 class RecordingOperations final : public CommandLineOperations {
  public:
   bool driverLoaded = true;
+  bool snapshotWritten = true;
   int profilesLoaded = 1;
   bool gpuListBuilt = true;
   int diagnosis = 0;
@@ -63,6 +64,10 @@ class RecordingOperations final : public CommandLineOperations {
   void PrintCurrentValues() override {
     Record("PrintCurrentValues");
     if (printThrows) throw std::runtime_error("escaped");
+  }
+  bool TakeSnapshot(const std::string& fileName, bool console) override {
+    Record("Snapshot [" + fileName + "] " + (console ? "console" : "box"));
+    return snapshotWritten;
   }
   void Sleep(int milliseconds) override { Record("Sleep " + std::to_string(milliseconds)); }
   void ClearLists() override { Record("ClearLists"); }
@@ -166,6 +171,19 @@ TEST_F(CommandLineTest, EveryMessageOfAnArgumentAfterConsoleOnlyReachesTheConsol
   EXPECT_TRUE(fake.dialogs.boxes.empty());
   EXPECT_EQ(Console(), "ERROR: CheckDriverLoaded\nERROR: LoadSettings\nERROR: LoadProfiles\nERROR: BuildGpuList\n"
                        "ERROR: DetectRegulatorsOnce\nERROR: Apply 0 0 console\n");
+}
+
+TEST_F(CommandLineTest, SnapshotRunsThePendingCommandFirstAndAnUnwrittenOneFailsTheRun) {
+  EXPECT_EQ(Run({"-ac0", "llc=1", "-snapshot=my snap.ini", "-consoleonly", "-snapshot=снимок.ini"}), 0);
+  EXPECT_EQ(Work(), (Calls{"GpuCommand [0] [llc=1] [-ac0 llc=1] box", "Snapshot [my snap.ini] box",
+                           "Snapshot [снимок.ini] console"}));
+  ops.snapshotWritten = false;
+  EXPECT_EQ(Run({"-consoleonly", "-snapshot=x.ini"}), -1);
+  ops.snapshotWritten = true;
+  fake.console.events.clear();
+  EXPECT_EQ(Run({"-consoleonly", "-snapshot=", "-snapshot"}), -1);
+  EXPECT_EQ(Console(), "ERROR: Wrong command: -snapshot=A file name must follow \"-snapshot=\"\n"
+                       "ERROR: Wrong command: -snapshot\n");
 }
 
 TEST_F(CommandLineTest, AFailureThatEscapesEveryGuardEndsTheRunWhereTheArgumentsMessagesGo) {

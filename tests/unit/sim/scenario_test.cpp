@@ -121,7 +121,38 @@ INSTANTIATE_TEST_SUITE_P(
             "rig.ini: [faults] key 'delay_s' (line 2): unknown fault key (ADL2_..., adlsim_..., delay_ms, delay_us, "
             "delay_ms.NAME, delay_us.NAME)"},
         Bad{"[cards]\n", "rig.ini: [cards] (line 1): unknown section (machine, faults, card NAME)"},
-        Bad{"[card a]\nbus 3\n", "rig.ini: line 2: expected key = value"}));
+        Bad{"[card a]\nbus 3\n", "rig.ini: line 2: expected key = value"},
+        Bad{"[card a]\npreset = polaris\nstate.fan = 1 2 3\n",
+            "rig.ini: [card a] key 'state.fan' (line 3): 3 values where the scenario needs 4"},
+        Bad{"[card a]\npreset = polaris\nstate.gpu = 30000/750/1\n",
+            "rig.ini: [card a] key 'state.gpu' (line 3): 1 levels where the scenario has 8"},
+        Bad{"[card a]\nstate.restarts = 2\n",
+            "rig.ini: [card a] key 'state.restarts' (line 2): unknown start value (state.gpu, .mem, .fan, .power, "
+            ".ext, .od8)"},
+        Bad{"[card a]\nod8_features = 1, 2\n",
+            "rig.ini: [card a] key 'od8_features' (line 2): od8_features needs 29 values, one per setting id"}));
+
+// What a snapshot of a real card needs: start values apart from the defaults, clock ranges
+// with decimals, ranges taken as read, a feature state beyond on and off.
+TEST(ScenarioTest, ACardCanStartAwayFromItsDefaultsWithRangesAsADriverReportedThem) {
+  std::string error;
+  const std::optional<Scenario> rig = ParseScenario(
+      "[card a]\npreset = polaris\nstate.fan = 3000 80 1200 900\nstate.power = 10 85\n"
+      "gpu_clock_range = 300.5..2000 step 0.01 default 1366.25\nfan_speed_range = 400..300 default 0 as_read\n"
+      "chill = 2\n",
+      "s.ini", error);
+  ASSERT_TRUE(rig) << error;
+  const CardSpec& card = rig->cards[0];
+  EXPECT_EQ(card.gpuClock.min, 30050);
+  EXPECT_EQ(card.gpuClock.step, 1);
+  EXPECT_EQ(card.gpuClock.def, 136625);
+  EXPECT_EQ(card.fanSpeed.max, 300);
+  EXPECT_EQ(card.chill, 2);
+  const CardState state = DefaultCardState(card);
+  EXPECT_EQ(state.fan, (FanValues{3000, 80, 1200, 900}));
+  EXPECT_EQ(state.power, (PowerValues{10, 85}));
+  EXPECT_EQ(DefaultFan(card).targetSpeed, 0) << "a reset still goes to the defaults";
+}
 
 TEST(StateTest, AStateSurvivesItsTextAndABadOneIsNamed) {
   std::string error;
