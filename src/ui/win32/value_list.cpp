@@ -82,9 +82,9 @@ void ValueList::Place(const RECT& bounds) {
   FitColumns();
 }
 
-void ValueList::SetFont(HFONT font) {
-  Widget::SetFont(font);
-  ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+void ValueList::SetFont(HFONT font, bool redraw) {
+  Widget::SetFont(font, redraw);
+  ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
 }
 
 void ValueList::FitColumns() {

@@ -21,7 +21,7 @@ class ValueList : public Widget {
   // Device pixels; the second column takes the rest of the list's width.
   void SetFirstColumnWidth(int width);
   void Place(const RECT& bounds) override;
-  void SetFont(HFONT font) override;
+  void SetFont(HFONT font, bool redraw) override;
   std::function<void(int row, const std::string& text)> onEdited;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
 
