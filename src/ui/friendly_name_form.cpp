@@ -97,13 +97,7 @@ void FriendlyNameForm::Show() {
   form_.SetValues(list_, std::move(values));
   if (open_) return view_->Show();  // brought forward
   view_.reset();  // the window of an earlier showing is gone already
-  const Form& owner = window_.form();
-  const double s = owner.scale();
-  form_.SetScale(s);
-  const Point at = owner.WindowPosition();
-  const int ownerHeight = owner.window().outerHeight.value_or(owner.window().clientHeight);
-  form_.SetPosition(Point{at.x + static_cast<int>((owner.window().clientWidth - kClientWidth) * s / 2),
-                          at.y + static_cast<int>((ownerHeight - kClientHeight) * s / 2)});
+  form_.CentreOn(window_.form());
   view_ = backend_.CreateView(form_);
   open_ = true;
   view_->Show();

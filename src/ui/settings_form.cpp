@@ -194,12 +194,7 @@ SettingsValues SettingsForm::Values() const {
 void SettingsForm::Show(const Form& owner) {
   if (open_) return view_->Show();  // brought forward
   view_.reset();  // the window of an earlier showing is gone already
-  form_.SetScale(owner.scale());
-  const Point at = owner.WindowPosition();
-  const double s = owner.scale();
-  const int ownerHeight = owner.window().outerHeight.value_or(owner.window().clientHeight);
-  form_.SetPosition(Point{at.x + static_cast<int>((owner.window().clientWidth - kClientWidth) * s / 2),
-                          at.y + static_cast<int>((ownerHeight - kClientHeight) * s / 2)});
+  form_.CentreOn(owner);
   view_ = backend_.CreateView(form_);
   open_ = true;
   view_->Show();

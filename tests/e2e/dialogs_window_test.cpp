@@ -31,17 +31,11 @@ std::string Utf16File(const fs::path& path) {
 
 TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheContextMenu) {
   if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
-  PrepareWineSession();
   Rig rig(Target::Windows);
   rig.Scenario(kTwoPolarisCards);
   rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}}, "ShowFriendlyName=1\nForeign=7"));
   fs::create_directories(rig.folder() / "ini_backup");
   std::ofstream(rig.folder() / "ini_backup" / "_ini_backup.ini") << "[General]\r\nOther=5\r\n";
-  const fs::path bin = GetProducts().windowsSimBin;
-  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
-    fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
-  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
-                fs::copy_options::overwrite_existing);
   const std::vector<std::string> commands = {
       // "Settings" is the third entry from the end of the system menu.
       "wait", "sysmenu", "key:UP", "key:UP", "key:UP", "key:RETURN", "window:TForm2",
@@ -53,18 +47,7 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
       // Spaces only remove the name.
       "rclick:ComboBox1", "key:DOWN", "key:RETURN", "window:TForm4", "clickat:ValueListEditor1:420:30", "type:  ",
       "click:Button1", "window:TForm1", "items:ComboBox1", "close"};
-  const std::string script =
-      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
-      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; exit $status";
-  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
-  argv.insert(argv.end(), commands.begin(), commands.end());
-  const RunResult run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(240));
-  const fs::path shots = bin.parent_path().parent_path() / "gui-shots";
-  fs::create_directories(shots);
-  for (const char* name : {"settings", "context-menu", "friendly-names"})
-    RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", (rig.folder() / (std::string(name) + ".bmp")).string(),
-                (shots / ("dialogs-" + std::string(name) + ".png")).string()},
-               rig.folder());
+  const RunResult run = RunWindowScenario(rig.folder(), "dialogs", commands);
   const std::vector<std::string> lines = run.OutLines();
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
 

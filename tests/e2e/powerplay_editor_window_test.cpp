@@ -38,32 +38,16 @@ RunResult Wine(std::vector<std::string> args) {
 
 // Starts Tunewright.exe in the rig's folder with the driver beside it; the driver's lines.
 std::vector<std::string> RunEditor(Rig& rig, const std::string& shots, std::vector<std::string> commands) {
-  PrepareWineSession();
-  const fs::path bin = GetProducts().windowsSimBin;
-  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
-    fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
-  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
-                fs::copy_options::overwrite_existing);
-  const std::string script =
-      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
-      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; exit $status";
   // Wine rebuilds the display class keys as its desktop starts: the table goes in once the
   // main window shows.
-  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string(), "wait",
+  std::vector<std::string> argv = {"wait",
                                    "setbinary:" + kKey + ":PP_PhmSoftPowerPlayTable:" + kPolarisHex,
                                    "sysmenu", "key:UP", "key:UP", "key:RETURN", "window:TForm3"};
   argv.insert(argv.end(), commands.begin(), commands.end());
   for (const char* last : {"close", "window:TForm1", "close"}) argv.push_back(last);
   argv.push_back("getbinary:" + kKey + ":PP_PhmSoftPowerPlayTable");
-  const RunResult run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(240));
+  const RunResult run = RunWindowScenario(rig.folder(), shots, argv);
   EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-  const fs::path shotFolder = GetProducts().windowsSimBin.parent_path().parent_path() / "gui-shots";
-  fs::create_directories(shotFolder);
-  for (const auto& entry : fs::directory_iterator(rig.folder()))
-    if (entry.path().extension() == ".bmp")
-      RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", entry.path().string(),
-                  (shotFolder / (shots + "-" + entry.path().stem().string() + ".png")).string()},
-                 rig.folder());
   return run.OutLines();
 }
 

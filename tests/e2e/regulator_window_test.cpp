@@ -30,14 +30,8 @@ bool LineShows(const std::string& line, const std::string& text) {
 
 TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
-  PrepareWineSession();
   Rig rig(Target::Windows);
   rig.Ini(kIni);
-  const fs::path bin = GetProducts().windowsSimBin;
-  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
-    fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
-  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
-                fs::copy_options::overwrite_existing);
   const std::vector<std::string> commands = {
       "wait", "dump", "shot:i2c-polaris.bmp",
       // An offset typed and applied: the controller gets the byte, the field the card's value.
@@ -48,19 +42,7 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
       // Its power menu by a right-click on the "Power" group; Chill (the second entry) on.
       "rclick:GroupBox4:104:22", "menushot:power-menu.bmp", "key:DOWN", "key:DOWN", "key:RETURN",
       "rclick:GroupBox4:104:22", "menushot:power-menu-on.bmp", "key:ESCAPE", "close"};
-  const std::string script =
-      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
-      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; exit $status";
-  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
-  argv.insert(argv.end(), commands.begin(), commands.end());
-  const RunResult run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(240));
-  const fs::path shots = bin.parent_path().parent_path() / "gui-shots";
-  fs::create_directories(shots);
-  for (const auto& entry : fs::directory_iterator(rig.folder()))
-    if (entry.path().extension() == ".bmp")
-      RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", entry.path().string(),
-                  (shots / ("regulators-" + entry.path().stem().string() + ".png")).string()},
-                 rig.folder());
+  const RunResult run = RunWindowScenario(rig.folder(), "regulators", commands);
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
 
   const std::vector<std::string> lines = run.OutLines();

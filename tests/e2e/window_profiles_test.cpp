@@ -111,35 +111,13 @@ TEST(WindowsWindowProfilesTest, EveryCommandOfTheRowKeepsTheFileExact) {
 
   Rig rig(Target::Windows);
   WriteFileBytes(rig.folder() / "Tunewright.ini", Utf16File(IniWith({kGaming, kQuiet})));
-  PrepareWineSession();
-  // No window manager on the suite's display: wine draws the frames, so that shots show them.
-  RunProcess({GetProducts().wineScript.string(), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated",
-              "/d", "N", "/f"},
-             fs::current_path());
-  const fs::path bin = GetProducts().windowsSimBin;
-  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
-    fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
-  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
-                fs::copy_options::overwrite_existing);
-  std::vector<std::string> argv = {
-      "/bin/sh", "-c",
-      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
-      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; exit $status",
-      "sh", GetProducts().wineScript.string(), "wait"};
+  std::vector<std::string> commands = {"wait"};
   for (const Step& step : steps) {
-    argv.insert(argv.end(), step.commands.begin(), step.commands.end());
-    argv.push_back("copy:Tunewright.ini:step-" + step.name + ".ini");
+    commands.insert(commands.end(), step.commands.begin(), step.commands.end());
+    commands.push_back("copy:Tunewright.ini:step-" + step.name + ".ini");
   }
-  argv.push_back("close");
-  const RunResult run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(300));
-
-  const fs::path shots = GetProducts().windowsSimBin.parent_path().parent_path() / "gui-shots";
-  fs::create_directories(shots);
-  for (const auto& entry : fs::directory_iterator(rig.folder()))
-    if (entry.path().extension() == ".bmp")
-      RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", entry.path().string(),
-                  (shots / ("profiles-" + entry.path().stem().string() + ".png")).string()},
-                 rig.folder());
+  commands.push_back("close");
+  const RunResult run = RunWindowScenario(rig.folder(), "profiles", commands);
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
 
   for (const Step& step : steps)

@@ -58,8 +58,6 @@ int Flag(std::istringstream& in) {
   return word.back() == '1';
 }
 
-fs::path ShotFolder() { return GetProducts().windowsSimBin.parent_path().parent_path() / "gui-shots"; }
-
 class WindowsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -69,29 +67,8 @@ class WindowsWindowTest : public ::testing::Test {
   // Starts Tunewright.exe without arguments in the rig's folder and runs the driver beside
   // it; the commands end by closing the window. `shots` names the run's screenshots.
   WindowRun RunWindow(Rig& rig, const std::string& shots, std::vector<std::string> commands) {
-    PrepareWineSession();
-    // The suite's display has no window manager: wine draws the captions and frames itself,
-    // so that the screenshots show them.
-    static const bool decorated = [] {
-      RunProcess({GetProducts().wineScript.string(), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
-                  "Decorated", "/d", "N", "/f"},
-                 fs::current_path());
-      return true;
-    }();
-    (void)decorated;
-    const fs::path bin = GetProducts().windowsSimBin;
-    for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
-      fs::copy_file(bin / file, rig.folder() / file, fs::copy_options::overwrite_existing);
-    fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", rig.folder() / "atiadlxx.dll",
-                  fs::copy_options::overwrite_existing);
-    // A window left open by a failed driver run is ended, so that the run cannot hang.
-    const std::string script =
-        "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
-        "if [ $status -ne 0 ]; then kill $app; fi; wait $app; echo \"EXIT $?\"; exit $status";
-    std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
-    argv.insert(argv.end(), commands.begin(), commands.end());
     WindowRun result;
-    result.run = RunProcess(argv, rig.folder(), {}, std::chrono::seconds(240));
+    result.run = RunWindowScenario(rig.folder(), shots, commands);
     result.lines = result.run.OutLines();
     for (const std::string& line : result.lines) {
       if (line.rfind("DUMP", 0) == 0) result.dumps.emplace_back();
@@ -108,17 +85,7 @@ class WindowsWindowTest : public ::testing::Test {
       in >> seen.x >> seen.y >> seen.width >> seen.height;
       result.dumps.back()[name] = seen;
     }
-    KeepShots(rig, shots);
     return result;
-  }
-
-  static void KeepShots(Rig& rig, const std::string& prefix) {
-    fs::create_directories(ShotFolder());
-    for (const auto& entry : fs::directory_iterator(rig.folder())) {
-      if (entry.path().extension() != ".bmp") continue;
-      const fs::path png = ShotFolder() / (prefix + "-" + entry.path().stem().string() + ".png");
-      RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", entry.path().string(), png.string()}, rig.folder());
-    }
   }
 };
 

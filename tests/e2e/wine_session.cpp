@@ -84,4 +84,36 @@ void PrepareWineSession() {
   (void)prepared;
 }
 
+RunResult RunWindowScenario(const fs::path& folder, const std::string& shots, const std::vector<std::string>& commands) {
+  PrepareWineSession();
+  // The suite's display has no window manager: wine draws the captions and frames itself,
+  // so that the screenshots show them.
+  static const bool decorated = [] {
+    RunProcess({GetProducts().wineScript.string(), "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v",
+                "Decorated", "/d", "N", "/f"},
+               fs::current_path());
+    return true;
+  }();
+  (void)decorated;
+  const fs::path bin = GetProducts().windowsSimBin;
+  for (const char* file : {"Tunewright.exe", "gui_driver.exe"})
+    fs::copy_file(bin / file, folder / file, fs::copy_options::overwrite_existing);
+  fs::copy_file(bin / "simvariants" / "full" / "atiadlxx.dll", folder / "atiadlxx.dll",
+                fs::copy_options::overwrite_existing);
+  const std::string script =
+      "w=\"$1\"; shift; \"$w\" Tunewright.exe & app=$!; \"$w\" gui_driver.exe \"$@\"; status=$?; "
+      "if [ $status -ne 0 ]; then kill $app; fi; wait $app; echo \"EXIT $?\"; exit $status";
+  std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
+  argv.insert(argv.end(), commands.begin(), commands.end());
+  RunResult run = RunProcess(argv, folder, {}, std::chrono::seconds(240));
+  const fs::path shotFolder = bin.parent_path().parent_path() / "gui-shots";
+  fs::create_directories(shotFolder);
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() != ".bmp") continue;
+    const fs::path png = shotFolder / (shots + "-" + entry.path().stem().string() + ".png");
+    RunProcess({"/bin/sh", "-c", "convert \"$1\" \"$2\"", "sh", entry.path().string(), png.string()}, folder);
+  }
+  return run;
+}
+
 }  // namespace tw::e2e

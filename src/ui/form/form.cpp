@@ -251,6 +251,15 @@ void Form::Close() {
   if (view_) view_->Close();
 }
 
+void Form::CentreOn(const Form& owner) {
+  const double s = owner.scale();
+  SetScale(s);
+  const Point at = owner.WindowPosition();
+  const int ownerHeight = owner.window().outerHeight.value_or(owner.window().clientHeight);
+  SetPosition(Point{at.x + static_cast<int>((owner.window().clientWidth - window_.clientWidth) * s / 2),
+                    at.y + static_cast<int>((ownerHeight - window_.clientHeight) * s / 2)});
+}
+
 Point Form::WindowPosition() const {
   if (view_) return view_->Position();
   return window_.position.value_or(Point{});

@@ -134,6 +134,7 @@ class Form {
   void SetOuterHeight(int designHeight);
   void SetPosition(std::optional<Point> position);
   void SetScale(double scale);  // at creation from the monitor, and when the window changes monitor
+  void CentreOn(const Form& owner);  // a dialog opened from `owner`: its scale, over its middle
   void Repaint();
   void Close();
   Point WindowPosition() const;  // from the view when there is one

@@ -86,9 +86,14 @@ class RealFileSystemTest : public ::testing::Test {
     folder = fs::temp_directory_path() / ("tw-profiles-" + std::to_string(std::random_device{}()));
     ASSERT_TRUE(fs::create_directory(folder));
     fake.machine.executablePath = folder / "Tunewright.exe";
+    // The log goes to the current folder, as the program's does: into this test's folder,
+    // not wherever the suite was started.
+    startFolder = fs::current_path();
+    fs::current_path(folder);
   }
   void TearDown() override {
     std::error_code ignored;
+    fs::current_path(startFolder, ignored);
     fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add, ignored);
     fs::remove_all(folder, ignored);
   }
@@ -104,6 +109,7 @@ class RealFileSystemTest : public ::testing::Test {
   }
 
   Path folder;
+  fs::path startFolder;
   FakePlatform fake;
   FaultyFileSystem files;
   RealSystemErrors errors;

@@ -77,8 +77,12 @@ std::filesystem::path VariantLibrary(const std::string& variant) {
 }
 
 SimLibrary::SimLibrary(const SimFolder& folder, const std::string& variant, const std::string& name) {
-  std::filesystem::copy_file(VariantLibrary(variant), folder.path() / name,
-                             std::filesystem::copy_options::overwrite_existing);
+  // A fresh file renamed into place, never the old one rewritten: a library unloaded a
+  // moment ago may still be mapped (C++ libraries often stay loaded after dlclose), and
+  // rewriting a mapped file under it ends the process with SIGBUS.
+  const std::filesystem::path copy = folder.path() / (name + ".copy");
+  std::filesystem::copy_file(VariantLibrary(variant), copy, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::rename(copy, folder.path() / name);
 #if defined(_WIN32)
   loader_ = std::make_unique<win32::LibraryLoaderWin32>(win32::LibrarySearch::ProgramFolderFirst);
   library_ = loader_->Load((folder.path() / name).string());
