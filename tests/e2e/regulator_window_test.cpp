@@ -77,7 +77,7 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
       switched.push_back(call.name + " " + call.Arg("adapter") + " " + call.Arg("state"));
   EXPECT_EQ(switched, std::vector<std::string>{"ADL2_Chill_Settings_Set 0 1"});
   for (const char* shot : {"i2c-polaris", "power-menu", "power-menu-on", "fan-menu", "i2c-vega"})
-    EXPECT_TRUE(fs::exists(shots / ("regulators-" + std::string(shot) + ".png"))) << shot;
+    EXPECT_TRUE(fs::exists(GuiShotFolder() / ("regulators-" + std::string(shot) + ".png"))) << shot;
 }
 
 }  // namespace

@@ -84,6 +84,8 @@ void PrepareWineSession() {
   (void)prepared;
 }
 
+fs::path GuiShotFolder() { return GetProducts().windowsSimBin.parent_path().parent_path() / "gui-shots"; }
+
 RunResult RunWindowScenario(const fs::path& folder, const std::string& shots, const std::vector<std::string>& commands) {
   PrepareWineSession();
   // The suite's display has no window manager: wine draws the captions and frames itself,
@@ -106,7 +108,7 @@ RunResult RunWindowScenario(const fs::path& folder, const std::string& shots, co
   std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
   argv.insert(argv.end(), commands.begin(), commands.end());
   RunResult run = RunProcess(argv, folder, {}, std::chrono::seconds(240));
-  const fs::path shotFolder = bin.parent_path().parent_path() / "gui-shots";
+  const fs::path shotFolder = GuiShotFolder();
   fs::create_directories(shotFolder);
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() != ".bmp") continue;

@@ -17,6 +17,9 @@ namespace tw::e2e {
 // Idempotent; call before starting anything under wine. Throws when no display can be had.
 void PrepareWineSession();
 
+// build/gui-shots/, where the window runs keep their screenshots.
+fs::path GuiShotFolder();
+
 // Starts the simulated-hardware Tunewright.exe without arguments in `folder`, with the full
 // simulated library beside it, and drives it with tests/win32/gui_driver.exe and `commands`.
 // A window left open by a failed driver run is ended, so that the run cannot hang; the last
