@@ -277,10 +277,10 @@ void FormWindow::SetUpControl(ControlId id) {
   } else {
     native->SetText(c.caption);
     if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
-    if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
   }
   native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
   if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
+  if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();  // scrolled once it has its width
   bool enabled = true;
   for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent) enabled = form_.control(at).enabled;
   if (!enabled) native->Enable(false);
