@@ -125,6 +125,17 @@ FormWindow::~FormWindow() {
   Destroy();
 }
 
+// A click ticks the box in the form, which decides (a radio button unticks its neighbours);
+// the native box then shows the form's state.
+std::unique_ptr<Widget> FormWindow::WireTickBox(std::unique_ptr<CheckBox> box, ControlId id) {
+  CheckBox* shown = box.get();
+  box->onClick = [this, id, shown] {
+    form_.UserClicked(id);
+    shown->SetChecked(form_.control(id).checked);
+  };
+  return box;
+}
+
 bool FormWindow::CreateControls() {
   // Win32 takes the tab order from the order of creation, and stacks later controls below
   // earlier ones. So the controls in the tab order come first; then the plain labels, below
@@ -218,24 +229,14 @@ bool FormWindow::CreateControls() {
       }
       case ControlKind::CheckBox: {
         auto check = std::make_unique<CheckBox>();
-        CheckBox* box = check.get();
         check->Create(hwnd(), nativeId);
-        check->onClick = [this, id, box] {
-          form_.UserClicked(id);
-          box->SetChecked(form_.control(id).checked);
-        };
-        made = std::move(check);
+        made = WireTickBox(std::move(check), id);
         break;
       }
       case ControlKind::RadioButton: {
         auto radio = std::make_unique<RadioButton>();
-        RadioButton* button = radio.get();
         radio->Create(hwnd(), nativeId);
-        radio->onClick = [this, id, button] {
-          form_.UserClicked(id);
-          button->SetChecked(form_.control(id).checked);
-        };
-        made = std::move(radio);
+        made = WireTickBox(std::move(radio), id);
         break;
       }
       case ControlKind::Edit: {

@@ -46,6 +46,7 @@ class FormWindow final : public OwnWindow, public FormView {
   };
 
   bool CreateControls();
+  std::unique_ptr<Widget> WireTickBox(std::unique_ptr<CheckBox> box, ControlId id);
   void SetUpControl(ControlId id);
   Widget* NativeOf(ControlId id) const;
   ControlId IdOf(HWND control) const;
