@@ -56,13 +56,17 @@ if [[ $wine_arch == 32 ]]; then
   windows_test_presets=(win-sim)
   windows_release_bin="$root/build/win-release/bin"
   windows_sim_bin="$root/build/win-sim/bin"
+  windows_suites="Windows suites: 32-bit exe under 32-bit wine ($(/usr/lib/wine/wine --version 2>/dev/null))"
 else
   # This machine cannot execute 32-bit code: the 32-bit products are built and checked,
   # and the same sources built for 64-bit Windows run under wine64.
   windows_test_presets=(win-sim win64-sim win64-release)
   windows_release_bin="$root/build/win64-release/bin"
   windows_sim_bin="$root/build/win64-sim/bin"
+  windows_suites="Windows suites: 64-bit exe under wine64 ($(/usr/lib/wine/wine64 --version 2>/dev/null)); this machine cannot run 32-bit code, so the 32-bit exe is built and import-checked only"
 fi
+# Said first and last, so that a reader of any log knows which product the Windows suites tested.
+echo "$windows_suites"
 
 build host
 build host-asan
@@ -83,7 +87,7 @@ else
 fi
 
 # A library that is not on Windows' known-DLL list would be taken from the exe's folder at
-# load time: setupapi.dll is delay-loaded instead, after the search is restricted. comctl32.dll
+# load time: setupapi.dll is bound at run time from the system folder instead. comctl32.dll
 # is bound by the exe's manifest to the side-by-side Common Controls 6 assembly, which the
 # loader resolves before it searches any folder; it counts only with that manifest present.
 echo "== release exe loads no library from its own folder"
@@ -91,7 +95,7 @@ known='kernel32|user32|advapi32|gdi32|shell32|ole32|oleaut32|comdlg32|msvcrt|psa
 if grep -qa 'Microsoft.Windows.Common-Controls' build/win-release/bin/Tunewright.exe; then known="$known|comctl32"; fi
 planted=$(echo "$imports" | grep -viE "^($known)\.dll$" || true)
 if [[ -n "$imports" && -z "$planted" ]] && grep -qa SetDefaultDllDirectories build/win-release/bin/Tunewright.exe &&
-  grep -qa SETUPAPI.dll build/win-release/bin/Tunewright.exe; then
+  grep -qa SetupDiGetClassDevsW build/win-release/bin/Tunewright.exe; then
   passed=$((passed + 1))
 else
   echo "   load-time imports off the known-DLL list: ${planted:-none}"
@@ -144,5 +148,7 @@ TW_E2E_SWEEP_ANSWERS=-1,null_list,5,1 TW_E2E_HOST_BIN="$root/build/host-asan/bin
 if (( ${#failures[@]} )); then
   echo "Failed: ${failures[*]}"
 fi
+echo "$windows_suites"
+echo "Took $((SECONDS / 60)) min $((SECONDS % 60)) s"
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -1,7 +1,6 @@
 #include "platform/win32/library_loader_win32.h"
 
 #include <windows.h>
-#include <delayimp.h>
 
 #include <cstring>
 #include <string>
@@ -67,22 +66,6 @@ HMODULE LoadFromSystemFolder(const std::wstring& fileName) {
   return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + fileName).c_str());
 }
 
-// Windows 7 without its 2011 loader update knows neither the search flags nor
-// SetDefaultDllDirectories; there the full path keeps the search in the system folder.
-HMODULE LoadSystemFolderOnly(const std::wstring& fileName) {
-  const HMODULE module = ::LoadLibraryExW(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  return LoadFromSystemFolder(fileName);
-}
-
-// The delay-load helper asks this before it loads a library itself; a library loaded here
-// is the one it uses.
-FARPROC WINAPI LoadDelayedLibrary(unsigned notification, PDelayLoadInfo info) {
-  if (notification != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
-  const std::string name(info->szDll);
-  return reinterpret_cast<FARPROC>(LoadFromSystemFolder(std::wstring(name.begin(), name.end())));
-}
-
 }  // namespace
 
 std::unique_ptr<LoadedLibrary> LibraryLoaderWin32::Load(std::string_view fileName) {
@@ -93,13 +76,20 @@ std::unique_ptr<LoadedLibrary> LibraryLoaderWin32::Load(std::string_view fileNam
   return std::make_unique<LoadedLibraryWin32>(std::move(module));
 }
 
+// Windows 7 without its 2011 loader update knows neither the search flags nor
+// SetDefaultDllDirectories; there the full path keeps the search in the system folder.
+HMODULE LoadSystemFolderOnly(const std::wstring& fileName) {
+  const HMODULE module = ::LoadLibraryExW(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
+  return LoadFromSystemFolder(fileName);
+}
+
 void RestrictLibrarySearchToSystemFolder() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   // Looked up rather than imported, so that a Windows without it still starts the exe.
   const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
   void* const address = kernel32 ? reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")) : nullptr;
   if (address) reinterpret_cast<SetDefaultDllDirectoriesFn>(address)(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  __pfnDliNotifyHook2 = LoadDelayedLibrary;
 }
 
 }  // namespace tw::win32

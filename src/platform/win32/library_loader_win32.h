@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 #include "platform/library_loader.h"
 
 namespace tw::win32 {
@@ -25,8 +29,12 @@ class LibraryLoaderWin32 final : public LibraryLoader {
 };
 
 // For the first lines of the release exe: every library loaded later, by the program or
-// by Windows on its behalf (the delay-loaded system libraries among them), comes from the
-// system folder only.
+// by Windows on its behalf, comes from the system folder only.
 void RestrictLibrarySearchToSystemFolder();
+
+// A system library the program binds at run time (one not on Windows' list of known DLLs,
+// which a load-time import would take from the exe's folder): from the system folder only,
+// whatever the process's search order. nullptr with the last error set when it fails.
+HMODULE LoadSystemFolderOnly(const std::wstring& fileName);
 
 }  // namespace tw::win32
