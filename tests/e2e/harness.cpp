@@ -13,6 +13,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 #include "wine_session.h"
 
 extern char** environ;
@@ -36,13 +38,35 @@ fs::path EnvPath(const char* name) {
   return value ? fs::path(value) : fs::path();
 }
 
+std::string LastLines(const std::string& text, size_t count) {
+  size_t from = text.size();
+  for (size_t lines = 0; from > 0 && lines <= count; --from)
+    if (text[from - 1] == '\n') ++lines;
+  return text.substr(from == 0 ? 0 : from + 1);
+}
+
+std::string HangReport(const RunResult& result, const RunWatch& watch) {
+  std::string report = "last output:\n" + LastLines(result.out, 10) + "last error output:\n" + LastLines(result.err, 10);
+  if (watch.openWindows) report += "open windows:\n" + watch.openWindows();
+  return report;
+}
+
+std::string FirstBox(const RunWatch& watch) {
+  if (watch.boxRecord.empty()) return {};
+  std::ifstream in(watch.boxRecord);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
 }  // namespace
 
 std::vector<std::string> RunResult::OutLines() const { return SplitLines(out); }
 std::vector<std::string> RunResult::ErrLines() const { return SplitLines(err); }
 
 RunResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
-                     const std::map<std::string, std::string>& extraEnv, std::chrono::seconds timeout) {
+                     const std::map<std::string, std::string>& extraEnv, std::chrono::seconds timeout,
+                     const RunWatch& watch) {
   int outPipe[2], errPipe[2];
   if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 
@@ -96,10 +120,18 @@ RunResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
     const auto left = timeout - (std::chrono::steady_clock::now() - start);
     if (left <= std::chrono::milliseconds(0)) {
       result.timedOut = true;
+      result.hangReport = HangReport(result, watch);
       kill(-pid, SIGKILL);
       break;
     }
-    const int ready = poll(fds, 2, static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+    result.box = FirstBox(watch);
+    if (!result.box.empty()) {
+      kill(-pid, SIGKILL);
+      break;
+    }
+    // A watched run looks at its box record ten times a second.
+    const auto wait = watch.boxRecord.empty() ? left : std::min<std::chrono::nanoseconds>(left, std::chrono::milliseconds(100));
+    const int ready = poll(fds, 2, static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()));
     if (ready <= 0) continue;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
@@ -171,14 +203,55 @@ const Products& GetProducts() {
   return products;
 }
 
+namespace {
+
+std::string WindowsPath(const fs::path& path) {
+  std::string text = "Z:" + path.string();
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  return text;
+}
+
+}  // namespace
+
+std::string OpenWindows() {
+  const fs::path watcher = GetProducts().windowsSimBin / "box_watcher.exe";
+  return RunProcess({GetProducts().wineScript.string(), watcher.string(), "--windows"}, fs::current_path(), {},
+                    std::chrono::seconds(20))
+      .out;
+}
+
 RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
                         const fs::path& folder, std::chrono::seconds timeout,
                         const std::map<std::string, std::string>& extraEnv) {
   PrepareWineSession();
   fs::copy_file(bin / exeName, folder / exeName, fs::copy_options::overwrite_existing);
-  std::vector<std::string> argv = {GetProducts().wineScript.string(), "cmd", "/c", exeName};
+  // The sentinel keeps its files out of the program's folder, which tests list.
+  const TempFolder sentinel;
+  const fs::path record = sentinel / "boxes.txt";
+  const fs::path stop = sentinel / "watcher.stop";
+  // The sentinel is up (its record file exists) before the program starts, and ends once
+  // the program has ended; the exit status is the program's.
+  const std::string script =
+      "w=\"$1\"; record=\"$3\"; stop=\"$5\"; \"$w\" \"$2\" \"$4\" \"$6\" --sentinel & sentinel=$!; shift 6; "
+      "n=0; while [ ! -f \"$record\" ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n+1)); done; "
+      "\"$w\" cmd /c \"$@\"; status=$?; touch \"$stop\"; wait $sentinel; exit $status";
+  std::vector<std::string> argv = {"/bin/sh",
+                                   "-c",
+                                   script,
+                                   "sh",
+                                   GetProducts().wineScript.string(),
+                                   (GetProducts().windowsSimBin / "box_watcher.exe").string(),
+                                   record.string(),
+                                   WindowsPath(record),
+                                   stop.string(),
+                                   WindowsPath(stop),
+                                   exeName};
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunProcess(argv, folder, extraEnv, timeout);
+  RunResult run = RunProcess(argv, folder, extraEnv, timeout, RunWatch{record, OpenWindows});
+  if (!run.box.empty()) ADD_FAILURE() << exeName << " showed a box and was ended at it: " << run.box;
+  if (run.timedOut) ADD_FAILURE() << exeName << " did not end within " << timeout.count() << " s\n" << run.hangReport;
+  return run;
 }
 
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
@@ -360,7 +433,7 @@ RunResult Rig::RunWindows(const std::vector<std::string>& args) {
                              "\"$w\" cmd /c Tunewright.exe \"$@\"; status=$?; touch watcher.stop; wait $watcher; exit $status";
   std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunProcess(argv, folder_.path(), {}, std::chrono::seconds(120));
+  return RunProcess(argv, folder_.path(), {}, std::chrono::seconds(120), RunWatch{{}, OpenWindows});
 }
 
 RigRun Rig::Run(const std::vector<std::string>& args) {
@@ -371,7 +444,7 @@ RigRun Rig::Run(const std::vector<std::string>& args) {
   // A box nobody answers holds the exe until it is killed; the test must not pass on what
   // such a run left behind.
   if (target_ == Target::Windows && result.run.timedOut)
-    throw std::runtime_error("the Windows exe did not end in time (a message box without WatchBoxes?)");
+    throw std::runtime_error("the Windows exe did not end in time\n" + result.run.hangReport);
   result.exitStatus = result.run.exitStatus;
   result.outLines = result.run.OutLines();
   if (target_ == Target::Host) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,15 +19,29 @@ struct RunResult {
   std::string err;
   std::chrono::milliseconds elapsed{0};
   bool timedOut = false;
+  // The first box a watched run showed ("BOX \"caption\" text (shown by program)"): the
+  // run was ended at it.
+  std::string box;
+  // For a run that did not end in time: its last output and the windows it had open.
+  std::string hangReport;
 
   std::vector<std::string> OutLines() const;
   std::vector<std::string> ErrLines() const;
 };
 
-// Runs argv[0] with the arguments, in `cwd`, killing it after `timeout`.
+// What a run is watched for besides its end.
+struct RunWatch {
+  // A file a box sentinel writes: the run is ended as soon as it holds a line.
+  fs::path boxRecord;
+  // Asked, before a run that overran is ended, for the windows it has open.
+  std::function<std::string()> openWindows;
+};
+
+// Runs argv[0] with the arguments, in `cwd`, killing it (its whole process group) after
+// `timeout` or at the first box the watch reports.
 RunResult RunProcess(const std::vector<std::string>& argv, const fs::path& cwd,
                      const std::map<std::string, std::string>& extraEnv = {},
-                     std::chrono::seconds timeout = std::chrono::seconds(60));
+                     std::chrono::seconds timeout = std::chrono::seconds(60), const RunWatch& watch = {});
 
 // A fresh folder removed with everything in it at the end of the test.
 class TempFolder {
@@ -59,13 +74,20 @@ struct Products {
 const Products& GetProducts();
 
 // Copies a Windows build's exe into the folder and runs it as `wine cmd /c exe args...`,
-// which gives it a parent console as a command prompt would.
+// which gives it a parent console as a command prompt would. A box sentinel watches it: a
+// dialog box of any program (a message box, the loader's or the debugger's) ends the run at
+// once and fails the current test with the box's text; so does a run that overruns, with
+// its last output and open windows.
 RunResult RunWindowsExe(const fs::path& bin, const std::string& exeName, const std::vector<std::string>& args,
                         const fs::path& folder, std::chrono::seconds timeout = std::chrono::seconds(90),
                         const std::map<std::string, std::string>& extraEnv = {});
 
 // Copies the host program into the folder (so that it finds its ini file beside itself)
 // and runs it there.
+// Every visible top-level window on the suite's wine desktop, one line each (class,
+// caption, program).
+std::string OpenWindows();
+
 RunResult RunHostProgram(const std::vector<std::string>& args, const fs::path& folder,
                          const std::map<std::string, std::string>& extraEnv = {},
                          std::chrono::seconds timeout = std::chrono::seconds(60));

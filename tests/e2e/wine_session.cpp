@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "harness.h"
 
 extern char** environ;
@@ -107,7 +109,8 @@ RunResult RunWindowScenario(const fs::path& folder, const std::string& shots, co
       "if [ $status -ne 0 ]; then kill $app; fi; wait $app; echo \"EXIT $?\"; exit $status";
   std::vector<std::string> argv = {"/bin/sh", "-c", script, "sh", GetProducts().wineScript.string()};
   argv.insert(argv.end(), commands.begin(), commands.end());
-  RunResult run = RunProcess(argv, folder, {}, std::chrono::seconds(240));
+  RunResult run = RunProcess(argv, folder, {}, std::chrono::seconds(240), RunWatch{{}, OpenWindows});
+  if (run.timedOut) ADD_FAILURE() << "the window scenario " << shots << " did not end within 240 s\n" << run.hangReport;
   const fs::path shotFolder = GuiShotFolder();
   fs::create_directories(shotFolder);
   for (const auto& entry : fs::directory_iterator(folder)) {

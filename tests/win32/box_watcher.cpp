@@ -5,6 +5,13 @@
 // answers have run out, No for a Yes/No box). It ends when the stop file appears.
 //
 //   box_watcher.exe RECORD_FILE STOP_FILE [ANSWER...]
+//   box_watcher.exe RECORD_FILE STOP_FILE --sentinel
+//       records every dialog box of any process (the loader's and the debugger's included)
+//       as  BOX "<caption>" <text> (shown by <program>)  and answers none: the harness ends
+//       the run at the first line, so that an unexpected box fails at once, not at a timeout
+//   box_watcher.exe --windows
+//       prints every visible top-level window (class, caption, program), for a report on a
+//       run that did not end in time
 //
 // The icon is told by its picture: the box's icon control is captured from the screen and
 // compared with the system's four icons drawn here (a handle from another process cannot
@@ -175,17 +182,78 @@ BOOL CALLBACK Collect(HWND window, LPARAM param) {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The file name of the program that made the window, or "?" when it cannot be asked.
+std::string ProgramOf(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  if (processId == 0) return "?";
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return "?";
+  wchar_t path[MAX_PATH] = {};
+  DWORD length = MAX_PATH;
+  const BOOL named = ::QueryFullProcessImageNameW(process, 0, path, &length);
+  ::CloseHandle(process);
+  if (!named) return "?";
+  const std::wstring full(path, length);
+  const size_t slash = full.find_last_of(L"\\/");
+  return Narrow(slash == std::wstring::npos ? full : full.substr(slash + 1));
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  const int length = ::GetClassNameW(window, name, 64);
+  return Narrow(std::wstring(name, static_cast<size_t>(length > 0 ? length : 0)));
+}
+
+BOOL CALLBACK PrintVisible(HWND window, LPARAM) {
+  if (!::IsWindowVisible(window)) return TRUE;
+  std::printf("WINDOW %s \"%s\" (%s)\n", ClassOf(window).c_str(), Escape(WindowText(window)).c_str(),
+              ProgramOf(window).c_str());
+  return TRUE;
+}
+
+void Append(const std::wstring& record, const std::string& line) {
+  if (FILE* file = _wfopen(record.c_str(), L"ab")) {
+    std::fputs(line.c_str(), file);
+    std::fclose(file);
+  }
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+// A box's line without its icon: the icon is read off the screen, which can take seconds,
+// and a sentinel must report at once.
+std::string SentinelLine(HWND box) {
+  std::string text = WindowText(FirstChild(box, kTextIds, 2));
+  // Dialogs other than message boxes (a debugger's crash report) carry their text elsewhere.
+  if (text.empty()) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND child : children)
+      if (ClassOf(child) == "Static" && !WindowText(child).empty()) text += (text.empty() ? "" : " ") + WindowText(child);
+  }
+  return "BOX \"" + Escape(WindowText(box)) + "\" " + Escape(text) + " (shown by " + ProgramOf(box) + ")\n";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"--windows") {
+    ::EnumWindows(PrintVisible, 0);
+    return 0;
+  }
   if (argc < 3) {
-    std::fputs("usage: box_watcher RECORD_FILE STOP_FILE [OK|Yes|No ...]\n", stderr);
+    std::fputs("usage: box_watcher RECORD_FILE STOP_FILE [OK|Yes|No ...|--sentinel] | --windows\n", stderr);
     return 2;
   }
   const std::wstring record = argv[1];
   const std::wstring stop = argv[2];
   std::vector<std::string> answers;
   for (int i = 3; i < argc; ++i) answers.push_back(Narrow(argv[i]));
+  const bool sentinel = answers.size() == 1 && answers[0] == "--sentinel";
   size_t next = 0;
   Watch watch;
   // The watcher is ready once the record file exists.
@@ -196,12 +264,13 @@ int wmain(int argc, wchar_t** argv) {
     ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&watch));
     for (HWND box : watch.fresh) {
       watch.seen.insert(box);
+      if (sentinel) {
+        Append(record, SentinelLine(box));
+        continue;
+      }
       HWND text = FirstChild(box, kTextIds, 2);
       const std::string line = "BOX " + IconKind(box) + " \"" + Escape(WindowText(box)) + "\" " + Escape(WindowText(text)) + "\n";
-      if (FILE* file = _wfopen(record.c_str(), L"ab")) {
-        std::fputs(line.c_str(), file);
-        std::fclose(file);
-      }
+      Append(record, line);
       Answer(box, next < answers.size() ? answers[next] : "OK");
       ++next;
     }
