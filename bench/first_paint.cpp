@@ -35,10 +35,19 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+// The performance counter in milliseconds; -1 (as for a window that never came) when it
+// cannot be read.
+double CounterMilliseconds() {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER now{};
+  if (!::QueryPerformanceFrequency(&frequency) || frequency.QuadPart == 0 || !::QueryPerformanceCounter(&now))
+    return -1;
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Since(double start) {
+  const double now = CounterMilliseconds();
+  return start < 0 || now < 0 ? -1 : now - start;
 }
 
 struct Times {
@@ -52,8 +61,7 @@ Times TimeToFirstPaint(const wchar_t* className, const wchar_t* program) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  LARGE_INTEGER start;
-  ::QueryPerformanceCounter(&start);
+  const double start = CounterMilliseconds();
   if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
     return {};
   Search search{started.dwProcessId, className, nullptr};
@@ -65,16 +73,12 @@ Times TimeToFirstPaint(const wchar_t* className, const wchar_t* program) {
     search.found = nullptr;
     ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found && times.visible < 0) {
-      LARGE_INTEGER now;
-      ::QueryPerformanceCounter(&now);
-      times.visible = Milliseconds(start, now);
+      times.visible = Since(start);
     }
     if (search.found && idle == 0) {
       DWORD_PTR ignored = 0;
       ::SendMessageTimeoutW(search.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-      LARGE_INTEGER now;
-      ::QueryPerformanceCounter(&now);
-      times.painted = Milliseconds(start, now);
+      times.painted = Since(start);
       break;
     }
     ::Sleep(1);

@@ -11,8 +11,10 @@ namespace {
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
   const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  if (length <= 0) return {};
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  const int written = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  wide.resize(static_cast<size_t>(written > 0 ? written : 0));
   return wide;
 }
 
@@ -20,8 +22,11 @@ std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return {};
   const int length =
       ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
   std::string utf8(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+  const int written = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                                            length, nullptr, nullptr);
+  utf8.resize(static_cast<size_t>(written > 0 ? written : 0));
   return utf8;
 }
 
@@ -84,6 +89,8 @@ std::optional<std::string> GetEnv(const char* name) {
   if (length == 0) return std::nullopt;
   std::wstring value(length, L'\0');
   const DWORD got = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), length);
+  // A value that grew since its length was asked for was not copied: the answer is its new length.
+  if (got >= length) return std::nullopt;
   value.resize(got);
   if (value.empty()) return std::nullopt;
   return Narrow(value);
@@ -144,13 +151,15 @@ void SleepMicroseconds(int microseconds) {
   if (microseconds <= 0) return;
   // Sleep() counts whole milliseconds (and often more); the rest is waited out on the
   // performance counter.
-  LARGE_INTEGER frequency, start, now;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&start);
+  LARGE_INTEGER frequency{}, start{}, now{};
+  if (!::QueryPerformanceFrequency(&frequency) || !::QueryPerformanceCounter(&start)) {
+    ::Sleep(static_cast<DWORD>((microseconds + 999) / 1000));  // no counter: whole milliseconds, rounded up
+    return;
+  }
   const LONGLONG ticks = frequency.QuadPart * microseconds / 1000000;
   if (microseconds >= 2000) ::Sleep(static_cast<DWORD>(microseconds / 1000 - 1));
   do {
-    ::QueryPerformanceCounter(&now);
+    if (!::QueryPerformanceCounter(&now)) return;
   } while (now.QuadPart - start.QuadPart < ticks);
 }
 

@@ -34,8 +34,11 @@ std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return {};
   const int length =
       ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
   std::string text(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  const int written = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                            length, nullptr, nullptr);
+  text.resize(static_cast<size_t>(written > 0 ? written : 0));
   return text;
 }
 
@@ -43,8 +46,8 @@ std::string WindowText(HWND window) {
   if (!window) return {};
   const int length = ::GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
+  const int got = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
   return Narrow(text);
 }
 
@@ -68,7 +71,7 @@ HWND FirstChild(HWND box, const int* ids, size_t count) {
 std::vector<COLORREF> Capture(HWND control, int size) {
   std::vector<COLORREF> pixels;
   RECT rect{};
-  ::GetWindowRect(control, &rect);
+  if (!::GetWindowRect(control, &rect)) return pixels;  // the box has gone
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size, size);
@@ -123,10 +126,12 @@ bool Uniform(const std::vector<COLORREF>& pixels) {
 // Two equal captures in a row that are not one colour are the painted icon.
 std::vector<COLORREF> PaintedIcon(HWND icon, int size) {
   std::vector<COLORREF> previous = Capture(icon, size);
+  if (previous.empty()) return previous;
   const DWORD deadline = ::GetTickCount() + 15 * 1000;
   while (::GetTickCount() < deadline) {
     ::Sleep(100);
     std::vector<COLORREF> current = Capture(icon, size);
+    if (current.empty()) return current;
     if (current == previous && !Uniform(current)) return current;
     previous = std::move(current);
   }
@@ -138,6 +143,7 @@ std::string IconKind(HWND box) {
   if (!icon || !::IsWindowVisible(icon)) return "plain";
   const int size = ::GetSystemMetrics(SM_CXICON);
   const std::vector<COLORREF> seen = PaintedIcon(icon, size);
+  if (seen.empty()) return "plain";  // gone before its icon could be seen
   struct Candidate {
     LPCWSTR id;
     const char* kind;

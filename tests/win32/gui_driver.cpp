@@ -65,16 +65,21 @@ std::string Narrow(const std::wstring& wide) {
   if (wide.empty()) return {};
   const int length =
       ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return {};
   std::string text(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
+  const int written = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                            length, nullptr, nullptr);
+  text.resize(static_cast<size_t>(written > 0 ? written : 0));
   return text;
 }
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return {};
   const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return {};
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  const int written = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  wide.resize(static_cast<size_t>(written > 0 ? written : 0));
   return wide;
 }
 
@@ -97,6 +102,13 @@ void Print(const std::string& line) {
 [[noreturn]] void Fail(const std::string& why) {
   Print("FAIL " + why);
   std::exit(1);
+}
+
+// A window that is gone has no rectangle: a failed call's zeros would be clicked or printed.
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  if (!::GetWindowRect(window, &rect)) Fail("no window rectangle (error " + std::to_string(::GetLastError()) + ")");
+  return rect;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -150,8 +162,7 @@ HWND TakeForm(int seconds, const wchar_t* className) {
   HWND form = FindForm(seconds, className);
   if (!form) Fail("no visible " + Narrow(className));
   Settle(form);
-  RECT rect{};
-  ::GetWindowRect(form, &rect);
+  const RECT rect = WindowRect(form);
   Print("WINDOW \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " + std::to_string(rect.top) +
         " " + std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
   return form;
@@ -186,9 +197,11 @@ HWND FindControl(HWND form, const std::string& name) {
 }
 
 RECT ClientRectOf(HWND form, HWND child) {
-  RECT rect{};
-  ::GetWindowRect(child, &rect);
-  ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
+  RECT rect = WindowRect(child);
+  // 0 is also the answer of a form at the screen's corner: only the last error tells a failure.
+  ::SetLastError(ERROR_SUCCESS);
+  if (!::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2) && ::GetLastError() != ERROR_SUCCESS)
+    Fail("cannot map a control's rectangle");
   return rect;
 }
 
@@ -240,9 +253,9 @@ void TypeText(const std::string& text) {
 // Ctrl, then clicks.
 void MoveTo(HWND form, POINT screen) {
   POINT now{};
-  ::GetCursorPos(&now);
+  const bool known = ::GetCursorPos(&now) != FALSE;
   if (::GetForegroundWindow() != form) ::SetForegroundWindow(form);
-  if (now.x == screen.x && now.y == screen.y) return;
+  if (known && now.x == screen.x && now.y == screen.y) return;
   ::SetCursorPos(screen.x, screen.y);
   Settle(form);
 }
@@ -260,8 +273,7 @@ void ClickAt(HWND form, POINT screen, int clicks, bool right = false) {
 }
 
 POINT ScreenPoint(HWND control, int dx, int dy, bool centre) {
-  RECT rect{};
-  ::GetWindowRect(control, &rect);
+  const RECT rect = WindowRect(control);
   if (centre) return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   return {rect.left + dx, rect.top + dy};
 }
@@ -280,8 +292,7 @@ std::string Hex(COLORREF colour) {
 }
 
 void SaveShot(HWND window, const std::string& path) {
-  RECT rect{};
-  ::GetWindowRect(window, &rect);
+  const RECT rect = WindowRect(window);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = ::GetDC(nullptr);
@@ -299,11 +310,12 @@ void SaveShot(HWND window, const std::string& path) {
   info.biCompression = BI_RGB;
   const int stride = (width * 3 + 3) & ~3;
   std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height);
-  ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
+  const int copied = ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+                                 reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
+  if (copied == 0) Fail("cannot read the pixels of " + path);
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof file + sizeof info;
@@ -459,6 +471,7 @@ void PrintCells(HWND list, const std::string& name) {
   constexpr SIZE_T kChars = 1024;
   auto* remote = static_cast<char*>(
       ::VirtualAllocEx(owner, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) Fail("cannot reach into the window's process");
   const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
   for (LRESULT row = 0; row < count; ++row) {
     std::string line = "ROW " + name;
@@ -467,10 +480,11 @@ void PrintCells(HWND list, const std::string& name) {
       item.iSubItem = column;
       item.cchTextMax = kChars;
       item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
-      ::WriteProcessMemory(owner, remote, &item, sizeof item, nullptr);
+      if (!::WriteProcessMemory(owner, remote, &item, sizeof item, nullptr)) Fail("cannot write into the window's process");
       const LRESULT got = ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
       std::wstring text(static_cast<size_t>(got > 0 ? got : 0), L'\0');
-      ::ReadProcessMemory(owner, remote + sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t), nullptr);
+      if (!::ReadProcessMemory(owner, remote + sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t), nullptr))
+        Fail("cannot read from the window's process");
       line += " \"" + Escape(Narrow(text)) + "\"";
     }
     Print(line);
@@ -523,10 +537,10 @@ class RemoteBuffer {
   RemoteBuffer& operator=(const RemoteBuffer&) = delete;
   char* at(size_t offset) const { return address_ + offset; }
   void Write(size_t offset, const void* data, size_t size) {
-    ::WriteProcessMemory(process_, at(offset), data, size, nullptr);
+    if (!::WriteProcessMemory(process_, at(offset), data, size, nullptr)) Fail("cannot write into the list's process");
   }
   void Read(size_t offset, void* data, size_t size) {
-    ::ReadProcessMemory(process_, at(offset), data, size, nullptr);
+    if (!::ReadProcessMemory(process_, at(offset), data, size, nullptr)) Fail("cannot read from the list's process");
   }
 
  private:
@@ -568,9 +582,8 @@ POINT RowPoint(HWND list, int row) {
   POINT at{rect.left + 12, row < 0 ? rect.bottom + height : (rect.top + rect.bottom) / 2};
   // Client to window coordinates: the list's border.
   POINT origin{0, 0};
-  ::ClientToScreen(list, &origin);
-  RECT window{};
-  ::GetWindowRect(list, &window);
+  if (!::ClientToScreen(list, &origin)) Fail("no client origin");
+  const RECT window = WindowRect(list);
   return {at.x + origin.x - window.left, at.y + origin.y - window.top};
 }
 
@@ -710,8 +723,7 @@ int wmain(int argc, wchar_t** argv) {
       form = FindDialog(argument, 30);
       if (!form) Fail("no window \"" + argument + "\"");
       Settle(form);
-      RECT rect{};
-      ::GetWindowRect(form, &rect);
+      const RECT rect = WindowRect(form);
       Print("DIALOG " + ClassOf(form) + " \"" + Escape(WindowText(form)) + "\" " + std::to_string(rect.left) + " " +
             std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + " " +
             std::to_string(rect.bottom - rect.top));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -78,8 +79,8 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         auto* state = reinterpret_cast<InputBoxState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
         const int length = ::GetWindowTextLengthW(::GetDlgItem(dialog, kEditId));
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        ::GetDlgItemTextW(dialog, kEditId, text.data(), length + 1);
-        text.resize(static_cast<size_t>(length));
+        const UINT got = ::GetDlgItemTextW(dialog, kEditId, text.data(), length + 1);
+        text.resize(std::min<size_t>(got, static_cast<size_t>(length)));
         state->text = std::move(text);
         ::EndDialog(dialog, IDOK);
         return TRUE;

@@ -25,7 +25,8 @@ bool MachineWin32::EnumerateDeviceDrivers(size_t capacity, std::vector<uintptr_t
   std::vector<LPVOID> slots(capacity);
   DWORD needed = 0;
   const BOOL ok = ::K32EnumDeviceDrivers(slots.data(), static_cast<DWORD>(slots.size() * sizeof(LPVOID)), &needed);
-  neededBytes = needed;
+  // A failed call promises nothing about the size it reports.
+  neededBytes = ok ? needed : 0;
   addresses.clear();
   if (!ok) return false;
   const size_t count = std::min<size_t>(needed / sizeof(LPVOID), slots.size());

@@ -22,8 +22,10 @@ std::string SystemErrorsWin32::Describe(uint32_t code) {
 std::string AnsiCodePageWin32::ToUtf8(std::string_view ansi) {
   if (ansi.empty()) return {};
   const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (length <= 0) return {};
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  const int written = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  wide.resize(static_cast<size_t>(written > 0 ? written : 0));
   return Narrow(wide);
 }
 
@@ -32,8 +34,11 @@ std::string AnsiCodePageWin32::FromUtf8(std::string_view utf8) {
   if (wide.empty()) return {};
   const int length =
       ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, "?", nullptr);
+  if (length <= 0) return {};
   std::string ansi(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length, "?", nullptr);
+  const int written =
+      ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length, "?", nullptr);
+  ansi.resize(static_cast<size_t>(written > 0 ? written : 0));
   return ansi;
 }
 

@@ -69,9 +69,10 @@ void Label::OnCommand(WORD code) {
 
 void Label::DrawFocus() {
   if (!HasFocus()) return;
-  HDC dc = ::GetDC(hwnd());
   RECT client{};
-  ::GetClientRect(hwnd(), &client);
+  if (!::GetClientRect(hwnd(), &client)) return;
+  HDC dc = ::GetDC(hwnd());
+  if (!dc) return;
   ::DrawFocusRect(dc, &client);
   ::ReleaseDC(hwnd(), dc);
 }

@@ -326,7 +326,9 @@ RECT FormWindow::PixelRect(ControlId id) const {
     HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(native->hwnd(), WM_GETFONT, 0, 0)));
     RECT text{0, 0, 0, 0};
     const std::wstring caption = Wide(c.caption.empty() ? std::string(" ") : c.caption);
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    if (!::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX))
+      text = RECT{0, 0, 0, 0};
     ::SelectObject(dc, old);
     ::ReleaseDC(native->hwnd(), dc);
     int needWidth = text.right + 1;
@@ -363,29 +365,34 @@ void FormWindow::PlaceWindow(bool keepPosition) {
   const int width = outer.right - outer.left;
   const int height = frame.outerHeight ? form_.Scaled(*frame.outerHeight) : outer.bottom - outer.top;
   RECT now{};
-  ::GetWindowRect(hwnd(), &now);
+  bool positioned = ::GetWindowRect(hwnd(), &now) != FALSE;
   int left = now.left;
   int top = now.top;
   if (!keepPosition) {
     if (frame.position) {
       left = frame.position->x;
       top = frame.position->y;
+      positioned = true;
     } else {
       // Centred on the work area of the monitor the window is on, a dialog on its owner
       // (both whole windows, frames included) but never off that work area.
       MONITORINFO monitor{};
       monitor.cbSize = sizeof monitor;
       HWND owner = ::GetWindow(hwnd(), GW_OWNER);
-      ::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-      RECT around = monitor.rcWork;
-      if (owner) ::GetWindowRect(owner, &around);
-      left = (around.left + around.right - width) / 2;
-      top = (around.top + around.bottom - height) / 2;
-      left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
-      top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
+      if (::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        RECT around = monitor.rcWork;
+        if (owner && !::GetWindowRect(owner, &around)) around = monitor.rcWork;
+        left = (around.left + around.right - width) / 2;
+        top = (around.top + around.bottom - height) / 2;
+        left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
+        top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
+        positioned = true;
+      }
     }
   }
-  ::SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A rectangle that no call filled in is no position: the window then keeps its place.
+  ::SetWindowPos(hwnd(), nullptr, left, top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (positioned ? 0u : static_cast<UINT>(SWP_NOMOVE)));
 }
 
 HFONT FormWindow::FontFor(const ui::Control& control) {
@@ -545,8 +552,9 @@ Point FormWindow::Position() const {
   RECT rect{};
   if (::IsIconic(hwnd()) && ::GetWindowPlacement(hwnd(), &placement)) {
     rect = placement.rcNormalPosition;
-  } else {
-    ::GetWindowRect(hwnd(), &rect);
+  } else if (!::GetWindowRect(hwnd(), &rect)) {
+    // Not the screen's corner: a position that could not be read is the last one the form knew.
+    return form_.window().position.value_or(Point{});
   }
   return Point{rect.left, rect.top};
 }
@@ -595,7 +603,7 @@ bool FormWindow::OnContextMenu(HWND clicked, LPARAM at) {
     HWND focus = ::GetFocus();
     target = focus ? IdOf(focus) : kNoControl;
     RECT rect{};
-    ::GetWindowRect(focus ? focus : hwnd(), &rect);
+    if (!::GetWindowRect(focus ? focus : hwnd(), &rect)) return false;  // nowhere to show the menu
     screen = {rect.left, rect.bottom};
   } else if (clicked != hwnd()) {
     target = IdOf(clicked);
@@ -677,11 +685,8 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
       break;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) {
-        RECT outer{};
-        ::GetWindowRect(hwnd(), &outer);
+      if (RECT outer{}; wParam != SIZE_MINIMIZED && ::GetWindowRect(hwnd(), &outer))
         form_.UserResized(outer.right - outer.left, LOWORD(lParam), HIWORD(lParam));
-      }
       break;
     case WM_SYSCOMMAND:
       OnSystemCommand(wParam);

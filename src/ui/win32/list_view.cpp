@@ -25,8 +25,7 @@ void ListView::Place(const RECT& bounds) {
   Widget::Place(bounds);
   // The one column fills the list.
   RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  ::SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, 0, client.right - client.left);
+  if (::GetClientRect(hwnd(), &client)) ::SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, 0, client.right - client.left);
 }
 
 void ListView::SetItems(const std::vector<std::string>& items) {
@@ -107,9 +106,8 @@ bool ListView::OnControlMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& re
       ::ReleaseCapture();
       POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       RECT client{};
-      ::GetClientRect(hwnd(), &client);
       // Released outside the list: no drop.
-      if (::PtInRect(&client, at) && onDrop) onDrop(RowAt(lParam));
+      if (::GetClientRect(hwnd(), &client) && ::PtInRect(&client, at) && onDrop) onDrop(RowAt(lParam));
       result = 0;
       return true;
     }

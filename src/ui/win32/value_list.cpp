@@ -89,8 +89,8 @@ void ValueList::SetFont(HFONT font, bool redraw) {
 
 void ValueList::FitColumns() {
   RECT client{};
-  ::GetClientRect(hwnd(), &client);
   ::SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, 0, firstColumn_);
+  if (!::GetClientRect(hwnd(), &client)) return;  // the second column keeps its width
   ::SendMessageW(hwnd(), LVM_SETCOLUMNWIDTH, 1,
                  std::max(kMinimumSecondColumn, static_cast<int>(client.right - client.left) - firstColumn_));
 }

@@ -30,6 +30,7 @@ TEST(ShellWin32Test, AProgramIsStartedAndTheResultSaysSo) {
   wchar_t system[MAX_PATH];
   const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
   ASSERT_GT(length, 0u);
+  ASSERT_LT(length, static_cast<UINT>(MAX_PATH));  // a longer answer is the size needed; nothing was copied
   const Path folder(std::wstring(system, length));
   // cmd /c exit ends at once and shows nothing.
   EXPECT_GT(shell.Execute("open", folder / "cmd.exe", "/c exit", folder, WindowMode::Hidden), kHighestShellError);
