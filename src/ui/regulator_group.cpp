@@ -108,11 +108,14 @@ void RegulatorGroup::RedrawI2cGroup() {
 }
 
 void RegulatorGroup::ShowOffset(int32_t steps) {
+  if (kept_.offset) return KeepRefused(c_.offset);
   window_->form().SetSpinValue(c_.offset, steps);
   OffsetChange();  // also when the field held the value already
 }
 
-void RegulatorGroup::OffsetInStep() { window_->form().SetBackground(c_.offset, kWindowColour); }
+void RegulatorGroup::OffsetInStep() {
+  if (!kept_.offset) window_->form().SetBackground(c_.offset, kWindowColour);
+}
 
 void RegulatorGroup::ShowLlc(bool on) {
   window_->form().SetChecked(c_.llc, on);
@@ -121,15 +124,25 @@ void RegulatorGroup::ShowLlc(bool on) {
 
 void RegulatorGroup::LlcInStep() { window_->form().SetBackground(c_.llc, kButtonFaceColour); }
 void RegulatorGroup::ShowPhaseGain(const std::string& text) {
+  if (kept_.phaseGain) return KeepRefused(c_.phaseGain);
   window_->form().SetCaption(c_.phaseGain, text);
   TextChange(c_.phaseGain, app_.currentValues.phaseGain);
 }
-void RegulatorGroup::PhaseGainInStep() { window_->form().SetBackground(c_.phaseGain, kWindowColour); }
+void RegulatorGroup::PhaseGainInStep() {
+  if (!kept_.phaseGain) window_->form().SetBackground(c_.phaseGain, kWindowColour);
+}
 void RegulatorGroup::ShowCurrentScale(const std::string& text) {
+  if (kept_.currentScale) return KeepRefused(c_.currentScale);
   window_->form().SetCaption(c_.currentScale, text);
   TextChange(c_.currentScale, app_.currentValues.currentScale);
 }
-void RegulatorGroup::CurrentScaleInStep() { window_->form().SetBackground(c_.currentScale, kWindowColour); }
+void RegulatorGroup::CurrentScaleInStep() {
+  if (!kept_.currentScale) window_->form().SetBackground(c_.currentScale, kWindowColour);
+}
+
+// A refused value was never written: the user's text stays for mending, marked as not
+// what the card holds.
+void RegulatorGroup::KeepRefused(ControlId field) { window_->form().SetBackground(field, kChangedColour); }
 
 // --- colours ---
 
@@ -202,12 +215,12 @@ RegulatorGroup::Values RegulatorGroup::WindowValues() const {
 
 void RegulatorGroup::AfterApply(const std::vector<int>& cards, int selectedCard) {
   const Values v = WindowValues();
-  // A card gets either all of the window's values or, when one is refused, none of them.
-  for (int card : cards)
-    if (CheckVrmValues(app_, card, v.offset, v.phaseGain, v.currentScale))
-      WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+  // Each card gets every value it can take; a refused one is reported and skipped.
+  for (int card : cards) WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
   app_.platform.clock.Sleep(kSettleMilliseconds);
+  kept_ = RefusedVrmValues(app_, selectedCard, v.offset, v.phaseGain, v.currentScale);
   ReadIntoWindow(selectedCard);
+  kept_ = {};
 }
 
 void RegulatorGroup::AfterReset(const std::vector<int>& cards, int selectedCard) {
