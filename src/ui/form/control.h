@@ -117,6 +117,9 @@ struct Control {
                                           // RadioButton (only when it becomes the checked one)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
+  // SpinEdit: the user left the field. When set, it decides what the field shows then,
+  // instead of the spin-edit rule (which reads text that is no number as the minimum).
+  std::function<void()> onLeave{};
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last
   // row (-1). Drops from anywhere else never reach the form.
   std::function<void(int onto)> onDrop{};

@@ -314,6 +314,7 @@ void Form::UserTyped(ControlId id, std::string_view text) {
 
 void Form::UserLeft(ControlId id) {
   if (control(id).kind != ControlKind::SpinEdit) return;
+  if (const auto& handler = control(id).onLeave) return handler();
   SetSpinValue(id, SpinValue(id));
 }
 

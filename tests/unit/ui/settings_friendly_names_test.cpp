@@ -111,11 +111,34 @@ TEST_F(WindowDialogsTest, MakeBackupNowPrunesToTheDialogsNumberBeforeClosing) {
   user.Click("CheckBox10");
   user.Click("CheckBox12");
   user.Type("SpinEdit1", "3");
+  fake.dialogs.answers = {true};  // three go at once
   user.Click("Button3");
   int backups = 0;
   for (const std::string& name : fake.files.ListFiles(app.paths.folder / "ini_backup")) backups += name != "_ini_backup.ini";
   EXPECT_EQ(backups, 3);
   EXPECT_THAT(BoxTexts().back(), ::testing::StartsWith("File saved as \""));
+}
+
+TEST_F(WindowDialogsTest, ANumberOfBackupsThatIsNoNumberInRangeIsRefusedAndNeverPrunes) {
+  Rig({std::nullopt}, "[General]\n");
+  for (int day = 1; day <= 4; ++day)
+    PutFile(app.paths.folder / "ini_backup" / ("2026-12-0" + std::to_string(day) + " 10.00.00 Tunewright.ini"), "");
+  settings->Show(window->form());
+  HeadlessUser user(settings->form());
+  user.Click("CheckBox10");
+  user.Click("CheckBox12");
+  for (const char* typed : {"", "abc", "0"}) {
+    SCOPED_TRACE(typed);
+    fake.dialogs.boxes.clear();
+    user.Type("SpinEdit1", typed);  // and left, as a click on "Make backup now" would
+    EXPECT_THAT(BoxTexts(), ElementsAre("\"" + std::string(typed) +
+                                        "\" is not a number of backups from 1 to 9999; the limit stays 10"));
+    EXPECT_EQ(user.Text("SpinEdit1"), "10");
+  }
+  user.Click("Button3");
+  int backups = 0;
+  for (const std::string& name : fake.files.ListFiles(app.paths.folder / "ini_backup")) backups += name != "_ini_backup.ini";
+  EXPECT_EQ(backups, 5);
 }
 
 TEST_F(WindowDialogsTest, FriendlyNamesShowInTheSelectorWithTheirMenuEntry) {
