@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness.h"
 #include "wine_session.h"
 
@@ -36,6 +38,8 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
       "wait", "dump", "shot:i2c-polaris.bmp",
       // An offset typed and applied: the controller gets the byte, the field the card's value.
       "focus:I2C_Offset", "type:4", "key:TAB", "click:Button1", "dump",
+      // A five-digit phase gain is refused on its own: offset 5 still goes out.
+      "focus:I2C_Offset", "type:5", "focus:Edit1", "type:1A2B3", "click:Button1", "box", "dump",
       "rclick:GroupBox3:170:12", "menushot:fan-menu.bmp", "key:ESCAPE",
       // The Vega card's up9505: offset and load-line only.
       "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "dump", "shot:i2c-vega.bmp",
@@ -49,7 +53,7 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   std::vector<size_t> dumps;
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i] == "DUMP") dumps.push_back(i);
-  ASSERT_EQ(dumps.size(), 3u) << run.out;
+  ASSERT_EQ(dumps.size(), 4u) << run.out;
   // Polaris: every field of the IR3567B, read from the controller.
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[0], "GroupBox6"), "I2C: IR3567B")) << run.out;
   for (const char* field : {"I2C_Offset", "I2C_LLC", "Edit1", "Edit2"})
@@ -57,10 +61,12 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   EXPECT_NE(ControlLine(lines, dumps[0], "I2C_NotAvailable").find("visible=0"), std::string::npos);
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Offset"), "4")) << run.out;
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Voltage"), "+25mV")) << run.out;
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "I2C_Offset"), "5")) << run.out;
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "Edit1"), "1A2B3")) << run.out;
   // Vega: the up9505 has neither phase gain nor current scale.
-  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "GroupBox6"), "I2C: up9505")) << run.out;
-  EXPECT_NE(ControlLine(lines, dumps[2], "Edit1").find("visible=0"), std::string::npos);
-  EXPECT_NE(ControlLine(lines, dumps[2], "I2C_LLC").find("visible=1"), std::string::npos);
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[3], "GroupBox6"), "I2C: up9505")) << run.out;
+  EXPECT_NE(ControlLine(lines, dumps[3], "Edit1").find("visible=0"), std::string::npos);
+  EXPECT_NE(ControlLine(lines, dumps[3], "I2C_LLC").find("visible=1"), std::string::npos);
 
   std::vector<std::string> writes;
   for (const JournalEntry& call : rig.Journal())
@@ -71,6 +77,12 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   // gain, current scale, as read at the start.
   ASSERT_FALSE(writes.empty());
   EXPECT_EQ(writes.front(), "3/0x08 0x8D=04");
+  // The second apply: offset, load-line and current scale, no phase gain byte.
+  const auto second = std::find(writes.begin(), writes.end(), "3/0x08 0x8D=05");
+  ASSERT_NE(second, writes.end()) << testing::PrintToString(writes);
+  for (auto w = second; w != writes.end() && w->rfind("3/", 0) == 0; ++w)
+    for (const char* phaseGain : {" 0x1E=", " 0x1F=", " 0x20="}) EXPECT_EQ(w->find(phaseGain), std::string::npos) << *w;
+  EXPECT_NE(run.out.find("BOX \"Tunewright\" \"Wrong data is entered in Phase gain"), std::string::npos) << run.out;
   std::vector<std::string> switched;
   for (const JournalEntry& call : rig.Journal())
     if (call.name == "ADL2_PPW_Status_Set" || call.name == "ADL2_Chill_Settings_Set")
