@@ -241,7 +241,17 @@ TEST_F(RegulatorWindowTest, CustomFanSpeedTakesATrimmedPercentageOnly) {
   EXPECT_EQ(fake.dialogs.boxes[0].caption, "");
 }
 
-TEST_F(RegulatorWindowTest, PowerMenuHidesChillForTheRunWhenTheDriverLacksIt) {
+TEST_F(RegulatorWindowTest, PowerMenuShowsChillForEachCardThatHasIt) {
+  HeadlessUser user = Open("--");
+  adl.Fail("ADL2_Chill_Settings_Get", adl::kErrNotSupported, 1, 1);  // card 0 lacks it
+  ASSERT_TRUE(user.PopUp("GroupBox4"));
+  EXPECT_FALSE(user.MenuItem("GroupBox4", "Chill1").visible);
+  user.Select("ComboBox1", 1);
+  user.PopUp("GroupBox4");
+  EXPECT_TRUE(user.MenuItem("GroupBox4", "Chill1").visible);
+}
+
+TEST_F(RegulatorWindowTest, PowerMenuHidesChillWhenTheDriverLacksIt) {
   test::FakeAdl::Install(fake.libraries, "atiadlxx.dll", {"ADL2_Chill_Settings_Get", "ADL2_Chill_Settings_Set"});
   HeadlessUser user = Open("--");
   ASSERT_TRUE(user.PopUp("GroupBox4"));
