@@ -49,6 +49,8 @@ PowerPlayEditor::PowerPlayEditor(PowerPlayEditorServices& services, UiBackend& b
     layoutValid_ = false;
   };
   form_.SetInitialFocus(c_.close);
+  // Escape closes; Enter clicks nothing, as no button here is safe to press unseen.
+  form_.SetCancelButton(c_.close);
 }
 
 void PowerPlayEditor::ConnectHandlers() {

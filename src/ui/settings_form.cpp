@@ -152,6 +152,8 @@ void SettingsForm::Build() {
   form_.OnClick(makeBackup, [this] { MakeBackupClick(); });
   form_.OnClick(close, [this] { form_.Close(); });
   form_.SetInitialFocus(close);
+  form_.SetDefaultButton(close);  // the dialog's only answer
+  form_.SetCancelButton(close);
 }
 
 void SettingsForm::BackupBoxesChanged() {

@@ -40,10 +40,12 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
       // "Settings" is the third entry from the end of the system menu.
       "wait", "sysmenu", "key:UP", "key:UP", "key:UP", "key:RETURN", "window:TForm2",
       // The texts after the check boxes toggle them as their captions do.
-      "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "close", "window:TForm1", "items:ComboBox1",
-      "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
-      "cells:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "shot:friendly-names.bmp",
-      "click:Button1", "window:TForm1", "items:ComboBox1",
+      // Escape closes it as "Close" does.
+      "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "key:ESCAPE", "window:TForm1",
+      "items:ComboBox1", "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
+      // Enter ends the in-place edit, keeping it; Enter again is "OK".
+      "cells:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "key:RETURN",
+      "shot:friendly-names.bmp", "key:RETURN", "window:TForm1", "items:ComboBox1",
       // Spaces only remove the name.
       "rclick:ComboBox1", "key:DOWN", "key:RETURN", "window:TForm4", "clickat:ValueListEditor1:420:30", "type:  ",
       "click:Button1", "window:TForm1", "items:ComboBox1", "close"};

@@ -385,6 +385,16 @@ void Form::UserPickedMenuItem(int menu, int item) {
   handler();
 }
 
+void Form::UserPressedEnter() {
+  if (defaultButton_ != kNoControl) UserClicked(defaultButton_);
+}
+
+bool Form::UserPressedEscape() {
+  if (cancelButton_ == kNoControl) return false;
+  UserClicked(cancelButton_);
+  return true;
+}
+
 void Form::UserClosed() {
   if (closing_) return;
   closing_ = true;

@@ -186,6 +186,27 @@ TEST_F(WindowDialogsTest, DialogWritesOnlyChangesAndGoesOnAfterAFailure) {
   EXPECT_THAT(CardNames(), ElementsAre("0: Radeon 0  (Left)", "1: Radeon 1  (Right)", "2: Radeon 2  (Third)"));
 }
 
+TEST_F(WindowDialogsTest, EnterAndEscapeAnswerEveryDialogAsItsButtonsWould) {
+  Rig({"Left", "Right"}, "[General]\nShowFriendlyName=1\n");
+  fake.machine.admin = true;
+  HeadlessUser main(window->form());
+  for (const bool enter : {false, true}) {
+    SCOPED_TRACE(enter ? "Enter" : "Escape");
+    main.ContextMenu("ComboBox1", "Change friendly name");
+    Form& names = command->dialog()->form();
+    HeadlessUser(names).Edit("ValueListEditor1", 0, "New");
+    if (enter) names.UserPressedEnter();
+    else EXPECT_TRUE(names.UserPressedEscape());
+    EXPECT_EQ(fake.displayDevices.devices[0].friendlyName, enter ? "New" : "Left");  // OK, or Cancel
+    settings->Show(window->form());
+    HeadlessUser(settings->form()).Click("CheckBox3");
+    if (enter) settings->form().UserPressedEnter();
+    else EXPECT_TRUE(settings->form().UserPressedEscape());
+    EXPECT_FALSE(settings->visible());  // closed through "Close", which saves
+    EXPECT_EQ(app.options.ShowBusNumber, !enter);
+  }
+}
+
 TEST_F(WindowDialogsTest, OneCardIsNamedInAnInputBox) {
   Rig({std::nullopt}, "[General]\nShowFriendlyName=1\n");
   fake.machine.admin = true;
