@@ -71,15 +71,17 @@ void RegulatorGroup::AddControls() {
   offset.maxValue = kVrmOffsetMax;
   c_.offset = add(std::move(offset));
   c_.voltage = label("I2C_Voltage", "0mV", 174);
-  c_.llcCaption = label("I2C_LLCCaption", "LLC:", 236);
+  // The voltage label needs room for its longest text ("-293.75mV"), also in the wider
+  // fonts that stand in for Tahoma: what follows starts well clear of it.
+  c_.llcCaption = label("I2C_LLCCaption", "LLC:", 252);
   // The check box's own text is its "ON"/"OFF" label, as with "Zero RPM".
-  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {262, 20, 0, 0}, .caption = "OFF",
+  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {278, 20, 0, 0}, .caption = "OFF",
                 .accessibleName = "Load-line calibration", .tabStop = true,
                 .background = Colour::System(SystemColour::ButtonFace)});
-  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 318);
-  c_.phaseGain = text("Edit1", {390, 17, 56, 21}, 6, "Phase gain (hexadecimal)");
-  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 458);
-  c_.currentScale = text("Edit2", {546, 17, 28, 21}, 2, "Current scale (hexadecimal)");
+  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 330);
+  c_.phaseGain = text("Edit1", {398, 17, 56, 21}, 6, "Phase gain (hexadecimal)");
+  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 464);
+  c_.currentScale = text("Edit2", {548, 17, 28, 21}, 2, "Current scale (hexadecimal)");
 
   form.OnChange(c_.offset, [this] { OffsetChange(); });
   form.OnChange(c_.llc, [this] { LlcClick(); });

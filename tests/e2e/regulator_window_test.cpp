@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "harness.h"
 #include "wine_session.h"
@@ -38,8 +39,8 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
       "wait", "dump", "shot:i2c-polaris.bmp",
       // An offset typed and applied: the controller gets the byte, the field the card's value.
       "focus:I2C_Offset", "type:4", "key:TAB", "click:Button1", "dump",
-      // A five-digit phase gain is refused on its own: offset 5 still goes out.
-      "focus:I2C_Offset", "type:5", "focus:Edit1", "type:1A2B3", "click:Button1", "box", "dump",
+      // A five-digit phase gain is refused on its own: offset -47 still goes out.
+      "focus:I2C_Offset", "type:-47", "focus:Edit1", "type:1A2B3", "click:Button1", "box", "dump",
       "rclick:GroupBox3:170:12", "menushot:fan-menu.bmp", "key:ESCAPE",
       // The Vega card's up9505: offset and load-line only.
       "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "dump", "shot:i2c-vega.bmp",
@@ -61,7 +62,18 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   EXPECT_NE(ControlLine(lines, dumps[0], "I2C_NotAvailable").find("visible=0"), std::string::npos);
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Offset"), "4")) << run.out;
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Voltage"), "+25mV")) << run.out;
-  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "I2C_Offset"), "5")) << run.out;
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "I2C_Offset"), "-47")) << run.out;
+  // Its longest voltage text ends before "LLC:" begins.
+  const auto leftAndRight = [&](const char* name) {
+    std::istringstream tail(ControlLine(lines, dumps[2], name).substr(ControlLine(lines, dumps[2], name).rfind('"') + 1));
+    std::string word;
+    std::vector<int> numbers;
+    while (tail >> word)
+      if (word.find('=') == std::string::npos) numbers.push_back(std::stoi(word));
+    return numbers.size() == 4 ? std::make_pair(numbers[0], numbers[0] + numbers[2]) : std::make_pair(0, 0);
+  };
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "I2C_Voltage"), "-293.75mV")) << run.out;
+  EXPECT_LT(leftAndRight("I2C_Voltage").second, leftAndRight("I2C_LLCCaption").first) << run.out;
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "Edit1"), "1A2B3")) << run.out;
   // Vega: the up9505 has neither phase gain nor current scale.
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[3], "GroupBox6"), "I2C: up9505")) << run.out;
@@ -78,7 +90,7 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   ASSERT_FALSE(writes.empty());
   EXPECT_EQ(writes.front(), "3/0x08 0x8D=04");
   // The second apply: offset, load-line and current scale, no phase gain byte.
-  const auto second = std::find(writes.begin(), writes.end(), "3/0x08 0x8D=05");
+  const auto second = std::find(writes.begin(), writes.end(), "3/0x08 0x8D=D1");  // -47
   ASSERT_NE(second, writes.end()) << testing::PrintToString(writes);
   for (auto w = second; w != writes.end() && w->rfind("3/", 0) == 0; ++w)
     for (const char* phaseGain : {" 0x1E=", " 0x1F=", " 0x20="}) EXPECT_EQ(w->find(phaseGain), std::string::npos) << *w;
