@@ -25,6 +25,7 @@ WindowFrame ReorderWindowFrame(const Form& owner) {
 
 ReorderForm::ReorderForm(std::vector<std::string> names, const Form& owner, Confirm onOk)
     : form_(ReorderWindowFrame(owner)), names_(std::move(names)), onOk_(std::move(onOk)) {
+  form_.SetScale(owner.scale());  // a dialog takes its owner's scale (the window centres it)
   for (size_t i = 0; i < names_.size(); ++i) positions_.push_back(static_cast<int>(i));
   Control list{.kind = ControlKind::ListView, .name = "ListView1", .bounds = {8, 8, 161, 265},
                .accessibleName = "Profiles", .tabStop = true, .tabOrder = 0};

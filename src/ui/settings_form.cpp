@@ -144,7 +144,10 @@ void SettingsForm::Build() {
   // The texts after three check boxes belong to their captions: a click toggles the box.
   const std::pair<ControlId, ControlId> extensions[] = {
       {label5, ignoreError8_}, {label9, createAutomatically_}, {restoreLabel_, restoreAutomatically_}};
-  for (const auto& [label, box] : extensions) form_.OnClick(label, [this, box = box] { form_.UserClicked(box); });
+  for (const auto& [label, box] : extensions) {
+    form_.OnClick(label, [this, box = box] { form_.UserClicked(box); });
+    form_.SetCaptionContinuation(label, box);
+  }
   form_.OnClick(rescan_, [this] {
     ops_.ForgetI2cSection();
     form_.SetEnabled(rescan_, false);  // once per run

@@ -97,6 +97,10 @@ struct Control {
   // to upper case as they are typed.
   std::string acceptedChars{};
   bool upperCase = false;
+  // Label: the check box or radio button whose caption this label continues. It is placed
+  // right after that box's text as drawn, so the two read as one line at every scale (scaling both
+  // positions apart lets the gap grow or shrink with the font); `bounds.left` is then unused.
+  ControlId continuesCaptionOf = kNoControl;
   // Any kind: the form's pop-up menu (Form::AddPopupMenu) opened by a right-click; -1: none.
   int popupMenu = -1;
   // DropDown, ListView

@@ -81,6 +81,7 @@ class Form {
   void OnClick(ControlId id, std::function<void()> handler);
   void OnDoubleClick(ControlId id, std::function<void()> handler);
   void SetInitialFocus(ControlId id) { initialFocus_ = id; }  // focused when first shown
+  void SetCaptionContinuation(ControlId label, ControlId checkBox) { At(label).continuesCaptionOf = checkBox; }
   // The buttons Enter and Escape click, as Windows users expect of a dialog.
   void SetDefaultButton(ControlId id) { defaultButton_ = id; }
   void SetCancelButton(ControlId id) { cancelButton_ = id; }

@@ -305,6 +305,9 @@ ControlId FormWindow::IdOf(HWND control) const {
 
 // ---- layout -------------------------------------------------------------------------------
 
+// Design pixels between a check box's text and the label that continues it: a space.
+constexpr int kCaptionContinuationGap = 3;
+
 RECT FormWindow::PixelRect(ControlId id) const {
   // Each control's design position is scaled on its own and added to its group's, as the
   // controls of a group sit in the group's own coordinates.
@@ -337,6 +340,10 @@ RECT FormWindow::PixelRect(ControlId id) const {
     }
     if (width == 0) width = needWidth;
     if (height == 0) height = needHeight;
+  }
+  if (c.continuesCaptionOf != kNoControl) {
+    const RECT box = PixelRect(c.continuesCaptionOf);
+    left = box.right + form_.Scaled(kCaptionContinuationGap);
   }
   return RECT{left, top, left + width, top + height};
 }
