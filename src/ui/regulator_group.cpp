@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "app/app.h"
 #include "base/integer.h"
@@ -175,6 +176,21 @@ void RegulatorGroup::BeginDetection() { app_.vrm.inProgress = true; }
 
 void RegulatorGroup::Detect() {
   app_.vrm.inProgress = true;
+  // A search of every line takes a while: a window that is still being made is shown
+  // first, saying so, and the search runs once it is on the screen.
+  if (app_.vrm.scan && !window_->form().view()) {
+    detectionPending_ = true;
+    Form& form = window_->form();
+    form.SetCaption(window_->controls().i2cGroup, "I2C: searching for regulators...");
+    form.SetVisible(c_.notAvailable, false);
+    return;
+  }
+  DetectVrm(app_, app_.vrm.scan, this);
+}
+
+void RegulatorGroup::RunPendingDetection() {
+  if (!std::exchange(detectionPending_, false)) return;
+  window_->form().Repaint();
   DetectVrm(app_, app_.vrm.scan, this);
 }
 

@@ -41,6 +41,9 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // makes itself the window's regulator part.
   void Attach(MainForm& window);
   const RegulatorControls& controls() const { return c_; }
+  // The regulator search the window's creation put off until the window shows (see Detect);
+  // nothing when none is waiting.
+  void RunPendingDetection();
 
   // VrmWindow: what reading and detection show.
   int SelectedGpu() const override;
@@ -94,6 +97,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // While the card is read back after "Apply": the fields whose values it refused, which
   // keep the user's text instead of showing the card's.
   VrmRefusals kept_{};
+  bool detectionPending_ = false;
 };
 
 }  // namespace tw::ui

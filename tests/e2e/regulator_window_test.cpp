@@ -14,10 +14,8 @@ namespace tw::e2e {
 namespace {
 
 // Default rig: Polaris (gpu 0) has an IR3567B at line 3 address 0x08, Vega (gpu 1) an
-// up9505 at line 4 address 0x70; stored, so that the start verifies instead of searching.
-const char* const kIni =
-    "[General]\r\nEnableI2c=1\r\nDisplayFanMenu=1\r\nDisplayPowerMenu=1\r\n\r\n"
-    "[I2C]\r\n0=525056\r\n1=24118272\r\n2=0\r\n3=0\r\n\r\n";
+// up9505 at line 4 address 0x70. Nothing stored: the window shows, then searches every line.
+const char* const kIni = "[General]\r\nEnableI2c=1\r\nDisplayFanMenu=1\r\nDisplayPowerMenu=1\r\n\r\n";
 
 // The "CONTROL name class "text" visible=..." line of `name` in the dump that starts at
 // `from`, or "" when it has none.
@@ -79,6 +77,12 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[3], "GroupBox6"), "I2C: up9505")) << run.out;
   EXPECT_NE(ControlLine(lines, dumps[3], "Edit1").find("visible=0"), std::string::npos);
   EXPECT_NE(ControlLine(lines, dumps[3], "I2C_LLC").find("visible=1"), std::string::npos);
+
+  // The search found both and stored where.
+  std::string stored;
+  for (char c : rig.File("Tunewright.ini"))
+    if (c != 0) stored += c;
+  EXPECT_NE(stored.find("[I2C]\r\n0=525056\r\n1=24118272\r\n"), std::string::npos) << stored;
 
   std::vector<std::string> writes;
   for (const JournalEntry& call : rig.Journal())

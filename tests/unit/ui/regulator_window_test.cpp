@@ -34,7 +34,7 @@ class RegulatorWindowTest : public test::DriverFixture {
 
   // Cards: 'I' an IR3567B at line 1, 'U' an up9505 at line 3, '-' none; '8' after the
   // letter makes it an Overdrive8 card.
-  HeadlessUser Open(std::string_view cards) {
+  HeadlessUser Open(std::string_view cards, bool viewFirst = true) {
     int index = 0;
     for (size_t i = 0; i < cards.size(); ++i, ++index) {
       adl.AddAdapter(index, index + 1, 0, 0, "Radeon " + std::to_string(index));
@@ -57,8 +57,9 @@ class RegulatorWindowTest : public test::DriverFixture {
     commands->Attach(*window);
     regulators->Attach(*window);
     menus->Attach(*window);
-    view = backend->CreateView(window->form());
+    if (viewFirst) view = backend->CreateView(window->form());
     window->Create();
+    if (!viewFirst) return HeadlessUser(window->form());
     adl.ForgetCalls();
     adl.i2cTransfers.clear();
     return HeadlessUser(window->form());
@@ -210,6 +211,18 @@ TEST_F(RegulatorWindowTest, SaveAndLoadCarryTheShownRegulatorFields) {
   user.Click("Button6");
   const ProfileItem& b = app.profiles.at(1);
   EXPECT_EQ(std::make_tuple(b.offset, b.llc, b.phaseGain, b.currentScale), std::make_tuple(0, 0, "NULL", "NULL"));
+}
+
+TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowAndSaysSo) {
+  HeadlessUser user = Open("I", /*viewFirst=*/false);
+  EXPECT_TRUE(adl.i2cTransfers.empty());
+  EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
+  EXPECT_FALSE(user.Showing("I2C_NotAvailable"));
+  view = backend->CreateView(window->form());
+  regulators->RunPendingDetection();
+  EXPECT_EQ(user.Text("GroupBox6"), "I2C: IR3567B");
+  EXPECT_EQ(user.Text("Edit1"), "112233");
+  EXPECT_FALSE(app.vrm.inProgress);
 }
 
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
