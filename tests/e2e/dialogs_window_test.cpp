@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "e2e_rigs.h"
 #include "harness.h"
@@ -83,42 +83,27 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
     EXPECT_NE(backup.find(line), std::string::npos) << line << backup;
 }
 
-// The monitor's scale as wine reports it, for the length of one test.
-class WineDpi {
- public:
-  explicit WineDpi(int dpi) { Set({"add", kKey, "/v", "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"}); }
-  ~WineDpi() { Set({"delete", kKey, "/v", "LogPixels", "/f"}); }
-  WineDpi(const WineDpi&) = delete;
-  WineDpi& operator=(const WineDpi&) = delete;
-
- private:
-  static constexpr const char* kKey = "HKCU\\Control Panel\\Desktop";
-  static void Set(std::vector<std::string> args) {
-    args.insert(args.begin(), {GetProducts().wineScript.string(), "reg"});
-    RunProcess(args, fs::current_path());
-  }
-};
-
 TEST(WindowsDialogsTest, ReorderAt144DpiShowsItsButtonsInsideItsWindow) {
   if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
   PrepareWineSession();
-  const WineDpi dpi(144);
+  const auto dpi = [](std::vector<std::string> args) {  // wine's LogPixels, for this test only
+    args.insert(args.begin(), {GetProducts().wineScript.string(), "reg"});
+    RunProcess(args, fs::current_path());
+  };
+  dpi({"add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"});
   Rig rig(Target::Windows);
   rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}, {"Quiet", kPolarisGaming}}, ""));
   const RunResult run = RunWindowScenario(
       rig.folder(), "reorder-144dpi",
       {"wait", "click:Button3", "dialog:Reorder profiles", "dump", "shot:reorder.bmp", "click:Cancel", "main", "close"});
-  ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
+  dpi({"delete", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/f"});
   const std::vector<std::string> client = Starting(run.OutLines(), "CLIENT ");
   const std::vector<std::string> cancel = Starting(run.OutLines(), "CONTROL Button4 ");
-  ASSERT_EQ(client.size(), 1u) << run.out;
-  ASSERT_EQ(cancel.size(), 1u) << run.out;
+  ASSERT_TRUE(run.exitStatus == 0 && client.size() == 1 && cancel.size() == 1) << run.out << run.err;
   int width = 0, height = 0, x = 0, y = 0, w = 0, h = 0;
-  std::istringstream(client[0].substr(7)) >> width >> height;
-  std::istringstream(cancel[0].substr(cancel[0].find("checked=") + 10)) >> x >> y >> w >> h;
-  EXPECT_GE(h, 36) << cancel[0];  // 25 design pixels at 1.5
-  EXPECT_LE(x + w, width) << cancel[0] << " " << client[0];
-  EXPECT_LE(y + h, height) << cancel[0] << " " << client[0];
+  std::sscanf(client[0].c_str(), "CLIENT %d %d", &width, &height);
+  std::sscanf(cancel[0].substr(cancel[0].find("checked=") + 10).c_str(), "%d %d %d %d", &x, &y, &w, &h);
+  EXPECT_TRUE(h >= 36 && x + w <= width && y + h <= height) << cancel[0] << " " << client[0];  // 25 x 1.5 high
 }
 
 }  // namespace

@@ -223,14 +223,6 @@ TEST_F(ProfileCommandsTest, ReorderKeepsTheSelectedProfileAndCancelChangesNothin
   EXPECT_THAT(IniText(), HasSubstr("[Profile_0]\r\nName=C"));
 }
 
-TEST(ReorderFormTest, TakesItsOwnersScaleAsEveryDialogDoes) {
-  Form owner(WindowFrame{.clientWidth = 598, .clientHeight = 482});
-  owner.SetScale(1.5);
-  ReorderForm dialog({"A"}, owner, nullptr);
-  EXPECT_EQ(dialog.form().scale(), 1.5);
-  EXPECT_EQ(dialog.form().PixelBounds(dialog.form().Find("Button4")).top, 372);  // 248 x 1.5: Cancel
-}
-
 TEST(ReorderFormTest, DropPutsTheRowBeforeTheOneDroppedOnOrLast) {
   struct Case {
     int from, onto;

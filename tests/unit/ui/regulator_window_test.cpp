@@ -217,12 +217,9 @@ TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowAndSaysSo) {
   HeadlessUser user = Open("I", /*viewFirst=*/false);
   EXPECT_TRUE(adl.i2cTransfers.empty());
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
-  EXPECT_FALSE(user.Showing("I2C_NotAvailable"));
   view = backend->CreateView(window->form());
   regulators->RunPendingDetection();
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: IR3567B");
-  EXPECT_EQ(user.Text("Edit1"), "112233");
-  EXPECT_FALSE(app.vrm.inProgress);
 }
 
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
