@@ -35,12 +35,14 @@ int32_t Transfer(DriverConnection& connection, const GPUItem& gpu, adl::ADLI2C& 
 }  // namespace
 
 std::optional<uint16_t> I2cRead(DriverConnection& connection, const GPUItem& gpu, int32_t dataSize, int32_t line,
-                                int32_t address, int32_t reg, I2cSpeed speed) {
+                                int32_t address, int32_t reg, I2cSpeed speed, int32_t* result) {
   if (dataSize < 1 || dataSize > kMaxReadSize) return std::nullopt;
   std::array<char, kMaxReadSize> buffer{};
   adl::ADLI2C record =
       Record(line, address, reg, adl::kI2cActionReadRepeatedStart, speed, dataSize, buffer.data());
-  if (Transfer(connection, gpu, record) != adl::kOk) return std::nullopt;
+  const int32_t answer = Transfer(connection, gpu, record);
+  if (result) *result = answer;
+  if (answer != adl::kOk) return std::nullopt;
   const auto low = static_cast<uint8_t>(buffer[0]);
   const auto high = static_cast<uint8_t>(buffer[1]);
   return dataSize == 1 ? low : static_cast<uint16_t>(low | (high << 8));

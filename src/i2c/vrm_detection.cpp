@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/app.h"
+#include "gpu/adl_abi.h"
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_location.h"
 #include "i2c/i2c_section.h"
@@ -21,6 +22,10 @@ namespace {
 constexpr int32_t kSearchLines[] = {1, 3, 4, 5, 6};
 constexpr int32_t kLastSearchAddress = 126;
 constexpr int32_t kProbeRegister = 0xFF;
+// An address where nothing answers gives the driver's plain error. Any other failure is
+// the line's own (a bus that is stuck, busy or not there), and a line that gives this many
+// is given up: every further probe of it would fail the same way, each one slowly.
+constexpr int kLineFaultLimit = 3;
 
 std::optional<I2cLocation> FixedLocation(DriverConnection& connection, const GPUItem& gpu) {
   for (int32_t row = 0; row < kVrmRowCount; ++row) {
@@ -41,8 +46,13 @@ std::optional<int32_t> RowAt(DriverConnection& connection, const GPUItem& gpu, i
 // A failed probe only means that nothing answers there; it is never reported.
 std::optional<I2cLocation> SearchLines(DriverConnection& connection, const GPUItem& gpu) {
   for (int32_t line : kSearchLines) {
-    for (int32_t address = 0; address <= kLastSearchAddress; ++address) {
-      if (!I2cRead(connection, gpu, 1, line, address, kProbeRegister, I2cSpeed::Identify)) continue;
+    int lineFaults = 0;
+    for (int32_t address = 0; address <= kLastSearchAddress && lineFaults < kLineFaultLimit; ++address) {
+      int32_t result = adl::kOk;
+      if (!I2cRead(connection, gpu, 1, line, address, kProbeRegister, I2cSpeed::Identify, &result)) {
+        if (result != adl::kErr) ++lineFaults;
+        continue;
+      }
       if (const std::optional<int32_t> row = RowAt(connection, gpu, line, address))
         return I2cLocation{line, address, *row};
     }

@@ -113,18 +113,15 @@ class VrmWriter {
 
 }  // namespace
 
-bool CheckVrmValues(App& app, int gpuId, int32_t offset, std::string_view phaseGain, std::string_view currentScale) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return true;
+VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::string_view phaseGain,
+                             std::string_view currentScale) {
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return {};
   const GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
   const VrmItem* row = VrmRow(gpu.i2cController);
-  if (!gpu.i2cFound || !row) return true;
-  std::vector<std::string> problems;
-  for (const std::optional<std::string>& problem :
-       {OffsetProblem(offset), row->hasPhaseGain ? TextProblem(kPhaseGain, phaseGain) : std::nullopt,
-        row->hasCurrentScale ? TextProblem(kCurrentScale, currentScale) : std::nullopt})
-    if (problem) problems.push_back(*problem);
-  for (const std::string& problem : problems) app.messages.ShowError(problem);
-  return problems.empty();
+  if (!gpu.i2cFound || !row) return {};
+  return {.offset = OffsetProblem(offset).has_value(),
+          .phaseGain = row->hasPhaseGain && TextProblem(kPhaseGain, phaseGain).has_value(),
+          .currentScale = row->hasCurrentScale && TextProblem(kCurrentScale, currentScale).has_value()};
 }
 
 void WriteVrmValues(App& app, int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,

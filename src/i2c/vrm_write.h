@@ -13,6 +13,18 @@ class App;
 inline constexpr int32_t kVrmOffsetMin = -48;
 inline constexpr int32_t kVrmOffsetMax = 48;
 
+// The values WriteVrmValues would refuse for the card's controller, found without a word:
+// a set offset outside kVrmOffsetMin..kVrmOffsetMax, and a set phase gain or current scale
+// (where the controller has one) that is not of the right length in hexadecimal digits.
+// A card without a controller found in this run refuses nothing: nothing is written to it.
+struct VrmRefusals {
+  bool offset = false;
+  bool phaseGain = false;
+  bool currentScale = false;
+};
+VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::string_view phaseGain,
+                             std::string_view currentScale);
+
 // Writes the values that are set (offset and llc not -500, texts not "NULL") to the card's
 // controller, in this order: offset (the offset-enable register first, where the
 // controller has one), load-line, phase gain (three digit pairs in register order, stopping
@@ -21,13 +33,6 @@ inline constexpr int32_t kVrmOffsetMax = 48;
 // and phase gain and current scale are checked but never written. Nothing happens when the
 // card has no controller found in this run or no connection opens. Every problem is shown
 // in an error box; a value that is refused is skipped and the others are still written.
-// The checks WriteVrmValues makes before it writes, all at once for the card's controller:
-// a set offset within kVrmOffsetMin..kVrmOffsetMax, and a set phase gain or current scale
-// (where the controller has one) of the right length in hexadecimal digits. Each problem is
-// shown with the message the write would show; true when there is none. A card without a
-// controller found in this run passes: nothing would be written to it.
-bool CheckVrmValues(App& app, int gpuId, int32_t offset, std::string_view phaseGain, std::string_view currentScale);
-
 void WriteVrmValues(App& app, int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
                     std::string_view currentScale);
 

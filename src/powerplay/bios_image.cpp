@@ -31,7 +31,7 @@ TableParse ExtractBiosTable(std::span<const uint8_t> image) {
   const auto size = FollowPointer(image, powerPlay);
   if (!size || !FieldInside(image.size(), *powerPlay, *size)) return ParseFailure("Failed to read bios file");
   const auto start = image.begin() + static_cast<std::ptrdiff_t>(*powerPlay);
-  return {PowerPlayTable(start, start + static_cast<std::ptrdiff_t>(*size)), {}};
+  return {.table = PowerPlayTable(start, start + static_cast<std::ptrdiff_t>(*size))};
 }
 
 }  // namespace tw

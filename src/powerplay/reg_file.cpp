@@ -127,6 +127,14 @@ TableParse ParseRegFileText(std::string_view text) {
   const auto sizeField = ReadUnsigned(parse.table, 0, 2);
   if (!sizeField || parse.table.size() < *sizeField)
     return ParseFailure("Failed to read .reg file, incorrect PP_PhmSoftPowerPlayTable data size");
+  // The driver and the registry read take only a value of exactly the table's own size:
+  // bytes after it would make a saved table that is never loaded again.
+  if (const size_t extra = parse.table.size() - *sizeField; extra > 0) {
+    parse.table.resize(*sizeField);
+    parse.note = "The .reg file holds " + std::to_string(extra) + " byte" + (extra == 1 ? "" : "s") +
+                 " after the PowerPlayTable (its size is " + std::to_string(*sizeField) +
+                 " bytes); they were left out";
+  }
   return parse;
 }
 

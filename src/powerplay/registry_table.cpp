@@ -28,6 +28,15 @@ int ReadRegistryTable(Registry& registry, std::string_view regPath, PowerPlayTab
 
 int WriteRegistryTable(Registry& registry, MessageWriter& messages, std::string_view regPath,
                        std::span<const uint8_t> table) {
+  // Only a table of exactly its own size is ever loaded again (by the driver or by
+  // ReadRegistryTable): anything else would replace a working value with a dead one.
+  const auto sizeField = ReadUnsigned(table, 0, 2);
+  if (!sizeField || *sizeField != table.size()) {
+    messages.ShowError("PowerPlayTable not saved to registry: its size field says " +
+                       std::to_string(sizeField.value_or(0)) + " bytes, the table holds " +
+                       std::to_string(table.size()));
+    return kRegistryTableNotWritten;
+  }
   const OpenedKey opened = OpenTableKey(registry, regPath);
   if (!opened.key) return kRegistryTableMissing;
   const uint32_t error = opened.key->WriteBinary(kPowerPlayValueName, table);

@@ -32,7 +32,8 @@ inline constexpr int kRegistryTableNotWritten = -3;
 int ReadRegistryTable(Registry& registry, std::string_view regPath, PowerPlayTable& table);
 
 // kRegistryTableMissing when the key cannot be opened (nothing written, nothing reported);
-// kRegistryTableNotWritten, reported with the system's error, when the write itself fails.
+// kRegistryTableNotWritten, reported, when the table's size field differs from its length
+// (nothing written) or when the write itself fails (with the system's error).
 int WriteRegistryTable(Registry& registry, MessageWriter& messages, std::string_view regPath,
                        std::span<const uint8_t> table);
 

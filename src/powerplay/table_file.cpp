@@ -84,6 +84,7 @@ bool ReadTableFile(PowerPlayPorts& ports, const Path& file, PowerPlayTable& tabl
     return false;
   }
   table = std::move(parse.table);
+  if (!parse.note.empty()) ports.messages.ReportMessage(parse.note, /*console=*/false, 0, MessageKind::Warning);
   if (fileKey) TakeKeyFromFile(text, *fileKey);
   const TableCheck check = CheckTable(table);
   if (!check.damage.empty())

@@ -9,11 +9,12 @@
 namespace tw {
 
 struct TableParse {
-  PowerPlayTable table;
-  std::string error;  // empty on success
+  PowerPlayTable table{};
+  std::string error{};  // empty on success
+  std::string note{};   // what was left out of a table that loaded, for the user; empty when nothing
   bool ok() const { return error.empty(); }
 };
 
-inline TableParse ParseFailure(std::string message) { return {{}, std::move(message)}; }
+inline TableParse ParseFailure(std::string message) { return {.error = std::move(message)}; }
 
 }  // namespace tw

@@ -47,6 +47,14 @@ void PruneBackups(App& app, const Path& folder, const std::string& justMade) {
   }
   std::erase(names, justMade);
   const size_t keep = static_cast<size_t>(app.options.NumberOfBackups) - 1;
+  if (names.size() <= keep) return;
+  // One backup goes with each new one; more only after a lowered limit, which the user
+  // is told about first: a mistyped limit must not empty the folder unasked.
+  if (const size_t doomed = names.size() - keep; doomed > 1 &&
+      !app.platform.dialogs.AskYesNo("Keeping " + std::to_string(keep + 1) + " backups deletes the " +
+                                         std::to_string(doomed) + " oldest backup files. Delete them?",
+                                     "Ini backup"))
+    return;
   for (size_t oldest = 0; names.size() - oldest > keep; ++oldest) {
     const Path path = folder / PathFromUtf8(names[oldest]);
     if (files.RemoveFile(path)) continue;

@@ -90,7 +90,7 @@ void AddIfSet(Entries& entries, std::string_view key, int32_t value) {
 }
 
 // The keys of the profile in the file's order, each under its condition.
-Entries ProfileEntries(const ProfileItem& profile, bool enableI2c) {
+Entries ProfileEntries(const ProfileItem& profile) {
   Entries entries{{"Name", profile.name}};
   AddStates(entries, "GPU_P", profile.gpuClock, profile.gpuVcc, profile.gpuEnabled);
   AddIfSet(entries, "GPU_Min", profile.gpuMin);
@@ -104,7 +104,8 @@ Entries ProfileEntries(const ProfileItem& profile, bool enableI2c) {
   if (IsSet(profile.fanZeroRpm)) entries.push_back({"Fan_ZeroRPM", profile.fanZeroRpm != 0 ? "1" : "0"});
   AddIfSet(entries, "Fan_Acoustic", profile.fanAcoustic);
   AddIfSet(entries, "Power_Target", profile.powerTarget);
-  if (!enableI2c) return entries;
+  // Written whatever EnableI2c says: with it off the window leaves a profile's regulator
+  // values as they were loaded, and a save must not strip what the user stored on purpose.
   AddIfSet(entries, "Offset", profile.offset);
   AddIfSet(entries, "LLC", profile.llc);
   if (IsSet(profile.phaseGain)) entries.push_back({"PhaseGain", profile.phaseGain});
@@ -153,8 +154,8 @@ ProfileRead ReadProfileSection(const IniSection& section, ProfileItem& profile) 
   return wellFormed ? ProfileRead::Loaded : ProfileRead::Malformed;
 }
 
-void WriteProfileSection(IniSection& section, const ProfileItem& profile, bool enableI2c) {
-  const Entries entries = ProfileEntries(profile, enableI2c);
+void WriteProfileSection(IniSection& section, const ProfileItem& profile) {
+  const Entries entries = ProfileEntries(profile);
   for (const std::string& key : OwnedKeys()) {
     const bool written = std::any_of(entries.begin(), entries.end(),
                                      [&](const Entry& e) { return EqualsIgnoringAsciiCase(e.key, key); });

@@ -85,7 +85,7 @@ void RememberLoadedSections(const ProfileList& list, size_t from, KnownProfileSe
   for (size_t i = from; i < list.size(); ++i) known.insert(JoinLines(list[i].sectionLines));
 }
 
-void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c, KnownProfileSections& known) {
+void WriteProfiles(IniDocument& document, const ProfileList& list, KnownProfileSections& known) {
   std::unordered_set<std::string> doomed;
   int misses = 0;
   for (size_t n = 0; misses < kRemovalMissLimit; ++n) {
@@ -104,7 +104,7 @@ void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2
   for (size_t i = 0; i < list.size(); ++i) {
     IniSection& section = document.AppendSection(ProfileSectionName(i));
     for (const std::string& line : list[i].sectionLines) section.AddRawLine(line);
-    WriteProfileSection(section, list[i], enableI2c);
+    WriteProfileSection(section, list[i]);
     known.insert(JoinLines(section.Lines()));
   }
 }
@@ -146,7 +146,7 @@ bool SaveProfiles(App& app) {
   std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
   if (!document) return false;
   KnownProfileSections known = app.knownProfileSections;
-  WriteProfiles(*document, app.profiles, app.options.EnableI2c, known);
+  WriteProfiles(*document, app.profiles, known);
   if (!SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document)) return false;
   app.knownProfileSections = std::move(known);
   if (app.options.CreateAutomatically) MakeBackup(app, false);  // still under the lock

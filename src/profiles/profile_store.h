@@ -29,7 +29,7 @@ void RememberLoadedSections(const ProfileList& list, size_t from, KnownProfileSe
 // Removes the old profile sections (until 11 numbers in total were missing), setting
 // aside every one that is not in `known`, and writes the list as Profile_0 ... after all
 // other sections, each over the lines it was loaded from. `known` becomes what was written.
-void WriteProfiles(IniDocument& document, const ProfileList& list, bool enableI2c, KnownProfileSections& known);
+void WriteProfiles(IniDocument& document, const ProfileList& list, KnownProfileSections& known);
 
 // Whether the file holds any profile section at all, loadable or not (set-aside ones too).
 bool HasProfileSection(const IniDocument& document);

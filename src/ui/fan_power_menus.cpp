@@ -98,15 +98,14 @@ void FanPowerMenus::ShowPowerFeatureState(PowerFeature feature, bool state) {
 void FanPowerMenus::PowerMenuPopup() {
   const int selected = window_->SelectedCard();
   if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
+  // Asked again at every opening, for the card selected now: one card without a feature
+  // must not hide it for another that has it.
   for (PowerFeature feature : kPowerFeatures) {
-    if (!window_->form().popupMenu(powerMenu_).items[static_cast<size_t>(ItemOf(feature))].visible) continue;
     std::optional<int> state;
-    if (!AccessPowerFeature(app_, feature, selected, /*silent=*/true, std::nullopt, state)) {
-      // A driver without the feature keeps it for the whole run: the entry stays hidden.
-      window_->form().SetMenuItemVisible(powerMenu_, ItemOf(feature), false);
-    } else if (state) {
-      ShowPowerFeatureState(feature, *state != 0);
-    }  // no connection (already reported): the entry shows what it showed
+    const bool answered = AccessPowerFeature(app_, feature, selected, /*silent=*/true, std::nullopt, state);
+    window_->form().SetMenuItemVisible(powerMenu_, ItemOf(feature), answered);
+    if (state) ShowPowerFeatureState(feature, *state != 0);
+    // no connection (already reported): the entry shows what it showed
   }
 }
 

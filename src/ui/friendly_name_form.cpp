@@ -73,6 +73,8 @@ FriendlyNameForm::FriendlyNameForm(App& app, UiBackend& backend, MainForm& windo
   form_.onClose = [this] { open_ = false; };
   form_.onResize = [this](int outer, int width, int height) { Resized(outer, width, height); };
   form_.SetInitialFocus(list_);
+  form_.SetDefaultButton(ok_);
+  form_.SetCancelButton(cancel_);
 }
 
 void FriendlyNameForm::Resized(int outerWidth, int clientWidth, int clientHeight) {

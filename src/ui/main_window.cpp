@@ -45,6 +45,7 @@ void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* pow
   const std::unique_ptr<FormView> view = backend.CreateView(mainForm.form());
   settings.Fill();  // the window's first showing
   view->Show();
+  regulators.RunPendingDetection();  // a search of every line, with the window showing it
   backend.RunUntilClosed(mainForm.form());
   settings.SaveIfOpen();
 }

@@ -49,6 +49,8 @@ PowerPlayEditor::PowerPlayEditor(PowerPlayEditorServices& services, UiBackend& b
     layoutValid_ = false;
   };
   form_.SetInitialFocus(c_.close);
+  // Escape closes; Enter clicks nothing, as no button here is safe to press unseen.
+  form_.SetCancelButton(c_.close);
 }
 
 void PowerPlayEditor::ConnectHandlers() {
@@ -132,7 +134,9 @@ void PowerPlayEditor::SetRegistryStatus(const std::string& text, bool withValue)
   form_.SetCaption(c_.status, text);
   form_.SetEnabled(c_.remove, withValue);
   form_.SetEnabled(c_.exportReg, withValue);
-  form_.SetEnabled(c_.useExisting, withValue);
+  // "Use existing in the registry" stays available: the value may appear while the window
+  // is open (imported from a .reg file, written by another program), and choosing it reads
+  // the registry again; without a value it falls back to "Create new using bios file".
   if (withValue) return;
   form_.SetVisible(c_.note, false);
   if (form_.control(c_.useExisting).checked) {
@@ -349,6 +353,7 @@ void PowerPlayEditor::ExportRegClick() {
 }
 
 void PowerPlayEditor::DeleteClick() {
+  if (!isAdmin_) return services_.messages.ShowError("Administrator rights are required to delete from registry");
   if (!backend_.dialogs().AskYesNo("Are you sure to delete \"PP_PhmSoftPowerPlayTable\" value from registry?",
                                    "Confirmation"))
     return;

@@ -95,6 +95,7 @@ PowerPlayEditorControls BuildPowerPlayEditorLayout(Form& form) {
   c.exportReg = b.Button("Button7", "Export to .reg file", {388, 63, 146, kRowHeight}, c.valueGroup);
   c.createNew = b.Radio("RadioButton2", "Create new using bios file", c.valueGroup, 10, 95, false);
   c.createNewTail = b.Label("Label10", "or open .reg file", c.valueGroup, 182, 96);
+  form.SetCaptionContinuation(c.createNewTail, c.createNew);
   c.openFile = b.Button("Button1", "Open bios/reg file...", {300, 91, 234, kRowHeight}, c.valueGroup);
   c.fileName = b.Edit("Edit2", c.valueGroup, {10, 120, 384, 21}, "Loaded file");
   c.fileStatus = b.Label("Label2", "", c.valueGroup, 402, 124);

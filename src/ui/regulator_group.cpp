@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 #include "app/app.h"
 #include "base/integer.h"
@@ -71,15 +72,17 @@ void RegulatorGroup::AddControls() {
   offset.maxValue = kVrmOffsetMax;
   c_.offset = add(std::move(offset));
   c_.voltage = label("I2C_Voltage", "0mV", 174);
-  c_.llcCaption = label("I2C_LLCCaption", "LLC:", 236);
+  // The voltage label needs room for its longest text ("-293.75mV"), also in the wider
+  // fonts that stand in for Tahoma: what follows starts well clear of it.
+  c_.llcCaption = label("I2C_LLCCaption", "LLC:", 252);
   // The check box's own text is its "ON"/"OFF" label, as with "Zero RPM".
-  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {262, 20, 0, 0}, .caption = "OFF",
+  c_.llc = add({.kind = ControlKind::CheckBox, .name = "I2C_LLC", .bounds = {278, 20, 0, 0}, .caption = "OFF",
                 .accessibleName = "Load-line calibration", .tabStop = true,
                 .background = Colour::System(SystemColour::ButtonFace)});
-  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 318);
-  c_.phaseGain = text("Edit1", {390, 17, 56, 21}, 6, "Phase gain (hexadecimal)");
-  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 458);
-  c_.currentScale = text("Edit2", {546, 17, 28, 21}, 2, "Current scale (hexadecimal)");
+  c_.phaseGainCaption = label("I2C_PhaseGainCaption", "Phase gain:", 330);
+  c_.phaseGain = text("Edit1", {398, 17, 56, 21}, 6, "Phase gain (hexadecimal)");
+  c_.currentScaleCaption = label("I2C_CurrentScaleCaption", "Current scale:", 464);
+  c_.currentScale = text("Edit2", {548, 17, 28, 21}, 2, "Current scale (hexadecimal)");
 
   form.OnChange(c_.offset, [this] { OffsetChange(); });
   form.OnChange(c_.llc, [this] { LlcClick(); });
@@ -108,11 +111,14 @@ void RegulatorGroup::RedrawI2cGroup() {
 }
 
 void RegulatorGroup::ShowOffset(int32_t steps) {
+  if (kept_.offset) return KeepRefused(c_.offset);
   window_->form().SetSpinValue(c_.offset, steps);
   OffsetChange();  // also when the field held the value already
 }
 
-void RegulatorGroup::OffsetInStep() { window_->form().SetBackground(c_.offset, kWindowColour); }
+void RegulatorGroup::OffsetInStep() {
+  if (!kept_.offset) window_->form().SetBackground(c_.offset, kWindowColour);
+}
 
 void RegulatorGroup::ShowLlc(bool on) {
   window_->form().SetChecked(c_.llc, on);
@@ -121,15 +127,25 @@ void RegulatorGroup::ShowLlc(bool on) {
 
 void RegulatorGroup::LlcInStep() { window_->form().SetBackground(c_.llc, kButtonFaceColour); }
 void RegulatorGroup::ShowPhaseGain(const std::string& text) {
+  if (kept_.phaseGain) return KeepRefused(c_.phaseGain);
   window_->form().SetCaption(c_.phaseGain, text);
   TextChange(c_.phaseGain, app_.currentValues.phaseGain);
 }
-void RegulatorGroup::PhaseGainInStep() { window_->form().SetBackground(c_.phaseGain, kWindowColour); }
+void RegulatorGroup::PhaseGainInStep() {
+  if (!kept_.phaseGain) window_->form().SetBackground(c_.phaseGain, kWindowColour);
+}
 void RegulatorGroup::ShowCurrentScale(const std::string& text) {
+  if (kept_.currentScale) return KeepRefused(c_.currentScale);
   window_->form().SetCaption(c_.currentScale, text);
   TextChange(c_.currentScale, app_.currentValues.currentScale);
 }
-void RegulatorGroup::CurrentScaleInStep() { window_->form().SetBackground(c_.currentScale, kWindowColour); }
+void RegulatorGroup::CurrentScaleInStep() {
+  if (!kept_.currentScale) window_->form().SetBackground(c_.currentScale, kWindowColour);
+}
+
+// A refused value was never written: the user's text stays for mending, marked as not
+// what the card holds.
+void RegulatorGroup::KeepRefused(ControlId field) { window_->form().SetBackground(field, kChangedColour); }
 
 // --- colours ---
 
@@ -160,6 +176,21 @@ void RegulatorGroup::BeginDetection() { app_.vrm.inProgress = true; }
 
 void RegulatorGroup::Detect() {
   app_.vrm.inProgress = true;
+  // A search of every line takes a while: a window that is still being made is shown
+  // first, saying so, and the search runs once it is on the screen.
+  if (app_.vrm.scan && !window_->form().view()) {
+    detectionPending_ = true;
+    Form& form = window_->form();
+    form.SetCaption(window_->controls().i2cGroup, "I2C: searching for regulators...");
+    form.SetVisible(c_.notAvailable, false);
+    return;
+  }
+  DetectVrm(app_, app_.vrm.scan, this);
+}
+
+void RegulatorGroup::RunPendingDetection() {
+  if (!std::exchange(detectionPending_, false)) return;
+  window_->form().Repaint();
   DetectVrm(app_, app_.vrm.scan, this);
 }
 
@@ -202,12 +233,12 @@ RegulatorGroup::Values RegulatorGroup::WindowValues() const {
 
 void RegulatorGroup::AfterApply(const std::vector<int>& cards, int selectedCard) {
   const Values v = WindowValues();
-  // A card gets either all of the window's values or, when one is refused, none of them.
-  for (int card : cards)
-    if (CheckVrmValues(app_, card, v.offset, v.phaseGain, v.currentScale))
-      WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+  // Each card gets every value it can take; a refused one is reported and skipped.
+  for (int card : cards) WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
   app_.platform.clock.Sleep(kSettleMilliseconds);
+  kept_ = RefusedVrmValues(app_, selectedCard, v.offset, v.phaseGain, v.currentScale);
   ReadIntoWindow(selectedCard);
+  kept_ = {};
 }
 
 void RegulatorGroup::AfterReset(const std::vector<int>& cards, int selectedCard) {

@@ -2,13 +2,14 @@
 // The main window's I2C group (GroupBox6): the selected card's regulator values (offset,
 // load-line, phase gain, current scale), their colours, and the regulator steps of
 // "Apply", "Reset", "Save" and "Load". Reads and writes go through the regulator code the
-// command line uses (ReadVrmValues, CheckVrmValues, WriteVrmValues), so the window keeps
+// command line uses (ReadVrmValues, RefusedVrmValues, WriteVrmValues), so the window keeps
 // every guard it has.
 
 #include <string>
 #include <vector>
 
 #include "i2c/vrm_window.h"
+#include "i2c/vrm_write.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
 #include "ui/window_profile.h"
@@ -40,6 +41,9 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // makes itself the window's regulator part.
   void Attach(MainForm& window);
   const RegulatorControls& controls() const { return c_; }
+  // The regulator search the window's creation put off until the window shows (see Detect);
+  // nothing when none is waiting.
+  void RunPendingDetection();
 
   // VrmWindow: what reading and detection show.
   int SelectedGpu() const override;
@@ -84,11 +88,16 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   void LlcClick();
   void TextChange(ControlId field, const std::string& current);
   void ReadIntoWindow(int gpuId);
+  void KeepRefused(ControlId field);
 
   App& app_;
   UiBackend& backend_;
   MainForm* window_ = nullptr;
   RegulatorControls c_;
+  // While the card is read back after "Apply": the fields whose values it refused, which
+  // keep the user's text instead of showing the card's.
+  VrmRefusals kept_{};
+  bool detectionPending_ = false;
 };
 
 }  // namespace tw::ui

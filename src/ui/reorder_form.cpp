@@ -25,6 +25,7 @@ WindowFrame ReorderWindowFrame(const Form& owner) {
 
 ReorderForm::ReorderForm(std::vector<std::string> names, const Form& owner, Confirm onOk)
     : form_(ReorderWindowFrame(owner)), names_(std::move(names)), onOk_(std::move(onOk)) {
+  form_.SetScale(owner.scale());  // a dialog takes its owner's scale (the window centres it)
   for (size_t i = 0; i < names_.size(); ++i) positions_.push_back(static_cast<int>(i));
   Control list{.kind = ControlKind::ListView, .name = "ListView1", .bounds = {8, 8, 161, 265},
                .accessibleName = "Profiles", .tabStop = true, .tabOrder = 0};
@@ -36,14 +37,15 @@ ReorderForm::ReorderForm(std::vector<std::string> names, const Form& owner, Conf
     const ControlId id = form_.Add({.kind = ControlKind::Button, .name = name, .bounds = {178, top, 75, 25},
                                     .caption = caption, .tabStop = true, .tabOrder = tab++});
     form_.OnClick(id, std::move(onClick));
+    return id;
   };
   button("Button1", "UP", 8, [this] { Up(); });
   button("Button2", "Down", 39, [this] { Down(); });
-  button("Button3", "OK", 217, [this] {
+  form_.SetDefaultButton(button("Button3", "OK", 217, [this] {
     if (onOk_) onOk_(positions_);
     form_.Close();
-  });
-  button("Button4", "Cancel", 248, [this] { form_.Close(); });
+  }));
+  form_.SetCancelButton(button("Button4", "Cancel", 248, [this] { form_.Close(); }));
   form_.SetInitialFocus(list_);
 }
 

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "app/app.h"
+#include "base/integer.h"
+#include "base/text.h"
 #include "profiles/make_backup.h"
 #include "profiles/settings_store.h"
 
@@ -68,6 +70,8 @@ void AppSettingsOperations::ApplyDialogSettings(const SettingsValues& dialog) {
 
 void AppSettingsOperations::ForgetI2cSection() { tw::ForgetI2cSection(app_); }
 
+void AppSettingsOperations::ShowError(std::string_view text) { app_.messages.ShowError(text); }
+
 void AppSettingsOperations::MakeBackupNow(const SettingsValues& dialog) {
   // Pruning follows the dialog even before it is closed; without a main file nothing is
   // copied and the settings stay as they are.
@@ -126,6 +130,10 @@ void SettingsForm::Build() {
                .caption = "10", .accessibleName = "Number of backups", .tabStop = true};
   spin.minValue = 1;
   spin.maxValue = 9999;
+  spin.onLeave = [this] {
+    if (const std::optional<int> number = TypedNumberOfBackups()) return form_.SetSpinValue(number_, *number);
+    RefuseNumberOfBackups();
+  };
   number_ = b.Add(std::move(spin));
   const ControlId makeBackup = b.Button("Button3", "Make backup now", backup, {12, 100, 110, 25});
   const ControlId close = b.Button("Button1", "Close", kNoControl, {392, 488, 90, 25});
@@ -136,14 +144,19 @@ void SettingsForm::Build() {
   // The texts after three check boxes belong to their captions: a click toggles the box.
   const std::pair<ControlId, ControlId> extensions[] = {
       {label5, ignoreError8_}, {label9, createAutomatically_}, {restoreLabel_, restoreAutomatically_}};
-  for (const auto& [label, box] : extensions) form_.OnClick(label, [this, box = box] { form_.UserClicked(box); });
+  for (const auto& [label, box] : extensions) {
+    form_.OnClick(label, [this, box = box] { form_.UserClicked(box); });
+    form_.SetCaptionContinuation(label, box);
+  }
   form_.OnClick(rescan_, [this] {
     ops_.ForgetI2cSection();
     form_.SetEnabled(rescan_, false);  // once per run
   });
-  form_.OnClick(makeBackup, [this] { ops_.MakeBackupNow(Values()); });
+  form_.OnClick(makeBackup, [this] { MakeBackupClick(); });
   form_.OnClick(close, [this] { form_.Close(); });
   form_.SetInitialFocus(close);
+  form_.SetDefaultButton(close);  // the dialog's only answer
+  form_.SetCancelButton(close);
 }
 
 void SettingsForm::BackupBoxesChanged() {
@@ -187,8 +200,30 @@ SettingsValues SettingsForm::Values() const {
   v.RestoreAutomatically = Checked(restoreAutomatically_);
   v.LimitNumberOfBackups = Checked(limit_);
   v.DoNotConfirmOnRestore = Checked(silently_);
-  v.NumberOfBackups = form_.SpinValue(number_);
+  v.NumberOfBackups = TypedNumberOfBackups().value_or(ops_.options().NumberOfBackups);
   return v;
+}
+
+std::optional<int> SettingsForm::TypedNumberOfBackups() const {
+  const Control& field = form_.control(number_);
+  const std::optional<int32_t> number = TryParseInt32(TrimBlanks(field.caption));
+  if (number && *number >= field.minValue && *number <= field.maxValue) return *number;
+  return std::nullopt;
+}
+
+void SettingsForm::RefuseNumberOfBackups() {
+  const Control& field = form_.control(number_);
+  const std::string text = field.caption;
+  form_.SetSpinValue(number_, ops_.options().NumberOfBackups);
+  ops_.ShowError("\"" + text + "\" is not a number of backups from " + std::to_string(field.minValue) + " to " +
+                 std::to_string(field.maxValue) + "; the limit stays " +
+                 std::to_string(ops_.options().NumberOfBackups));
+}
+
+// A field the spin edit would read as its lowest number must never prune as if 1 was meant.
+void SettingsForm::MakeBackupClick() {
+  if (!TypedNumberOfBackups()) return RefuseNumberOfBackups();
+  ops_.MakeBackupNow(Values());
 }
 
 void SettingsForm::Show(const Form& owner) {
@@ -209,6 +244,7 @@ void SettingsForm::SaveIfOpen() {
 void SettingsForm::Closing() {
   if (!open_) return;
   open_ = false;
+  if (!TypedNumberOfBackups()) RefuseNumberOfBackups();
   const SettingsValues values = Values();
   ops_.SaveSettings(values);
   ops_.ApplyDialogSettings(values);

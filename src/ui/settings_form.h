@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "profiles/option_set.h"
 #include "profiles/settings_values.h"
@@ -30,6 +32,7 @@ class SettingsOperations {
   virtual void ForgetI2cSection() = 0;
   // "Make backup now", pruning as the dialog's backup switches and number say.
   virtual void MakeBackupNow(const SettingsValues& dialog) = 0;
+  virtual void ShowError(std::string_view text) = 0;
 };
 
 // The operations on the program's state; `cardSelected` and `refillCardList` are the main
@@ -43,6 +46,7 @@ class AppSettingsOperations final : public SettingsOperations {
   void ApplyDialogSettings(const SettingsValues& dialog) override;
   void ForgetI2cSection() override;
   void MakeBackupNow(const SettingsValues& dialog) override;
+  void ShowError(std::string_view text) override;
 
  private:
   App& app_;
@@ -73,6 +77,11 @@ class SettingsForm {
   void Build();
   void BackupBoxesChanged();
   void Closing();
+  void MakeBackupClick();
+  // The number of backups as typed; nothing when it is no number in the field's range.
+  std::optional<int> TypedNumberOfBackups() const;
+  // Says so, and puts the stored limit back into the field.
+  void RefuseNumberOfBackups();
   bool Checked(ControlId id) const { return form_.control(id).checked; }
 
   SettingsOperations& ops_;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "e2e_rigs.h"
@@ -40,10 +41,12 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
       // "Settings" is the third entry from the end of the system menu.
       "wait", "sysmenu", "key:UP", "key:UP", "key:UP", "key:RETURN", "window:TForm2",
       // The texts after the check boxes toggle them as their captions do.
-      "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "close", "window:TForm1", "items:ComboBox1",
-      "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
-      "cells:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "shot:friendly-names.bmp",
-      "click:Button1", "window:TForm1", "items:ComboBox1",
+      // Escape closes it as "Close" does.
+      "click:Label9", "click:Label6", "click:CheckBox3", "shot:settings.bmp", "dump", "key:ESCAPE", "window:TForm1",
+      "items:ComboBox1", "rclick:ComboBox1", "menushot:context-menu.bmp", "key:DOWN", "key:RETURN", "window:TForm4",
+      // Enter ends the in-place edit, keeping it; Enter again is "OK".
+      "cells:ValueListEditor1", "clickat:ValueListEditor1:420:30", "type:Карта 2", "key:RETURN",
+      "shot:friendly-names.bmp", "key:RETURN", "window:TForm1", "items:ComboBox1",
       // Spaces only remove the name.
       "rclick:ComboBox1", "key:DOWN", "key:RETURN", "window:TForm4", "clickat:ValueListEditor1:420:30", "type:  ",
       "click:Button1", "window:TForm1", "items:ComboBox1", "close"};
@@ -78,6 +81,29 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
                              ReadFileBytes(rig.folder() / "ini_backup" / "_ini_backup.ini");
   for (const char* line : {"Other=5", "CreateAutomatically=1", "RestoreAutomatically=1", "NumberOfBackups=10"})
     EXPECT_NE(backup.find(line), std::string::npos) << line << backup;
+}
+
+TEST(WindowsDialogsTest, ReorderAt144DpiShowsItsButtonsInsideItsWindow) {
+  if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
+  PrepareWineSession();
+  const auto dpi = [](std::vector<std::string> args) {  // wine's LogPixels, for this test only
+    args.insert(args.begin(), {GetProducts().wineScript.string(), "reg"});
+    RunProcess(args, fs::current_path());
+  };
+  dpi({"add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"});
+  Rig rig(Target::Windows);
+  rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}, {"Quiet", kPolarisGaming}}, ""));
+  const RunResult run = RunWindowScenario(
+      rig.folder(), "reorder-144dpi",
+      {"wait", "click:Button3", "dialog:Reorder profiles", "dump", "shot:reorder.bmp", "click:Cancel", "main", "close"});
+  dpi({"delete", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/f"});
+  const std::vector<std::string> client = Starting(run.OutLines(), "CLIENT ");
+  const std::vector<std::string> cancel = Starting(run.OutLines(), "CONTROL Button4 ");
+  ASSERT_TRUE(run.exitStatus == 0 && client.size() == 1 && cancel.size() == 1) << run.out << run.err;
+  int width = 0, height = 0, x = 0, y = 0, w = 0, h = 0;
+  std::sscanf(client[0].c_str(), "CLIENT %d %d", &width, &height);
+  std::sscanf(cancel[0].substr(cancel[0].find("checked=") + 10).c_str(), "%d %d %d %d", &x, &y, &w, &h);
+  EXPECT_TRUE(h >= 36 && x + w <= width && y + h <= height) << cancel[0] << " " << client[0];  // 25 x 1.5 high
 }
 
 }  // namespace

@@ -75,18 +75,6 @@ TEST_F(WindowsPowerPlayEditorTest, EditSaveRestartAndTheRegFileRoundTrip) {
   Rig rig(Target::Windows);
   std::string folder = "Z:" + rig.folder().string();
   std::replace(folder.begin(), folder.end(), '/', '\\');
-  const std::vector<std::string> lines = RunEditor(
-      rig, "powerplay", {"dump", "shot:shown.bmp", "focus:GPU_Clock_1", "type:1234", "key:TAB", "click:Button3",
-                         "box:yes", "click:Button6", "file:" + folder + "\\edited.reg", "click:RadioButton2",
-                         "dump", "shot:empty.bmp", "click:Button1", "file:" + folder + "\\edited.reg", "dump"});
-  EXPECT_NE(Seen(lines, "Label9", 0).find("\"Polaris table found\" visible=1"), std::string::npos);
-  EXPECT_NE(Seen(lines, "Label1", 0).find("\"0: Radeon RX 580 Series\""), std::string::npos);
-  EXPECT_NE(Seen(lines, "GroupBox3", 1).find(" visible=0"), std::string::npos);  // the empty state
-  EXPECT_NE(Seen(lines, "GPU_Clock_1", 2).find("\"1234\" visible=1"), std::string::npos);
-  EXPECT_NE(Seen(lines, "Label2", 2).find("\"Polaris table found\""), std::string::npos);
-  EXPECT_NE(Seen(lines, "Edit2", 2).find("edited.reg\""), std::string::npos);
-  EXPECT_TRUE(Has(lines, "BOX \"\" \"Restart this GPU now?\"")) << testing::PrintToString(lines);
-
   // Bytes back from the registry: the table with the one clock changed (x 100, 32 bits).
   std::string expected = kPolarisHex;
   const auto byteAt = [&](size_t i) { return std::stoul(kPolarisHex.substr(2 * i, 2), nullptr, 16); };
@@ -94,6 +82,28 @@ TEST_F(WindowsPowerPlayEditorTest, EditSaveRestartAndTheRegFileRoundTrip) {
   char written[9];
   std::snprintf(written, sizeof written, "%02x%02x%02x%02x", 123400 & 0xFF, (123400 >> 8) & 0xFF, 123400 >> 16, 0);
   expected.replace(2 * clock, 8, written);
+  // The same table with four bytes after it, in a plain-text .reg file.
+  std::string longReg = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\" + kKey +
+                        "]\r\n\"PP_PhmSoftPowerPlayTable\"=hex:";
+  for (size_t i = 0; i < expected.size(); i += 2) longReg += expected.substr(i, 2) + ",";
+  WriteFileBytes(rig.folder() / "long.reg", longReg + "de,ad,be,ef\r\n\r\n");
+  const std::vector<std::string> lines = RunEditor(
+      rig, "powerplay", {"dump", "shot:shown.bmp", "focus:GPU_Clock_1", "type:1234", "key:TAB", "click:Button3",
+                         "box:yes", "click:Button6", "file:" + folder + "\\edited.reg", "click:RadioButton2",
+                         "dump", "shot:empty.bmp", "click:Button1", "file:" + folder + "\\edited.reg", "dump",
+                         // The edited table with four bytes after it: saved without them.
+                         "click:Button1", "file:" + folder + "\\long.reg", "box", "click:Button3", "box:no"});
+  EXPECT_NE(Seen(lines, "Label9", 0).find("\"Polaris table found\" visible=1"), std::string::npos);
+  EXPECT_NE(Seen(lines, "Label1", 0).find("\"0: Radeon RX 580 Series\""), std::string::npos);
+  EXPECT_NE(Seen(lines, "GroupBox3", 1).find(" visible=0"), std::string::npos);  // the empty state
+  EXPECT_NE(Seen(lines, "GPU_Clock_1", 2).find("\"1234\" visible=1"), std::string::npos);
+  EXPECT_NE(Seen(lines, "Label2", 2).find("\"Polaris table found\""), std::string::npos);
+  EXPECT_NE(Seen(lines, "Edit2", 2).find("edited.reg\""), std::string::npos);
+  EXPECT_TRUE(Has(lines, "BOX \"\" \"Restart this GPU now?\"")) << testing::PrintToString(lines);
+  EXPECT_TRUE(Has(lines, "BOX \"Tunewright\" \"The .reg file holds 4 bytes after the PowerPlayTable (its size is 366 "
+                         "bytes); they were left out\"")) << testing::PrintToString(lines);
+
+  // The last save, from long.reg, wrote exactly the table's own 366 bytes.
   EXPECT_TRUE(Has(lines, "BINARY PP_PhmSoftPowerPlayTable " + expected));
   EXPECT_EQ(rig.File("edited.reg").substr(0, 2), "\xFF\xFE");
   bool restarted = false;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "harness.h"
 #include "wine_session.h"
 
@@ -11,10 +14,8 @@ namespace tw::e2e {
 namespace {
 
 // Default rig: Polaris (gpu 0) has an IR3567B at line 3 address 0x08, Vega (gpu 1) an
-// up9505 at line 4 address 0x70; stored, so that the start verifies instead of searching.
-const char* const kIni =
-    "[General]\r\nEnableI2c=1\r\nDisplayFanMenu=1\r\nDisplayPowerMenu=1\r\n\r\n"
-    "[I2C]\r\n0=525056\r\n1=24118272\r\n2=0\r\n3=0\r\n\r\n";
+// up9505 at line 4 address 0x70. Nothing stored: the window shows, then searches every line.
+const char* const kIni = "[General]\r\nEnableI2c=1\r\nDisplayFanMenu=1\r\nDisplayPowerMenu=1\r\n\r\n";
 
 // The "CONTROL name class "text" visible=..." line of `name` in the dump that starts at
 // `from`, or "" when it has none.
@@ -36,6 +37,8 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
       "wait", "dump", "shot:i2c-polaris.bmp",
       // An offset typed and applied: the controller gets the byte, the field the card's value.
       "focus:I2C_Offset", "type:4", "key:TAB", "click:Button1", "dump",
+      // A five-digit phase gain is refused on its own: offset -47 still goes out.
+      "focus:I2C_Offset", "type:-47", "focus:Edit1", "type:1A2B3", "click:Button1", "box", "dump",
       "rclick:GroupBox3:170:12", "menushot:fan-menu.bmp", "key:ESCAPE",
       // The Vega card's up9505: offset and load-line only.
       "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "dump", "shot:i2c-vega.bmp",
@@ -49,7 +52,7 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   std::vector<size_t> dumps;
   for (size_t i = 0; i < lines.size(); ++i)
     if (lines[i] == "DUMP") dumps.push_back(i);
-  ASSERT_EQ(dumps.size(), 3u) << run.out;
+  ASSERT_EQ(dumps.size(), 4u) << run.out;
   // Polaris: every field of the IR3567B, read from the controller.
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[0], "GroupBox6"), "I2C: IR3567B")) << run.out;
   for (const char* field : {"I2C_Offset", "I2C_LLC", "Edit1", "Edit2"})
@@ -57,10 +60,23 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   EXPECT_NE(ControlLine(lines, dumps[0], "I2C_NotAvailable").find("visible=0"), std::string::npos);
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Offset"), "4")) << run.out;
   EXPECT_TRUE(LineShows(ControlLine(lines, dumps[1], "I2C_Voltage"), "+25mV")) << run.out;
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "I2C_Offset"), "-47")) << run.out;
+  // Its longest voltage text ends before "LLC:" begins.
+  const std::string voltage = ControlLine(lines, dumps[2], "I2C_Voltage");
+  const std::string llc = ControlLine(lines, dumps[2], "I2C_LLCCaption");
+  int x = 0, w = 0, llcX = 0;
+  std::sscanf(voltage.substr(voltage.find("checked=") + 10).c_str(), "%d %*d %d", &x, &w);
+  std::sscanf(llc.substr(llc.find("checked=") + 10).c_str(), "%d", &llcX);
+  EXPECT_TRUE(LineShows(voltage, "-293.75mV") && x + w < llcX) << voltage << "\n" << llc;
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "Edit1"), "1A2B3")) << run.out;
   // Vega: the up9505 has neither phase gain nor current scale.
-  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[2], "GroupBox6"), "I2C: up9505")) << run.out;
-  EXPECT_NE(ControlLine(lines, dumps[2], "Edit1").find("visible=0"), std::string::npos);
-  EXPECT_NE(ControlLine(lines, dumps[2], "I2C_LLC").find("visible=1"), std::string::npos);
+  EXPECT_TRUE(LineShows(ControlLine(lines, dumps[3], "GroupBox6"), "I2C: up9505")) << run.out;
+  EXPECT_NE(ControlLine(lines, dumps[3], "Edit1").find("visible=0"), std::string::npos);
+  EXPECT_NE(ControlLine(lines, dumps[3], "I2C_LLC").find("visible=1"), std::string::npos);
+
+  std::string stored = rig.File("Tunewright.ini");  // the search stored what it found
+  std::erase(stored, '\0');
+  EXPECT_NE(stored.find("[I2C]\r\n0=525056\r\n1=24118272\r\n"), std::string::npos) << stored;
 
   std::vector<std::string> writes;
   for (const JournalEntry& call : rig.Journal())
@@ -71,6 +87,12 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   // gain, current scale, as read at the start.
   ASSERT_FALSE(writes.empty());
   EXPECT_EQ(writes.front(), "3/0x08 0x8D=04");
+  // The second apply: offset -47, load-line and current scale, no phase gain byte.
+  std::string second;
+  for (auto w = std::find(writes.begin(), writes.end(), "3/0x08 0x8D=D1"); w != writes.end(); ++w)
+    second += w->substr(0, w->find('=')) + ";";
+  EXPECT_EQ(second, "3/0x08 0x8D;3/0x08 0x38;3/0x08 0x4D;") << testing::PrintToString(writes);
+  EXPECT_NE(run.out.find("BOX \"Tunewright\" \"Wrong data is entered in Phase gain"), std::string::npos) << run.out;
   std::vector<std::string> switched;
   for (const JournalEntry& call : rig.Journal())
     if (call.name == "ADL2_PPW_Status_Set" || call.name == "ADL2_Chill_Settings_Set")

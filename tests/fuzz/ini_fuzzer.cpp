@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tw::ReadProfiles(document, profiles, [](const std::string&) {});
   tw::KnownProfileSections known;
   tw::RememberLoadedSections(profiles, 0, known);
-  tw::WriteProfiles(document, profiles, /*enableI2c=*/true, known);
+  tw::WriteProfiles(document, profiles, known);
   tw::ProfileList again;
   bool malformed = false;
   tw::ReadProfiles(tw::IniDocument::Parse(document.Serialize()), again, [&](const std::string&) { malformed = true; });

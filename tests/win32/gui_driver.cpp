@@ -7,7 +7,7 @@
 // backend sets on each control) or, failing that, by their text. Commands, in order:
 //   wait                 wait for the visible TForm1; prints WINDOW "caption" x y w h
 //   dump                 prints DUMP, then CONTROL name class "text" visible enabled checked x y w h
-//                        for every child (client coordinates of TForm1)
+//                        for every child (client coordinates of TForm1), then CLIENT w h
 //   click:NAME           a left click at the control's centre
 //   dblclick:NAME:DX:DY  a double click at DX, DY inside the control
 //   move:NAME:DX:DY      moves the pointer to DX, DY inside the control
@@ -219,6 +219,9 @@ void Dump(HWND form) {
           std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
           std::to_string(r.bottom - r.top));
   }
+  RECT client{};
+  ::GetClientRect(form, &client);
+  Print("CLIENT " + std::to_string(client.right) + " " + std::to_string(client.bottom));
 }
 
 void SendKey(WORD key, bool up) {

@@ -97,6 +97,10 @@ struct Control {
   // to upper case as they are typed.
   std::string acceptedChars{};
   bool upperCase = false;
+  // Label: the check box or radio button whose caption this label continues. It is placed
+  // right after that box's text as drawn, so the two read as one line at every scale (scaling both
+  // positions apart lets the gap grow or shrink with the font); `bounds.left` is then unused.
+  ControlId continuesCaptionOf = kNoControl;
   // Any kind: the form's pop-up menu (Form::AddPopupMenu) opened by a right-click; -1: none.
   int popupMenu = -1;
   // DropDown, ListView
@@ -117,6 +121,9 @@ struct Control {
                                           // RadioButton (only when it becomes the checked one)
   std::function<void()> onClick{};        // Button, Label
   std::function<void()> onDoubleClick{};  // Group, Label
+  // SpinEdit: the user left the field. When set, it decides what the field shows then,
+  // instead of the spin-edit rule (which reads text that is no number as the minimum).
+  std::function<void()> onLeave{};
   // ListView: the selected row was dragged and dropped on row `onto`, or below the last
   // row (-1). Drops from anywhere else never reach the form.
   std::function<void(int onto)> onDrop{};

@@ -314,6 +314,7 @@ void Form::UserTyped(ControlId id, std::string_view text) {
 
 void Form::UserLeft(ControlId id) {
   if (control(id).kind != ControlKind::SpinEdit) return;
+  if (const auto& handler = control(id).onLeave) return handler();
   SetSpinValue(id, SpinValue(id));
 }
 
@@ -382,6 +383,16 @@ void Form::UserPickedMenuItem(int menu, int item) {
   if (entry.separator || !entry.visible || !entry.onClick) return;
   const auto handler = entry.onClick;  // the handler may change the menu
   handler();
+}
+
+void Form::UserPressedEnter() {
+  if (defaultButton_ != kNoControl) UserClicked(defaultButton_);
+}
+
+bool Form::UserPressedEscape() {
+  if (cancelButton_ == kNoControl) return false;
+  UserClicked(cancelButton_);
+  return true;
 }
 
 void Form::UserClosed() {

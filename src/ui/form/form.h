@@ -81,6 +81,10 @@ class Form {
   void OnClick(ControlId id, std::function<void()> handler);
   void OnDoubleClick(ControlId id, std::function<void()> handler);
   void SetInitialFocus(ControlId id) { initialFocus_ = id; }  // focused when first shown
+  void SetCaptionContinuation(ControlId label, ControlId checkBox) { At(label).continuesCaptionOf = checkBox; }
+  // The buttons Enter and Escape click, as Windows users expect of a dialog.
+  void SetDefaultButton(ControlId id) { defaultButton_ = id; }
+  void SetCancelButton(ControlId id) { cancelButton_ = id; }
   // Pop-up menus may be added and attached at any time: a backend builds the menu from the
   // form's data each time it opens. Returns the menu's index.
   int AddPopupMenu(PopupMenu menu);
@@ -93,6 +97,7 @@ class Form {
   const WindowFrame& window() const { return window_; }
   const std::vector<SystemMenuEntry>& systemMenu() const { return systemMenu_; }
   ControlId initialFocus() const { return initialFocus_; }
+  ControlId defaultButton() const { return defaultButton_; }
   int popupMenuCount() const { return static_cast<int>(popupMenus_.size()); }
   const PopupMenu& popupMenu(int menu) const;
   int FindMenuItem(int menu, std::string_view name) const;  // -1 when absent
@@ -160,6 +165,10 @@ class Form {
   int UserPoppedUp(ControlId id);
   void UserPickedMenuItem(int menu, int item);  // a shown, non-separator entry of an open menu
   void UserClosed();                    // the close box or Alt+F4: onClose, then the window goes
+  void UserPressedEnter();              // clicks the default button, when there is one to click
+  // Clicks the cancel button; false when the form has none (a dialog then closes, as with
+  // its close box).
+  bool UserPressedEscape();
 
  private:
   Control& At(ControlId id);
@@ -175,6 +184,8 @@ class Form {
   double scale_ = 1.0;
   FormView* view_ = nullptr;
   ControlId initialFocus_ = kNoControl;
+  ControlId defaultButton_ = kNoControl;
+  ControlId cancelButton_ = kNoControl;
   bool closing_ = false;
 };
 

@@ -305,6 +305,9 @@ ControlId FormWindow::IdOf(HWND control) const {
 
 // ---- layout -------------------------------------------------------------------------------
 
+// Design pixels between a check box's text and the label that continues it: a space.
+constexpr int kCaptionContinuationGap = 3;
+
 RECT FormWindow::PixelRect(ControlId id) const {
   // Each control's design position is scaled on its own and added to its group's, as the
   // controls of a group sit in the group's own coordinates.
@@ -339,6 +342,10 @@ RECT FormWindow::PixelRect(ControlId id) const {
     }
     if (width == 0) width = needWidth;
     if (height == 0) height = needHeight;
+  }
+  if (c.continuesCaptionOf != kNoControl) {
+    const RECT box = PixelRect(c.continuesCaptionOf);
+    left = box.right + form_.Scaled(kCaptionContinuationGap);
   }
   return RECT{left, top, left + width, top + height};
 }
@@ -641,6 +648,18 @@ bool FormWindow::OnContextMenu(HWND clicked, LPARAM at) {
   return true;
 }
 
+// Enter and Escape, as IsDialogMessage turns them into IDOK and IDCANCEL. An in-place
+// editor takes them first (keep or drop the edit); then the form's default and cancel
+// buttons. A dialog without a cancel button closes on Escape, as with its close box; a
+// window without them ignores both, so nothing closes by accident.
+void FormWindow::OnDialogKey(bool enter) {
+  if (HWND focus = ::GetFocus(); focus && ::IsChild(hwnd(), focus))
+    if (NativeControl* owner = NativeControl::FromHandle(::GetParent(focus)); owner && owner->OnDialogKey(enter))
+      return;
+  if (enter) return form_.UserPressedEnter();
+  if (!form_.UserPressedEscape() && form_.window().dialog) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
 void FormWindow::OnSystemCommand(WPARAM command) {
   const UINT code = static_cast<UINT>(command) & 0xFFF0;
   if (code < kFirstMenuCommand) return;
@@ -662,9 +681,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (NativeControl* control = NativeControl::FromHandle(reinterpret_cast<HWND>(lParam)))
           control->OnCommand(HIWORD(wParam));
       }
-      // IDOK and IDCANCEL (Enter and Escape) do nothing: nothing closes by accident. Only a
-      // dialog takes Escape, as its close box, which changes nothing.
-      if (!lParam && LOWORD(wParam) == IDCANCEL && form_.window().dialog) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+      if (!lParam && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) OnDialogKey(LOWORD(wParam) == IDOK);
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);

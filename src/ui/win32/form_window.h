@@ -65,6 +65,7 @@ class FormWindow final : public OwnWindow, public FormView {
   HBRUSH BrushFor(COLORREF colour);
   bool OnDoubleClickInGroup(POINT client);
   void OnSystemCommand(WPARAM command);
+  void OnDialogKey(bool enter);
   bool OnContextMenu(HWND clicked, LPARAM at);  // true when a menu of the form's was in charge
   void OnDpiChanged(int dpi, const RECT& suggested);
 

@@ -28,8 +28,9 @@ bool ValueList::Create(HWND parent, int id) {
   const DWORD style =
       LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   if (!CreateNative(WC_LISTVIEWW, style, 0, parent, id)) return false;
-  ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
-                 LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+  // A key cut short by its column shows whole in a tip when the pointer rests on it.
+  constexpr DWORD kExtended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP;
+  ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, kExtended, kExtended);
   for (int column = 0; column < 2; ++column) {
     LVCOLUMNW c{};
     c.mask = LVCF_WIDTH;
@@ -102,7 +103,8 @@ void ValueList::BeginEdit(int row) {
   cell.left = LVIR_BOUNDS;
   if (!::SendMessageW(hwnd(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell))) return;
   editRow_ = -1;  // the text set below is not the user's
-  ::SetWindowTextW(edit_, Wide(values_[static_cast<size_t>(row)]).c_str());
+  editOriginal_ = Wide(values_[static_cast<size_t>(row)]);
+  ::SetWindowTextW(edit_, editOriginal_.c_str());
   editRow_ = row;
   ::SetWindowPos(edit_, HWND_TOP, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, SWP_SHOWWINDOW);
   ::SetFocus(edit_);
@@ -113,6 +115,14 @@ void ValueList::EndEdit() {
   if (editRow_ < 0) return;
   editRow_ = -1;
   ::ShowWindow(edit_, SW_HIDE);
+}
+
+bool ValueList::OnDialogKey(bool enter) {
+  if (editRow_ < 0 || ::GetFocus() != edit_) return false;
+  if (!enter) ::SetWindowTextW(edit_, editOriginal_.c_str());  // reported as an edit back to it
+  EndEdit();
+  ::SetFocus(hwnd());
+  return true;
 }
 
 bool ValueList::OnNotify(const NMHDR& header, LRESULT& result) {

@@ -24,6 +24,8 @@ class ValueList : public Widget {
   void SetFont(HFONT font, bool redraw) override;
   std::function<void(int row, const std::string& text)> onEdited;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  // In the in-place editor, Enter keeps the edit and Escape puts the value back.
+  bool OnDialogKey(bool enter) override;
 
  protected:
   bool OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -35,6 +37,7 @@ class ValueList : public Widget {
 
   HWND edit_ = nullptr;  // a child of the list, destroyed with it
   int editRow_ = -1;
+  std::wstring editOriginal_;  // the value as it was when the editor opened
   int firstColumn_ = 100;
   std::vector<std::string> values_;
 };

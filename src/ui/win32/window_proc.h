@@ -62,6 +62,9 @@ class NativeControl {
   // when the control acted on it (`result` is then the parent's answer).
   virtual void OnCommand(WORD /*code*/) {}
   virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+  // Enter (or Escape) pressed while the keyboard focus is in a window of the control's own
+  // (an in-place editor): true when the control took the key, so the dialog does not.
+  virtual bool OnDialogKey(bool /*enter*/) { return false; }
 
  protected:
   // Creates the native window as a child of `parent` and subclasses it.

@@ -89,6 +89,16 @@ TEST_F(DetectVrmTest, ScanProbesEachLineAndAddressOnceInOrder) {
   }
 }
 
+TEST_F(DetectVrmTest, ALineThatFailsAsABusIsGivenUpAfterThreeFaults) {
+  AddCard(0);
+  Device(0, 6, 0x10, test::Ir3567bRegisters());
+  adl.Fail("ADL2_Display_WriteAndReadI2C", adl::kErrNotSupported, 1, 3 * 4);  // lines 1, 3, 4, 5
+  DetectVrm(app, true);
+  ExpectFound(0, 6, 0x10, kIr);
+  EXPECT_EQ(Probes(0), 0x10 + 1);  // line 6 only: the forced answers are not journalled
+  EXPECT_EQ(adl.Calls("ADL2_Display_WriteAndReadI2C"), 3 * 4 + 0x10 + 1 + 2);  // and two identification reads
+}
+
 TEST_F(DetectVrmTest, FoundDeviceEndsTheCardsSearch) {
   AddCard(0);
   Device(0, 1, 0x02, test::Ir3567bRegisters());

@@ -191,13 +191,20 @@ TEST_F(RegFileTest, ShortDataGivesTheSizeMessage) {
             "Failed to read .reg file, incorrect PP_PhmSoftPowerPlayTable data size");
 }
 
-TEST_F(RegFileTest, MoreBytesThanTheSizeFieldLoadWhole) {
-  PowerPlayTable table = Patterned(170);
-  test::Put16(table, 0, 160);
-  fake.files.files["long.reg"] = EncodeUtf16LeWithBom(BuildRegFileText(table, kPath));
-  PowerPlayTable read;
-  ASSERT_TRUE(ReadTableFile(ports, "long.reg", read));
-  EXPECT_EQ(read, table);
+// Such a table would be saved to the registry with its extra bytes and then never load.
+TEST_F(RegFileTest, BytesAfterTheTableAreLeftOutWithANote) {
+  for (size_t extra : {1u, 4u}) {
+    SCOPED_TRACE(extra);
+    fake.dialogs.boxes.clear();
+    PowerPlayTable table = Patterned(160 + extra);
+    test::Put16(table, 0, 160);
+    fake.files.files["long.reg"] = EncodeUtf16LeWithBom(BuildRegFileText(table, kPath));
+    PowerPlayTable read;
+    ASSERT_TRUE(ReadTableFile(ports, "long.reg", read));
+    EXPECT_EQ(read, PowerPlayTable(table.begin(), table.begin() + 160));
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_NE(BoxTexts()[0].find(std::to_string(extra) + " byte"), std::string::npos) << BoxTexts()[0];
+  }
 }
 
 TEST_F(RegFileTest, TheKeyIsTakenFromTheFileOnlyWhenAsked) {

@@ -85,6 +85,14 @@ TEST_F(RegistryTableTest, WriteStoresTheWholeBufferWithoutCreatingTheKey) {
   EXPECT_TRUE(fake.dialogs.boxes.empty());
 }
 
+TEST_F(RegistryTableTest, ATableOfAnotherSizeThanItsSizeFieldIsNeverWritten) {
+  CardKey().binaries["PP_PhmSoftPowerPlayTable"] = table;
+  for (const PowerPlayTable& bad : {PowerPlayTable(table.begin(), table.end() - 1), PowerPlayTable{7}})
+    EXPECT_EQ(WriteRegistryTable(registry, messages, kPath, bad), -3);
+  EXPECT_EQ(fake.dialogs.boxes.size(), 2u);
+  EXPECT_EQ(CardKey().binaries["PP_PhmSoftPowerPlayTable"], table);
+}
+
 TEST_F(RegistryTableTest, AFailedWriteIsReportedWithTheSystemError) {
   CardKey();
   registry.writeError = 5;

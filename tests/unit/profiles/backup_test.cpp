@@ -64,15 +64,21 @@ TEST_F(BackupTest, ManualBackupCopiesFlushesAndNamesTheFile) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"File saved as \"2026-12-09 06.21.12 Tunewright.ini\""});
 }
 
-TEST_F(BackupTest, PruningKeepsTheNewestThree) {
-  PutIni(kWithProfile);
-  for (int day = 1; day <= 5; ++day) PutBackup("2026-12-0" + std::to_string(day) + " 10.00.00 Tunewright.ini", "");
-  Limit(3);
-  EXPECT_TRUE(MakeBackup(app, false));
+TEST_F(BackupTest, PruningKeepsTheNewestThreeWhenTheUserAgreesToLoseThree) {
+  for (bool agreed : {false, true}) {
+    fake.files.files.clear();
+    fake.dialogs.boxes.clear();
+    PutIni(kWithProfile);
+    for (int day = 1; day <= 5; ++day) PutBackup("2026-12-0" + std::to_string(day) + " 10.00.00 Tunewright.ini", "");
+    Limit(3);
+    fake.dialogs.answers = {agreed};
+    EXPECT_TRUE(MakeBackup(app, false));
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Keeping 3 backups deletes the 3 oldest backup files. Delete them?"});
+    EXPECT_EQ(Backups().size(), agreed ? 3u : 6u);
+  }
   EXPECT_EQ(Backups(), (std::vector<std::string>{"2026-12-04 10.00.00 Tunewright.ini",
                                                  "2026-12-05 10.00.00 Tunewright.ini",
                                                  "2026-12-09 06.21.12 Tunewright.ini"}));
-  EXPECT_TRUE(fake.dialogs.boxes.empty());
 }
 
 TEST_F(BackupTest, NoPruningWithoutAutomaticBackups) {
@@ -101,6 +107,7 @@ TEST_F(BackupTest, ABackupThatCannotBeDeletedIsLoggedAndPruningGoesOn) {
   PutBackup("2020-01-01 10.00.00 Tunewright.ini", "");
   PutBackup("2020-01-02 10.00.00 Tunewright.ini", "");
   Limit(1);
+  fake.dialogs.answers = {true};
   fake.files.failures["RemoveFile"] = 5;
   EXPECT_TRUE(MakeBackup(app, false));
   const std::string log = fake.files.files["Tunewright.log"];

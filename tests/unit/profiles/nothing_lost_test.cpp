@@ -151,6 +151,7 @@ TEST_F(NothingLostTest, PruningNeverDeletesTheCopyJustMadeAndLogsFutureDates) {
   for (int year = 2030; year <= 2032; ++year) PutBackup(std::to_string(year) + "-01-01 10.00.00 Tunewright.ini", "");
   app.options.CreateAutomatically = app.options.LimitNumberOfBackups = true;
   app.options.NumberOfBackups = 2;
+  fake.dialogs.answers = {true};  // two go at once
   ASSERT_TRUE(MakeBackup(app, false));
   EXPECT_EQ(ListBackups(fake.files, app.paths.backupIniPath.parent_path()),
             (std::vector<std::string>{"2026-12-09 06.21.12 Tunewright.ini", "2032-01-01 10.00.00 Tunewright.ini"}));

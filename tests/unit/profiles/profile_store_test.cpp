@@ -247,17 +247,14 @@ TEST_F(ProfileStoreTest, KeysAreWrittenInOrderUnderTheirConditions) {
             "PhaseGain=000000\nCurrentScale=40\n\n");
 }
 
-TEST_F(ProfileStoreTest, SavingWithI2cOffDropsTheRegulatorKeys) {
-  PutIni("[Profile_0]\nName=A\nOffset=4\nLLC=1\nPhaseGain=000000\nCurrentScale=40\n\n");
+TEST_F(ProfileStoreTest, SavingWithI2cOffKeepsTheRegulatorKeys) {
+  constexpr const char* kStored = "[Profile_0]\nName=A\nOffset=4\nLLC=1\nPhaseGain=000000\nCurrentScale=40\n\n";
+  PutIni(kStored);
+  ASSERT_FALSE(app.options.EnableI2c);
   ASSERT_EQ(LoadProfiles(app), 1);
   EXPECT_EQ(app.profiles[0].offset, 4);  // read whatever EnableI2c says
   ASSERT_TRUE(SaveProfiles(app));
-  app.profiles.clear();
-  ASSERT_EQ(LoadProfiles(app), 1);
-  EXPECT_EQ(app.profiles[0].offset, kNotSet);
-  EXPECT_EQ(app.profiles[0].llc, kNotSet);
-  EXPECT_EQ(app.profiles[0].phaseGain, "NULL");
-  EXPECT_EQ(app.profiles[0].currentScale, "NULL");
+  EXPECT_EQ(IniText(), kStored);
 }
 
 TEST_F(ProfileStoreTest, SaveCreatesAMissingFile) {

@@ -34,7 +34,7 @@ class RegulatorWindowTest : public test::DriverFixture {
 
   // Cards: 'I' an IR3567B at line 1, 'U' an up9505 at line 3, '-' none; '8' after the
   // letter makes it an Overdrive8 card.
-  HeadlessUser Open(std::string_view cards) {
+  HeadlessUser Open(std::string_view cards, bool viewFirst = true) {
     int index = 0;
     for (size_t i = 0; i < cards.size(); ++i, ++index) {
       adl.AddAdapter(index, index + 1, 0, 0, "Radeon " + std::to_string(index));
@@ -57,8 +57,9 @@ class RegulatorWindowTest : public test::DriverFixture {
     commands->Attach(*window);
     regulators->Attach(*window);
     menus->Attach(*window);
-    view = backend->CreateView(window->form());
+    if (viewFirst) view = backend->CreateView(window->form());
     window->Create();
+    if (!viewFirst) return HeadlessUser(window->form());
     adl.ForgetCalls();
     adl.i2cTransfers.clear();
     return HeadlessUser(window->form());
@@ -153,17 +154,20 @@ TEST_F(RegulatorWindowTest, ApplyAndResetWithCtrlWriteTheRegulatorsOfExactlyTheC
   }
 }
 
-TEST_F(RegulatorWindowTest, ApplyRefusesAFieldOutsideTheGuardsAndWritesNothingToThatCard) {
+TEST_F(RegulatorWindowTest, ApplyWritesWhatItCanAndKeepsTheRefusedTextMarked) {
   struct Case {
     const char* field;
     const char* text;
     const char* message;
+    std::vector<int> registers;  // written, in order
   };
   const Case cases[] = {
-      {"I2C_Offset", "-99", kOffsetRange},
-      {"I2C_Offset", "abc", kOffsetRange},
-      {"Edit1", "12345", "Wrong data is entered in Phase gain, must be in 3 bytes length hexadecimal format"},
-      {"Edit2", "", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format"},
+      {"I2C_Offset", "-99", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}},
+      {"I2C_Offset", "abc", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}},
+      {"Edit1", "1A2B3", "Wrong data is entered in Phase gain, must be in 3 bytes length hexadecimal format",
+       {0x8D, 0x38, 0x4D}},
+      {"Edit2", "", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format",
+       {0x8D, 0x38, 0x1E, 0x1F, 0x20}},
   };
   HeadlessUser user = Open("I");
   for (const Case& c : cases) {
@@ -172,10 +176,20 @@ TEST_F(RegulatorWindowTest, ApplyRefusesAFieldOutsideTheGuardsAndWritesNothingTo
     // Typed, not left: the field's raw text is what "Apply" finds.
     window->form().UserTyped(window->form().Find(c.field), c.text);
     fake.dialogs.boxes.clear();
-    adl.ForgetCalls();
+    adl.i2cTransfers.clear();
     user.Click("Button1");
     EXPECT_THAT(BoxTexts(), ElementsAre(c.message));
-    EXPECT_TRUE(Writes().empty());
+    std::vector<int> registers;
+    for (const auto& [adapter, reg, value] : Writes()) registers.push_back(reg);
+    EXPECT_EQ(registers, c.registers);
+    EXPECT_EQ(window->form().control(window->form().Find(c.field)).caption, c.text);
+    EXPECT_EQ(user.Background(c.field), kChangedColour);
+    if (std::string_view(c.field) != "I2C_Offset") {
+      EXPECT_EQ(user.Value("I2C_Offset"), 5) << "read back from the card";
+      EXPECT_EQ(user.Background("I2C_Offset"), kWindowColour);
+    }
+    user.Type("Edit1", "112233");
+    user.Type("Edit2", "44");
   }
 }
 
@@ -197,6 +211,15 @@ TEST_F(RegulatorWindowTest, SaveAndLoadCarryTheShownRegulatorFields) {
   user.Click("Button6");
   const ProfileItem& b = app.profiles.at(1);
   EXPECT_EQ(std::make_tuple(b.offset, b.llc, b.phaseGain, b.currentScale), std::make_tuple(0, 0, "NULL", "NULL"));
+}
+
+TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowAndSaysSo) {
+  HeadlessUser user = Open("I", /*viewFirst=*/false);
+  EXPECT_TRUE(adl.i2cTransfers.empty());
+  EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
+  view = backend->CreateView(window->form());
+  regulators->RunPendingDetection();
+  EXPECT_EQ(user.Text("GroupBox6"), "I2C: IR3567B");
 }
 
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
@@ -228,7 +251,17 @@ TEST_F(RegulatorWindowTest, CustomFanSpeedTakesATrimmedPercentageOnly) {
   EXPECT_EQ(fake.dialogs.boxes[0].caption, "");
 }
 
-TEST_F(RegulatorWindowTest, PowerMenuHidesChillForTheRunWhenTheDriverLacksIt) {
+TEST_F(RegulatorWindowTest, PowerMenuShowsChillForEachCardThatHasIt) {
+  HeadlessUser user = Open("--");
+  adl.Fail("ADL2_Chill_Settings_Get", adl::kErrNotSupported, 1, 1);  // card 0 lacks it
+  ASSERT_TRUE(user.PopUp("GroupBox4"));
+  EXPECT_FALSE(user.MenuItem("GroupBox4", "Chill1").visible);
+  user.Select("ComboBox1", 1);
+  user.PopUp("GroupBox4");
+  EXPECT_TRUE(user.MenuItem("GroupBox4", "Chill1").visible);
+}
+
+TEST_F(RegulatorWindowTest, PowerMenuHidesChillWhenTheDriverLacksIt) {
   test::FakeAdl::Install(fake.libraries, "atiadlxx.dll", {"ADL2_Chill_Settings_Get", "ADL2_Chill_Settings_Set"});
   HeadlessUser user = Open("--");
   ASSERT_TRUE(user.PopUp("GroupBox4"));

@@ -111,11 +111,27 @@ TEST_F(WindowDialogsTest, MakeBackupNowPrunesToTheDialogsNumberBeforeClosing) {
   user.Click("CheckBox10");
   user.Click("CheckBox12");
   user.Type("SpinEdit1", "3");
+  fake.dialogs.answers = {true};  // three go at once
   user.Click("Button3");
   int backups = 0;
   for (const std::string& name : fake.files.ListFiles(app.paths.folder / "ini_backup")) backups += name != "_ini_backup.ini";
   EXPECT_EQ(backups, 3);
   EXPECT_THAT(BoxTexts().back(), ::testing::StartsWith("File saved as \""));
+}
+
+TEST_F(WindowDialogsTest, ANumberOfBackupsThatIsNoNumberInRangeIsRefused) {
+  Rig({std::nullopt});
+  settings->Show(window->form());
+  HeadlessUser user(settings->form());
+  user.Click("CheckBox10");
+  user.Click("CheckBox12");
+  for (const char* typed : {"", "abc", "0"}) {
+    fake.dialogs.boxes.clear();
+    user.Type("SpinEdit1", typed);  // and left, as a click on "Make backup now" would
+    EXPECT_THAT(BoxTexts(), ElementsAre("\"" + std::string(typed) +
+                                        "\" is not a number of backups from 1 to 9999; the limit stays 10"));
+    EXPECT_EQ(settings->Values().NumberOfBackups, 10);
+  }
 }
 
 TEST_F(WindowDialogsTest, FriendlyNamesShowInTheSelectorWithTheirMenuEntry) {
@@ -161,6 +177,22 @@ TEST_F(WindowDialogsTest, DialogWritesOnlyChangesAndGoesOnAfterAFailure) {
   EXPECT_THAT(BoxTexts(), Contains("Failed to change friendly name for GPU 0"));
   EXPECT_EQ(fake.displayDevices.devices[2].friendlyName, "Third");
   EXPECT_THAT(CardNames(), ElementsAre("0: Radeon 0  (Left)", "1: Radeon 1  (Right)", "2: Radeon 2  (Third)"));
+}
+
+TEST_F(WindowDialogsTest, EnterAndEscapeAnswerEveryDialogAsItsButtonsWould) {
+  Rig({"Left", "Right"}, "[General]\nShowFriendlyName=1\n");
+  fake.machine.admin = true;
+  HeadlessUser main(window->form());
+  for (const bool enter : {false, true}) {
+    main.ContextMenu("ComboBox1", "Change friendly name");
+    Form& names = command->dialog()->form();
+    HeadlessUser(names).Edit("ValueListEditor1", 0, "New");
+    enter ? names.UserPressedEnter() : void(names.UserPressedEscape());
+    EXPECT_EQ(fake.displayDevices.devices[0].friendlyName, enter ? "New" : "Left") << enter;  // OK, or Cancel
+    settings->Show(window->form());
+    enter ? settings->form().UserPressedEnter() : void(settings->form().UserPressedEscape());
+    EXPECT_FALSE(settings->visible()) << enter;  // "Close"
+  }
 }
 
 TEST_F(WindowDialogsTest, OneCardIsNamedInAnInputBox) {
