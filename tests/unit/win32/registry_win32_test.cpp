@@ -68,7 +68,10 @@ TEST_F(RegistryWin32Test, TableRoundTrip) {
 TEST_F(RegistryWin32Test, SizeFieldMismatchGivesMinusTwo) {
   PowerPlayTable table = test::BuildTable({}).bytes;
   test::Put16(table, 0, static_cast<uint32_t>(table.size() + 1));
-  ASSERT_EQ(WriteRegistryTable(registry, messages, path, table), 0);
+  // The program never writes such a table; another tool may have.
+  const OpenedKey opened = registry.OpenKey(RegistryRoot::LocalMachine, path, KEY_SET_VALUE);
+  ASSERT_NE(opened.key, nullptr);
+  ASSERT_EQ(opened.key->WriteBinary("PP_PhmSoftPowerPlayTable", table), 0u);
   PowerPlayTable read{1};
   EXPECT_EQ(ReadRegistryTable(registry, path, read), -2);
   EXPECT_EQ(read, PowerPlayTable{1});
