@@ -1,5 +1,6 @@
 #pragma once
-// Message, question and input boxes. Boxes have no owner window.
+// Message, question and input boxes. A box belongs to the program's window open at the
+// time (modal to it), or to none on the command line.
 
 #include <string>
 #include <string_view>
