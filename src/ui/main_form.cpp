@@ -45,6 +45,10 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
   form_.onClose = [this] { FormClose(); };
+  form_.onCloseQuery = [this] {
+    if (busy_) closeRequested_ = true;
+    return !busy_;
+  };
   form_.SetInitialFocus(c_.close);
   cardListMenu_ = form_.AddPopupMenu({.items = {{.name = "ChangeFriendlyName1",
                                                   .caption = "Change friendly name",
@@ -280,16 +284,28 @@ void MainForm::PutValue(ControlId field, int32_t value, std::optional<Colour> co
   if (colour) form_.SetBackground(field, *colour);
 }
 
-void MainForm::ReadCardIntoWindow(int gpuId) {
+bool MainForm::ReadCardIntoWindow(int gpuId) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
-  if (!gpu.supported) return;
-  std::unique_ptr<CardReader> reader = ops_.OpenCardReader(gpuId);
-  if (!reader) return;
-  ProfileItem& cv = ops_.currentValues();
-  cv.resizeGpuStates(Index(std::max(gpu.gpuStateCount, 0)));
-  cv.resizeMemStates(Index(std::max(gpu.memStateCount, 0)));
-  if (gpu.overdriveVersion == adl::kOverdriveN) ReadOverdriveN(gpuId, *reader);
-  if (gpu.overdriveVersion == adl::kOverdrive8) ReadOverdrive8(gpuId, *reader);
+  editorCard_ = -1;
+  if (!gpu.supported) return false;
+  bool read = false;
+  if (std::unique_ptr<CardReader> reader = ops_.OpenCardReader(gpuId)) {
+    ProfileItem& cv = ops_.currentValues();
+    cv.resizeGpuStates(Index(std::max(gpu.gpuStateCount, 0)));
+    cv.resizeMemStates(Index(std::max(gpu.memStateCount, 0)));
+    if (gpu.overdriveVersion == adl::kOverdriveN) read = ReadOverdriveN(gpuId, *reader);
+    if (gpu.overdriveVersion == adl::kOverdrive8) read = ReadOverdrive8(gpuId, *reader);
+  }
+  if (read) editorCard_ = gpuId;
+  // Fields a read left alone still hold what an earlier card or edit put there: never sent
+  // under this card's name.
+  if (profileCommands_) form_.SetEnabled(c_.apply, read);
+  if (!read)
+    backend_.dialogs().ShowMessage("Not every value of " + gpu.displayName +
+                                       " could be read, so some fields may not show what the card holds.\r\n"
+                                       "\"Apply\" stays off until \"Refresh\" reads the card.",
+                                   "Tunewright", BoxIcon::Warning, false);
+  return read;
 }
 
 void MainForm::PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu) {
@@ -309,18 +325,21 @@ void MainForm::PutLevels(const std::vector<LevelReading>& levels, int stateCount
   }
 }
 
-void MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
+bool MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
   ProfileItem& cv = ops_.currentValues();
   std::vector<LevelReading> levels;
-  if (!reader.ReadGpuLevels(levels)) return;  // nothing else is read
+  if (!reader.ReadGpuLevels(levels)) return false;  // nothing else is read
   PutLevels(levels, gpu.gpuStateCount, true);
   levels.clear();
-  if (reader.ReadMemoryLevels(levels)) PutLevels(levels, gpu.memStateCount, false);
+  bool all = reader.ReadMemoryLevels(levels);
+  if (all) PutLevels(levels, gpu.memStateCount, false);
 
   const std::optional<Colour> fanColour = gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt;
   FanControlReading fan;
-  if (reader.ReadFanControl(fan)) {
+  const bool fanRead = reader.ReadFanControl(fan);
+  all = all && fanRead;
+  if (fanRead) {
     cv.fanMin = fan.fanMin;
     cv.fanMax = fan.fanMax;
     cv.fanTarget = fan.fanTarget;
@@ -331,27 +350,29 @@ void MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
     PutValue(c_.fanAcoustic, fan.fanAcoustic, fanColour);
   }
   PowerLimitReading power;
-  if (reader.ReadPowerLimit(power)) {
+  const bool powerRead = reader.ReadPowerLimit(power);
+  all = all && powerRead;
+  if (powerRead) {
     cv.powerTemp = power.powerTemp;
     cv.powerTarget = power.powerTarget;
     PutValue(c_.powerTemp, power.powerTemp, kWindowColour);
     PutValue(c_.powerTarget, power.powerTarget, kWindowColour);
   }
   ExtReading ext{};
-  if (reader.ReadExtSettings(ext)) {
-    // Extended settings: 0 timing level, 1 zero RPM, then five temperature/speed pairs.
-    for (size_t k = 0; k < cv.fanCurve.size(); ++k) cv.fanCurve[k] = {ext[5 + 2 * k], ext[6 + 2 * k]};
-    PutFanCurve(cv.fanCurve);
-    PutZeroRpm(ext[1]);
-    PutTimingLevel(ext[0]);
-  }
+  if (!reader.ReadExtSettings(ext)) return false;
+  // Extended settings: 0 timing level, 1 zero RPM, then five temperature/speed pairs.
+  for (size_t k = 0; k < cv.fanCurve.size(); ++k) cv.fanCurve[k] = {ext[5 + 2 * k], ext[6 + 2 * k]};
+  PutFanCurve(cv.fanCurve);
+  PutZeroRpm(ext[1]);
+  PutTimingLevel(ext[0]);
+  return all;
 }
 
-void MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
+bool MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
   ProfileItem& cv = ops_.currentValues();
   Od8Values v{};
-  if (!reader.ReadOd8Settings(v)) return;
+  if (!reader.ReadOd8Settings(v)) return false;
   for (size_t k = 0; k < Index(kOd8CurvePoints); ++k) {
     const int32_t clock = v[adl::kOd8GfxclkFreq1 + 2 * k];
     const int32_t vcc = v[adl::kOd8GfxclkVoltage1 + 2 * k];
@@ -378,6 +399,7 @@ void MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
   PutValue(c_.fanAcoustic, cv.fanAcoustic, gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt);
   cv.powerTarget = v[adl::kOd8PowerPercentage];
   PutValue(c_.powerTarget, cv.powerTarget, kWindowColour);
+  return true;
 }
 
 void MainForm::PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve) {
@@ -489,6 +511,11 @@ void MainForm::FanGroupDoubleClick() {
 void MainForm::ShowAbout() {
   backend_.dialogs().ShowMessage(std::string("Tunewright v") + kVersionText + "\r\nTunewright contributors", "About",
                                  BoxIcon::None, false);
+}
+
+void MainForm::EndOperation() {
+  busy_ = false;
+  if (closeRequested_) form_.Close();
 }
 
 void MainForm::FormClose() {

@@ -4,6 +4,7 @@
 // "Rename" and "Reorder", and picking the profile that matches the card. Every change to
 // the list is written to the ini file at once.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,25 @@ class WindowProfileCommands final : public ProfileCommands {
 
  private:
   int SelectedProfile() const;
+  // The profile of this name: at `hint` when it is still there, else the first; -1 when
+  // none has it any more.
+  int FindProfile(const std::string& name, int hint) const;
   void FillSelector(int selected);
-  // Reads the fields to send; a shown clock or voltage of 0 becomes 1 in the window first.
+  // Reads the fields to send; a shown OverdriveN clock or voltage of 0 becomes 1 in the
+  // window first.
   WindowValues CollectWindowValues(const GPUItem& gpu);
+  // False, after marking the first shown field that is not a whole number, naming it and
+  // its range and giving it the focus.
+  bool CheckTypedFields();
+  // `values` made for `card` by Ctrl+Apply from a window showing `shown`: rows the window
+  // does not show take the card's own; false when they cannot be read or do not fit.
+  bool FitToCard(const GPUItem& shown, int card, WindowValues& values);
+  std::vector<int> TargetCards(bool all, int selected, bool sameGeneration) const;
+  // Sends to each card in turn until the window is asked to close; says in one box which
+  // cards were skipped or left. Returns the cards done.
+  std::vector<int> RunOnCards(const char* command, const std::vector<int>& cards,
+                              const std::function<bool(int)>& send);
+  void AfterSending(const std::vector<int>& done, bool applied);
   // A trimmed name, or nothing after telling the user that it is empty.
   bool CheckName(std::string& name);
 

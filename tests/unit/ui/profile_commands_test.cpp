@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <memory>
+#include <set>
 
 #include "base/text.h"
 #include "gpu/driver_fixture.h"
@@ -19,6 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class ProfileCommandsTest : public test::DriverFixture {
  protected:
@@ -87,6 +89,93 @@ TEST_F(ProfileCommandsTest, ApplyWithCtrlReachesOnlyCardsOfTheSelectedGeneration
     user.Click("Button4");
     EXPECT_EQ(adl.Calls("ADL2_Overdrive8_Setting_Set"), ctrl ? 1 : 0) << "reset with Ctrl reaches every card";
   }
+}
+
+TEST_F(ProfileCommandsTest, ATypingSlipStopsApplyBeforeAnySetAndANumberOutOfRangeShowsClamped) {
+  struct Case {
+    const char* field;
+    const char* typed;
+    const char* named;       // in the box; empty: the text is a number and is sent
+    const char* afterLeave;  // what the field shows once left
+  } const cases[] = {
+      {"GPU_Clock_7", "21OO", "GPU P7 clock (MHz)", "21OO"}, {"Power_Target", "5%", "Power target (%)", "5%"},
+      {"Fan_Perc_4", "9O", "Fan point 4 speed (%)", "9O"},   {"Mem_Vcc_2", "abc1", "Memory P2 voltage (mV)", "abc1"},
+      {"GPU_Vcc_0", "", "GPU P0 voltage (mV)", ""},          {"Fan_Acoustic", "\xC3\xA9", "Acoustic limit (MHz)", "\xC3\xA9"},
+      {"Fan_Temp_0", "-7", "", "-1"},
+  };
+  AddCard(0, 7);
+  for (const Case& c : cases) {
+    HeadlessUser user = Open();
+    fake.dialogs.boxes.clear();
+    user.Type("GPU_Clock_6", "1310");
+    user.Type(c.field, c.typed);
+    EXPECT_EQ(user.Text(c.field), c.afterLeave) << c.typed;
+    user.Click("Button1");
+    if (*c.named == '\0') {
+      EXPECT_FALSE(adl.clockSets.empty()) << "a whole number is sent, clamped";
+      for (const auto& box : fake.dialogs.boxes) EXPECT_THAT(box.text, Not(HasSubstr("Nothing was applied")));
+      continue;
+    }
+    EXPECT_TRUE(adl.clockSets.empty() && adl.fanSets.empty() && adl.powerSets.empty() && adl.extSets.empty())
+        << c.typed;
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << c.typed;
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr(std::string("\"") + c.named + "\""));
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr(".."));
+    EXPECT_EQ(user.Background(c.field), kRefusedColour);
+    EXPECT_EQ(dynamic_cast<HeadlessView&>(*view).focused, window->form().Find(c.field));
+    EXPECT_EQ(user.Value("GPU_Clock_6"), 1310) << "the other edits stay";
+  }
+}
+
+TEST_F(ProfileCommandsTest, AFailedReadTurnsApplyOffUntilARefreshReadsTheCard) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  HeadlessUser user = Open();
+  user.Type("Mem_Clock_2", "1900");
+  adl.Fail("ADL2_OverdriveN_SystemClocksX2_Get", -1, 1, 1);
+  user.Select("ComboBox1", 1);
+  EXPECT_FALSE(user.Enabled("Button1"));
+  EXPECT_THAT(fake.dialogs.boxes.back().text, HasSubstr("\"Apply\" stays off"));
+  EXPECT_EQ(window->EditorCard(), -1);
+  user.Click("Button10");
+  EXPECT_TRUE(user.Enabled("Button1"));
+  EXPECT_EQ(window->EditorCard(), 1);
+  EXPECT_TRUE(adl.clockSets.empty());
+}
+
+TEST_F(ProfileCommandsTest, CtrlApplyGivesHiddenRowsEachCardsOwnValues) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  for (auto* levels : {&adl.cards[0].gpuLevels, &adl.cards[0].memLevels}) levels->resize(2);
+  adl.cards[1].gpuLevels[5].iClock = 125500;
+  adl.cards[1].memLevels[2].iClock = 190000;
+  HeadlessUser user = Open();
+  user.Type("GPU_Clock_1", "650");
+  backend->HoldCtrl(true);
+  user.Click("Button1");
+  std::vector<adl::ADLODNPerformanceLevelX2> gpu1, mem1;
+  for (const auto& set : adl.clockSets)
+    if (set.adapter == 1) (set.memory ? mem1 : gpu1) = set.levels;
+  ASSERT_EQ(gpu1.size(), 8u);
+  ASSERT_GE(mem1.size(), 3u);
+  EXPECT_EQ(gpu1[1].iClock, 65000);
+  EXPECT_EQ(gpu1[5].iClock, 125500);
+  EXPECT_EQ(mem1[2].iClock, 190000);
+}
+
+TEST_F(ProfileCommandsTest, ClosingDuringCtrlApplyStopsBeforeTheNextCardAndSaysWhichWereDone) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  AddCard(2, 7);
+  HeadlessUser user = Open();
+  adl.cards[0].afterSet = [this](test::FakeAdlCard&) { window->form().UserClosed(); };
+  backend->HoldCtrl(true);
+  user.Click("Button1");
+  std::set<int> reached;
+  for (const auto& set : adl.clockSets) reached.insert(set.adapter);
+  EXPECT_EQ(reached, std::set<int>{0});
+  EXPECT_THAT(fake.dialogs.boxes.back().text, HasSubstr("done on card(s) 0; card(s) 1, 2 left"));
+  EXPECT_TRUE(dynamic_cast<HeadlessView&>(*view).closed);
 }
 
 TEST_F(ProfileCommandsTest, ApplyOnOverdrive8SendsTheWindowsValuesInOneSet) {

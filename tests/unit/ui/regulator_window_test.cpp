@@ -161,7 +161,10 @@ TEST_F(RegulatorWindowTest, ApplyRefusesAFieldOutsideTheGuardsAndWritesNothingTo
   };
   const Case cases[] = {
       {"I2C_Offset", "-99", kOffsetRange},
-      {"I2C_Offset", "abc", kOffsetRange},
+      // No number at all stops the whole apply before anything is sent, as in every field.
+      {"I2C_Offset", "abc",
+       "Nothing was applied: \"Voltage offset (x6.25 mV)\" holds \"abc\", which is not a whole number.\r\n"
+       "Allowed: -48..48."},
       {"Edit1", "12345", "Wrong data is entered in Phase gain, must be in 3 bytes length hexadecimal format"},
       {"Edit2", "", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format"},
   };
