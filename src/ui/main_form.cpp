@@ -88,8 +88,6 @@ void MainForm::ConnectHandlers() {
   fanField(c_.fanMax, cv.fanMax);
   fanField(c_.fanTarget, cv.fanTarget);
   fanField(c_.fanAcoustic, cv.fanAcoustic);
-  fanField(c_.powerTemp, cv.powerTemp);
-  fanField(c_.powerTarget, cv.powerTarget);
   for (int k = 0; k < kFanRows; ++k) {
     fanField(c_.fanTemp[Index(k)], cv.fanCurve[Index(k)].fanTemp);
     fanField(c_.fanPerc[Index(k)], cv.fanCurve[Index(k)].fanPerc);
@@ -97,6 +95,9 @@ void MainForm::ConnectHandlers() {
   auto plainField = [&](ControlId id, const int32_t& current) {
     form_.OnChange(id, [this, id, &current] { ColourField(true, true, id, current); });
   };
+  // The power limits are no part of the fan: their colour does not wait for its switch.
+  plainField(c_.powerTemp, cv.powerTemp);
+  plainField(c_.powerTarget, cv.powerTarget);
   plainField(c_.gpuMin, cv.gpuMin);
   plainField(c_.gpuMax, cv.gpuMax);
   plainField(c_.memMax, cv.memMax);

@@ -289,6 +289,13 @@ void WindowProfileCommands::Load() {
   const int card = window_->SelectedCard();
   if (profile < 0 || card < 0 || Index(card) >= app_.gpus.size()) return;
   ProfileToWindow(profile, card);
+  const std::vector<std::string> leftOut = KeysLeftOut(app_.profiles[Index(profile)], app_.gpus[Index(card)]);
+  if (leftOut.empty()) return;
+  std::string keys;
+  for (const std::string& key : leftOut) keys += (keys.empty() ? "" : ", ") + key;
+  backend_.dialogs().ShowMessage("Profile \"" + app_.profiles[Index(profile)].name + "\" holds values this card has " +
+                                     "no field for; these were not loaded: " + keys + ".",
+                                 "Load", BoxIcon::Information, false);
 }
 
 void WindowProfileCommands::Rename() {
@@ -335,6 +342,9 @@ void WindowProfileCommands::Reorder() {
   ReorderForm dialog(std::move(names), window_->form(), [this](const std::vector<int>& order) {
     ReorderProfiles(order);
   });
+  // The profile the user is on is the one the dialog starts from.
+  if (const int current = SelectedProfile(); current >= 0)
+    dialog.form().SetSelected(dialog.form().Find("ListView1"), current);
   dialog.RunModal(backend_);
 }
 

@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, SwitchedOffFanControlKeepsItsColours) {
   EXPECT_EQ(user.Background("Fan_Temp_0"), kInactiveColour);
   EXPECT_EQ(user.TextColour("GroupBox3"), kGreyTextColour);
   user.Type("Power_Target", "5");
-  EXPECT_EQ(user.Background("Power_Target"), kWindowColour);
+  EXPECT_EQ(user.Background("Power_Target"), kChangedColour) << "the power limit is no part of the fan";
 }
 
 TEST_F(MainWindowTest, CtrlDoubleClickOnFanSwitchesTheCardsFanControl) {

@@ -253,6 +253,32 @@ TEST_F(ProfileCommandsTest, LoadOfAThreeStateProfileChangesOnlyThoseRows) {
   EXPECT_EQ(adl.clockSets.size(), 0u) << "nothing sent";
 }
 
+TEST_F(ProfileCommandsTest, LoadOfAProfileForTheOtherGenerationNamesTheKeysLeftOut) {
+  struct Case {
+    int card;
+    const char* body;
+    const char* leftOut;
+  } const cases[] = {
+      {8, "GPU_P0=300;750\r\nGPU_P1=600;750\r\nGPU_P2=900;800\r\nGPU_P3=1000;900\r\nMem_P0=300;750\r\n",
+       "GPU_P3, Mem_P0."},
+      {7, "GPU_P0=300;750\r\nGPU_Min=800\r\nGPU_Max=2000\r\nMem_Max=900\r\n", "GPU_Min, GPU_Max, Mem_Max."},
+  };
+  for (const Case& c : cases) {
+    adl.adapters.clear();
+    adl.cards.clear();
+    app.gpus.clear();
+    app.profiles.clear();
+    AddCard(0, c.card);
+    fake.files.files[IniKey()] = EncodeIniText(std::string("[Profile_0]\r\nName=other\r\n") + c.body);
+    HeadlessUser user = Open();
+    fake.dialogs.boxes.clear();
+    user.Select("ComboBox2", 0);
+    user.Click("Button8");
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << c.card;
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("were not loaded: " + std::string(c.leftOut)));
+  }
+}
+
 TEST_F(ProfileCommandsTest, DeleteAsksAndSelectsThePreviousOrTheNewFirst) {
   struct Case {
     const char* names;
