@@ -13,6 +13,7 @@
 #include "profiles/profile_store.h"
 #include "gpu/adl_abi.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/form/spin_edit.h"
 #include "ui/reorder_form.h"
 
 namespace tw::ui {
@@ -184,14 +185,67 @@ void WindowProfileCommands::Apply() {
   if (!CheckTypedFields()) return;
   const GPUItem& gpu = app_.gpus[Index(selected)];
   const WindowValues values = CollectWindowValues(gpu);
+  const std::vector<KeptField> typed = KeepFields(FieldsOf({true, true, true, true, true, true}, gpu));
+  RefusedParts refused;
   window_->BeginOperation();
   const std::vector<int> done = RunOnCards("Apply", TargetCards(all, selected, true), [&](int card) {
     WindowValues own = values;
     if (card != selected && !FitToCard(gpu, card, own)) return false;
-    ApplyWindowValues(app_, card, own);
+    const RefusedParts parts = ApplyWindowValues(app_, card, own);
+    if (card == selected) refused = parts;
     return true;
   });
-  AfterSending(done, true);
+  // The re-read shows what the card took; what it refused stays as the user typed it.
+  AfterSending(done, true, [&] {
+    if (refused.any()) PutBackRefused(typed, FieldsOf(refused, gpu));
+  });
+}
+
+std::vector<ControlId> WindowProfileCommands::FieldsOf(const RefusedParts& refused, const GPUItem& gpu) const {
+  const MainFormControls& c = window_->controls();
+  const bool od8 = refused.od8;
+  std::vector<ControlId> fields;
+  const auto rows = [&fields](const std::array<PStateRow, kMaxPStates>& all, int count) {
+    for (int k = 0; k < count && k < kMaxPStates; ++k) fields.insert(fields.end(), {all[Index(k)].clock, all[Index(k)].vcc});
+  };
+  if (refused.gpuClocks || od8) rows(c.gpuRows, gpu.overdriveVersion == adl::kOverdrive8 ? kOd8CurvePoints : gpu.gpuStateCount);
+  if (refused.memClocks) rows(c.memRows, gpu.memStateCount);
+  if (refused.fan || od8) fields.push_back(c.fanAcoustic);
+  if (refused.ext || od8) {
+    fields.insert(fields.end(), c.fanTemp.begin(), c.fanTemp.end());
+    fields.insert(fields.end(), c.fanPerc.begin(), c.fanPerc.end());
+    fields.insert(fields.end(), {c.zeroRpm, c.timingBox});
+  }
+  if (refused.power || od8) fields.push_back(c.powerTarget);
+  if (od8) fields.insert(fields.end(), {c.gpuMin, c.gpuMax, c.memMax});
+  return fields;
+}
+
+std::vector<WindowProfileCommands::KeptField> WindowProfileCommands::KeepFields(
+    const std::vector<ControlId>& fields) const {
+  std::vector<KeptField> kept;
+  for (ControlId id : fields) {
+    const Control& field = window_->form().control(id);
+    kept.push_back({id, field.caption, field.enabled, field.checked, field.selected});
+  }
+  return kept;
+}
+
+void WindowProfileCommands::PutBackRefused(const std::vector<KeptField>& typed, const std::vector<ControlId>& refused) {
+  Form& form = window_->form();
+  const MainFormControls& c = window_->controls();
+  for (const KeptField& kept : typed) {
+    if (std::find(refused.begin(), refused.end(), kept.id) == refused.end()) continue;
+    const Control& field = form.control(kept.id);
+    if (field.kind == ControlKind::SpinEdit)
+      form.SetSpinValue(kept.id, WholeSpinValueOf(kept.text, field.minValue, field.maxValue).value_or(field.minValue));
+    if (field.kind == ControlKind::CheckBox) form.SetChecked(kept.id, kept.checked);
+    if (field.kind == ControlKind::DropDown) form.SetSelected(kept.id, kept.selected);
+    for (const auto* rows : {&c.gpuRows, &c.memRows})
+      for (const PStateRow& row : *rows)
+        if (row.clock == kept.id) window_->SetRowEnabled(kept.enabled, row);
+    form.SetBackground(kept.id, kRefusedColour);
+  }
 }
 
 void WindowProfileCommands::Reset() {
@@ -206,11 +260,12 @@ void WindowProfileCommands::Reset() {
   AfterSending(done, false);
 }
 
-void WindowProfileCommands::AfterSending(const std::vector<int>& done, bool applied) {
+void WindowProfileCommands::AfterSending(const std::vector<int>& done, bool applied,
+                                         const std::function<void()>& afterRead) {
   // A card switched while a box was open is the one read: the editor shows the selected card.
   const int selected = window_->SelectedCard();
   if (!window_->CloseRequested() && selected >= 0) {
-    window_->ReadCardIntoWindow(selected);
+    if (window_->ReadCardIntoWindow(selected) && afterRead) afterRead();
     if (app_.options.EnableI2c) {
       if (applied) regulators_.AfterApply(done, selected);
       else regulators_.AfterReset(done, selected);

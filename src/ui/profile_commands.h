@@ -14,6 +14,7 @@
 
 namespace tw {
 class App;
+struct RefusedParts;
 struct WindowValues;
 }
 
@@ -64,7 +65,23 @@ class WindowProfileCommands final : public ProfileCommands {
   // cards were skipped or left. Returns the cards done.
   std::vector<int> RunOnCards(const char* command, const std::vector<int>& cards,
                               const std::function<bool(int)>& send);
-  void AfterSending(const std::vector<int>& done, bool applied);
+  // Reads the selected card back into the window, then runs `afterRead` when that read
+  // succeeded; a close held back meanwhile happens last.
+  void AfterSending(const std::vector<int>& done, bool applied, const std::function<void()>& afterRead = {});
+
+  // A field as the user left it before an apply.
+  struct KeptField {
+    ControlId id;
+    std::string text;
+    bool enabled;
+    bool checked;
+    int selected;
+  };
+  // The fields whose values went in the groups the card refused.
+  std::vector<ControlId> FieldsOf(const RefusedParts& refused, const GPUItem& gpu) const;
+  std::vector<KeptField> KeepFields(const std::vector<ControlId>& fields) const;
+  // Puts the user's values back into the refused fields after the re-read, marked.
+  void PutBackRefused(const std::vector<KeptField>& typed, const std::vector<ControlId>& refused);
   // A trimmed name, or nothing after telling the user that it is empty.
   bool CheckName(std::string& name);
 

@@ -178,6 +178,19 @@ TEST_F(ProfileCommandsTest, ClosingDuringCtrlApplyStopsBeforeTheNextCardAndSaysW
   EXPECT_TRUE(dynamic_cast<HeadlessView&>(*view).closed);
 }
 
+TEST_F(ProfileCommandsTest, APartlyRefusedApplyShowsWhatTheCardTookAndKeepsTheRefusedEdits) {
+  AddCard(0, 7);
+  HeadlessUser user = Open();
+  adl.Fail("ADL2_OverdriveN_PowerLimit_Set", -1);
+  user.Type("GPU_Clock_7", "1345");
+  user.Type("Power_Target", "5");
+  user.Click("Button1");
+  EXPECT_EQ(user.Value("GPU_Clock_7"), 1345);
+  EXPECT_EQ(user.Background("GPU_Clock_7"), kWindowColour) << "taken, and read back";
+  EXPECT_EQ(user.Text("Power_Target"), "5");
+  EXPECT_EQ(user.Background("Power_Target"), kRefusedColour);
+}
+
 TEST_F(ProfileCommandsTest, ApplyOnOverdrive8SendsTheWindowsValuesInOneSet) {
   AddCard(0, 8);
   HeadlessUser user = Open();
