@@ -47,7 +47,7 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
   form_.onClose = [this] { FormClose(); };
   form_.onCloseQuery = [this] {
     if (busy_) closeRequested_ = true;
-    return !busy_;
+    return !busy_ && SettleEdits();
   };
   form_.SetInitialFocus(c_.close);
   cardListMenu_ = form_.AddPopupMenu({.items = {{.name = "ChangeFriendlyName1",
@@ -61,10 +61,12 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
 
 void MainForm::ConnectHandlers() {
   form_.OnChange(c_.cardList, [this] {
-    if (!settingCardList_) SelectCard();
+    if (!settingCardList_) CardListChanged();
   });
   form_.OnClick(c_.refresh, [this] { Refresh(); });
-  form_.OnClick(c_.close, [this] { form_.Close(); });
+  form_.OnClick(c_.close, [this] {
+    if (SettleEdits()) form_.Close();
+  });
   if (profileCommands_) {
     form_.OnClick(c_.apply, [this] { profileCommands_->Apply(); });
     form_.OnClick(c_.reset, [this] { profileCommands_->Reset(); });
@@ -212,9 +214,50 @@ void MainForm::SelectCard() {
   if (I2cPart()) regulators_->CardSelected(selected);
 }
 
+void MainForm::CardListChanged() {
+  const int wanted = SelectedCard();
+  if (editorCard_ >= 0 && wanted != editorCard_ && HasUnappliedEdits()) {
+    // The edits belong to the card they were made for while the user decides about them.
+    SelectQuietly(editorCard_);
+    if (!SettleEdits()) return;
+    SelectQuietly(wanted);
+  }
+  SelectCard();
+}
+
+void MainForm::SelectQuietly(int card) {
+  settingCardList_ = true;
+  form_.SetSelected(c_.cardList, card);
+  settingCardList_ = false;
+}
+
+bool MainForm::HasUnappliedEdits() const {
+  for (ControlId id = 0; id < form_.controlCount(); ++id) {
+    const Colour background = form_.control(id).background;
+    if ((background == kChangedColour || background == kRefusedColour) && form_.IsShowing(id)) return true;
+  }
+  return false;
+}
+
+bool MainForm::SettleEdits() {
+  if (editorCard_ < 0 || !profileCommands_ || busy_ || !HasUnappliedEdits()) return true;
+  const std::string card = ops_.gpus().at(Index(editorCard_)).displayName;
+  switch (backend_.dialogs().AskYesNoCancel(
+      "The window holds values not applied to " + card + ".\r\nApply them now? (No discards them.)",
+      "Unapplied values")) {
+    case Choice::Cancel: return false;
+    case Choice::No: return true;
+    case Choice::Yes: break;
+  }
+  profileCommands_->Apply();
+  // A field Apply refused (a typing slip, a value the card did not take) is still there:
+  // the user stays to see it.
+  return !HasUnappliedEdits();
+}
+
 void MainForm::Refresh() {
   const int selected = SelectedCard();
-  if (selected < 0) return;
+  if (selected < 0 || !SettleEdits()) return;
   ReadCardIntoWindow(selected);
   if (I2cPart()) regulators_->Refreshed(selected);
 }

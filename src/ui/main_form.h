@@ -89,6 +89,12 @@ class MainForm {
   void SetRowEnabled(bool enabled, const PStateRow& row);
   void SetFanControlActive(bool active);
 
+  // Unapplied edits (fields coloured as differing or refused) leave the editor only by the
+  // user's decision: asks once whether to apply them first. False when the user cancelled,
+  // or Apply left a field refused. Asks nothing without edits or during a command.
+  bool SettleEdits();
+  bool HasUnappliedEdits() const;
+
   // A command that sends to several cards runs between these. A close asked meanwhile (the
   // close box, another program's request) is held back: the command sees CloseRequested()
   // before each card, stops and says what it did; the window closes at EndOperation.
@@ -122,6 +128,8 @@ class MainForm {
   void RowLabelClick(bool gpu, int k);
   void FanGroupDoubleClick();
   void Refresh();
+  void CardListChanged();
+  void SelectQuietly(int card);  // the selector changed without reading a card
   void ShowAbout();
   void FormClose();
   const GPUItem* SelectedGpu();

@@ -343,6 +343,9 @@ void WindowProfileCommands::Load() {
   const int profile = SelectedProfile();
   const int card = window_->SelectedCard();
   if (profile < 0 || card < 0 || Index(card) >= app_.gpus.size()) return;
+  if (!window_->SettleEdits()) return;
+  // Discarded edits go: the profile lands on the card's own values, as after a switch.
+  if (window_->HasUnappliedEdits() && !window_->ReadCardIntoWindow(card)) return;
   ProfileToWindow(profile, card);
   const std::vector<std::string> leftOut = KeysLeftOut(app_.profiles[Index(profile)], app_.gpus[Index(card)]);
   if (leftOut.empty()) return;

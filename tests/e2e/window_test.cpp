@@ -115,6 +115,8 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
        "focus:GPU_Clock_7", "type:1366", "key:TAB", "pixel:GPU_Clock_7:6:6",
        // Typed text that is no number stays as typed once the field is left (Apply refuses it).
        "focus:Mem_Vcc_0", "type:x-", "key:TAB", "dump",
+       // The card's own value again: no unapplied edit is left to ask about at the card switch.
+       "focus:Mem_Vcc_0", "type:750", "key:TAB",
        // The fan switch: a double-click on the "Fan" group with Ctrl held turns the card's
        // fan control off; one without Ctrl changes nothing.
        "move:GroupBox3:150:3", "ctrl:down", "dblclick:GroupBox3:150:3", "ctrl:up", "pixel:Fan_Temp_0:6:6",

@@ -146,4 +146,12 @@ bool DialogsWin32::AskYesNo(std::string_view text, std::string_view caption) {
   return ::MessageBoxW(BoxOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+Choice DialogsWin32::AskYesNoCancel(std::string_view text, std::string_view caption) {
+  switch (::MessageBoxW(BoxOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return Choice::Yes;
+    case IDNO: return Choice::No;
+    default: return Choice::Cancel;  // Cancel, Escape and the close box
+  }
+}
+
 }  // namespace tw::win32

@@ -191,6 +191,38 @@ TEST_F(ProfileCommandsTest, APartlyRefusedApplyShowsWhatTheCardTookAndKeepsTheRe
   EXPECT_EQ(user.Background("Power_Target"), kRefusedColour);
 }
 
+TEST_F(ProfileCommandsTest, UnappliedEditsLeaveOnlyByTheUsersAnswer) {
+  struct Case {
+    Choice answer;
+    int selectedAfter;
+    std::vector<int> appliedTo;
+  } const cases[] = {{Choice::Cancel, 0, {}}, {Choice::No, 1, {}}, {Choice::Yes, 1, {0}}};
+  AddCard(0, 7);
+  AddCard(1, 7);
+  for (const Case& c : cases) {
+    HeadlessUser user = Open();
+    user.Type("GPU_Clock_7", "1345");
+    fake.dialogs.boxes.clear();
+    fake.dialogs.choices = {c.answer};
+    user.Select("ComboBox1", 1);
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << "asked once";
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("not applied to 0: Radeon 0"));
+    EXPECT_EQ(user.Get("ComboBox1").selected, c.selectedAfter);
+    std::vector<int> applied;
+    for (const auto& set : adl.clockSets)
+      if (!set.memory) applied.push_back(set.adapter);
+    EXPECT_EQ(applied, c.appliedTo);
+    EXPECT_EQ(user.Text("GPU_Clock_7"), c.answer == Choice::Cancel ? "1345" : std::to_string(adl.cards[1].gpuLevels[7].iClock / 100));
+  }
+  // Closing asks too; Cancel keeps the window open.
+  HeadlessUser user = Open();
+  user.Type("Power_Target", "3");
+  fake.dialogs.choices = {Choice::Cancel};
+  EXPECT_FALSE(window->form().UserClosed());
+  user.Click("Button10");  // Refresh: asked, answered No, the card's value back
+  EXPECT_EQ(user.Text("Power_Target"), "0");
+}
+
 TEST_F(ProfileCommandsTest, ApplyOnOverdrive8SendsTheWindowsValuesInOneSet) {
   AddCard(0, 8);
   HeadlessUser user = Open();
