@@ -14,6 +14,7 @@ constexpr int kDesignDpi = 96;
 constexpr int kShrunkOuterHeight = 456;  // without the I2C group
 constexpr int kShrunkProfileTop = 314;
 constexpr int kShrunkButtonTop = 388;
+constexpr int kStatusBelowButtonTop = 8;
 
 struct InfoText {
   const char* text;
@@ -164,6 +165,7 @@ void MainForm::ShrinkWithoutI2c() {
   form_.SetTop(c_.profileGroup, kShrunkProfileTop);
   form_.SetTop(c_.apply, kShrunkButtonTop);
   form_.SetTop(c_.close, kShrunkButtonTop);
+  form_.SetTop(c_.status, kShrunkButtonTop + kStatusBelowButtonTop);
 }
 
 void MainForm::FillCardList() {

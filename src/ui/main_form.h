@@ -88,6 +88,7 @@ class MainForm {
   void ColourField(bool plainCompare, bool currentEnabled, ControlId field, int32_t currentValue);
   void SetRowEnabled(bool enabled, const PStateRow& row);
   void SetFanControlActive(bool active);
+  void ShowStatus(std::string text) { form_.SetCaption(c_.status, std::move(text)); }
 
   // Unapplied edits (fields coloured as differing or refused) leave the editor only by the
   // user's decision: asks once whether to apply them first. False when the user cancelled,

@@ -8,6 +8,7 @@
 #include "app/apply_window_values.h"
 #include "app/reset_gpu.h"
 #include "base/text.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "profiles/profile_matches.h"
 #include "profiles/profile_store.h"
@@ -157,6 +158,35 @@ std::string CardNumbers(const std::vector<int>& cards) {
 
 }  // namespace
 
+namespace {
+
+std::string RefusedText(const RefusedParts& refused) {
+  std::string text;
+  const std::pair<bool, const char*> parts[] = {{refused.gpuClocks, "GPU states"}, {refused.memClocks, "memory states"},
+                                                {refused.fan, "fan"},           {refused.ext, "fan curve and timing"},
+                                                {refused.power, "power"},       {refused.od8, "the settings"}};
+  for (const auto& [taken, name] : parts)
+    if (taken) text += (text.empty() ? "" : ", ") + std::string(name);
+  return text;
+}
+
+}  // namespace
+
+std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
+                        const std::vector<std::pair<int, RefusedParts>>& refusals) {
+  std::string text = targets.size() == 1 && wholly + refusals.size() == 1
+                         ? "Applied to card " + std::to_string(targets[0])
+                         : "Applied to " + std::to_string(wholly) + " of " + std::to_string(targets.size()) + " cards";
+  for (const auto& [card, refused] : refusals)
+    text += "; card " + std::to_string(card) + " refused " + RefusedText(refused);
+  return text;
+}
+
+std::string WindowProfileCommands::At() const {
+  Clock& clock = app_.platform.clock;
+  return " (" + clock.FormatLongTime(clock.Now()) + ")";
+}
+
 std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const std::vector<int>& cards,
                                                    const std::function<bool(int)>& send) {
   std::vector<int> done, skipped, left;
@@ -187,14 +217,18 @@ void WindowProfileCommands::Apply() {
   const WindowValues values = CollectWindowValues(gpu);
   const std::vector<KeptField> typed = KeepFields(FieldsOf({true, true, true, true, true, true}, gpu));
   RefusedParts refused;
+  std::vector<std::pair<int, RefusedParts>> refusals;
+  const std::vector<int> targets = TargetCards(all, selected, true);
   window_->BeginOperation();
-  const std::vector<int> done = RunOnCards("Apply", TargetCards(all, selected, true), [&](int card) {
+  const std::vector<int> done = RunOnCards("Apply", targets, [&](int card) {
     WindowValues own = values;
     if (card != selected && !FitToCard(gpu, card, own)) return false;
     const RefusedParts parts = ApplyWindowValues(app_, card, own);
     if (card == selected) refused = parts;
+    if (parts.any()) refusals.emplace_back(card, parts);
     return true;
   });
+  window_->ShowStatus(ApplyStatus(targets, done.size() - refusals.size(), refusals) + At());
   // The re-read shows what the card took; what it refused stays as the user typed it.
   AfterSending(done, true, [&] {
     if (refused.any()) PutBackRefused(typed, FieldsOf(refused, gpu));
@@ -253,10 +287,16 @@ void WindowProfileCommands::Reset() {
   const int selected = window_->SelectedCard();
   if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
   window_->BeginOperation();
-  const std::vector<int> done = RunOnCards("Reset", TargetCards(all, selected, false), [&](int card) {
+  const std::vector<int> targets = TargetCards(all, selected, false);
+  const std::vector<int> done = RunOnCards("Reset", targets, [&](int card) {
     ResetGpu(app_, card, /*console=*/false, /*fromCommandLine=*/false);
     return true;
   });
+  window_->ShowStatus((targets.size() == 1 && done.size() == 1
+                           ? "Reset card " + std::to_string(done[0])
+                           : "Reset " + std::to_string(done.size()) + " of " + std::to_string(targets.size()) +
+                                 " cards") +
+                      At());
   AfterSending(done, false);
 }
 

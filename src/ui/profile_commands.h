@@ -8,17 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "app/apply_window_values.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
 #include "ui/window_profile.h"
 
 namespace tw {
 class App;
-struct RefusedParts;
-struct WindowValues;
 }
 
 namespace tw::ui {
+
+// The status line after an Apply to `targets` cards, `wholly` of which took every value:
+// "Applied to card 0" for one card that took all, else "Applied to 2 of 3 cards; card 2
+// refused power".
+std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
+                        const std::vector<std::pair<int, RefusedParts>>& refusals);
 
 class WindowProfileCommands final : public ProfileCommands {
  public:
@@ -67,6 +72,7 @@ class WindowProfileCommands final : public ProfileCommands {
                               const std::function<bool(int)>& send);
   // Reads the selected card back into the window, then runs `afterRead` when that read
   // succeeded; a close held back meanwhile happens last.
+  std::string At() const;  // " (hh:mm:ss)", now
   void AfterSending(const std::vector<int>& done, bool applied, const std::function<void()>& afterRead = {});
 
   // A field as the user left it before an apply.

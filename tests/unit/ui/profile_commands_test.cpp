@@ -83,6 +83,7 @@ TEST_F(ProfileCommandsTest, ApplyWithCtrlReachesOnlyCardsOfTheSelectedGeneration
     EXPECT_EQ(adapters, (ctrl ? std::vector<int>{0, 1} : std::vector<int>{0}));
     EXPECT_EQ(adl.Calls("ADL2_Overdrive8_Setting_Set"), 0);
     EXPECT_EQ(adl.clockSets.front().levels[7].iClock, 134500);
+    EXPECT_THAT(user.Text("StatusLabel"), HasSubstr(ctrl ? "Applied to 2 of 2 cards (" : "Applied to card 0 ("));
     // The window re-read the card: the sent value is now the card's, no longer coloured.
     EXPECT_EQ(user.Background("GPU_Clock_7"), kWindowColour);
     adl.ForgetCalls();
@@ -189,6 +190,7 @@ TEST_F(ProfileCommandsTest, APartlyRefusedApplyShowsWhatTheCardTookAndKeepsTheRe
   EXPECT_EQ(user.Background("GPU_Clock_7"), kWindowColour) << "taken, and read back";
   EXPECT_EQ(user.Text("Power_Target"), "5");
   EXPECT_EQ(user.Background("Power_Target"), kRefusedColour);
+  EXPECT_THAT(user.Text("StatusLabel"), HasSubstr("Applied to card 0; card 0 refused power ("));
 }
 
 TEST_F(ProfileCommandsTest, UnappliedEditsLeaveOnlyByTheUsersAnswer) {
