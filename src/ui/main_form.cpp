@@ -15,6 +15,14 @@ constexpr int kShrunkOuterHeight = 456;  // without the I2C group
 constexpr int kShrunkProfileTop = 314;
 constexpr int kShrunkButtonTop = 388;
 constexpr int kStatusBelowButtonTop = 8;
+// The P-state rows' design positions (main_form_layout.cpp) and the memory group's tighter
+// pitch for a card with eight memory states.
+constexpr int kRowTop = 35;
+constexpr int kRowLabelTop = 38;
+constexpr int kRowPitch = 28;
+constexpr int kTightRowPitch = 25;
+constexpr int kTimingBoxTop = 229;
+constexpr int kTimingLabelBelowBox = 3;
 
 struct InfoText {
   const char* text;
@@ -304,6 +312,7 @@ void MainForm::ArrangeForCard(int gpuId) {
       for (ControlId id : {row.label, row.clock, row.vcc}) form_.SetVisible(id, shown);
     }
   }
+  PlaceMemoryRows(gpu.memStateCount);
   if (ops_.anyFanDeactivated()) SetFanControlActive(gpu.fanEnabled);
   FillTimingLevels(gpu.memTimingMax);
   const bool od8 = gpu.overdriveVersion == adl::kOverdrive8;
@@ -313,6 +322,21 @@ void MainForm::ArrangeForCard(int gpuId) {
   if (od8)
     for (int k = 0; k < kOd8CurvePoints; ++k) SetRowEnabled(true, c_.gpuRows[Index(k)]);
   if (I2cPart()) regulators_->CardArranged(gpuId);
+}
+
+void MainForm::PlaceMemoryRows(int stateCount) {
+  // Seven memory rows leave room for the timing level below them at the design's pitch; an
+  // eighth takes that room, so the rows close up and the timing level goes below all eight.
+  const bool eight = stateCount >= kMaxPStates;
+  const int pitch = eight ? kTightRowPitch : kRowPitch;
+  for (int k = 0; k < kMaxPStates; ++k) {
+    const PStateRow& row = c_.memRows[Index(k)];
+    form_.SetTop(row.label, kRowLabelTop + pitch * k);
+    form_.SetTop(row.clock, kRowTop + pitch * k);
+    form_.SetTop(row.vcc, kRowTop + pitch * k);
+  }
+  form_.SetTop(c_.timingBox, eight ? kRowTop + pitch * kMaxPStates : kTimingBoxTop);
+  form_.SetTop(c_.timingLabel, (eight ? kRowTop + pitch * kMaxPStates : kTimingBoxTop) + kTimingLabelBelowBox);
 }
 
 void MainForm::FillTimingLevels(int32_t memTimingMax) {

@@ -120,6 +120,7 @@ class MainForm {
   void PutTimingLevel(int32_t level);
   void PutValue(ControlId field, int32_t value, std::optional<Colour> colour);
   void FillTimingLevels(int32_t memTimingMax);
+  void PlaceMemoryRows(int stateCount);
 
   void ConnectHandlers();
   void PStateChange(bool gpu, int k, bool clock);

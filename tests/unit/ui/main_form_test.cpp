@@ -251,6 +251,29 @@ TEST_F(MainWindowTest, CtrlDoubleClickOnFanSwitchesTheCardsFanControl) {
   EXPECT_EQ(user.TextColour("GroupBox3"), kTextColour);
 }
 
+TEST_F(MainWindowTest, NoFieldOfTheMemoryGroupOverlapsAnotherWhateverTheStateCountAndScale) {
+  for (int states : {3, 7, 8}) {
+    for (int dpi : {96, 144}) {
+      adl.adapters.clear();
+      app.gpus.clear();
+      test::FakeAdlCard& card = AddCard(0, 7);
+      card.memLevels = std::vector<adl::ADLODNPerformanceLevelX2>(card.gpuLevels.begin(), card.gpuLevels.begin() + states);
+      Open(dpi);
+      const Form& form = window->form();
+      std::vector<Rect> fields;
+      for (ControlId id = 0; id < form.controlCount(); ++id)
+        if (form.control(id).parent == form.Find("GroupBox2") && form.control(id).bounds.width > 0 && form.IsShowing(id))
+          fields.push_back(form.PixelBounds(id));
+      ASSERT_GE(fields.size(), 2u * states + 1);
+      for (size_t a = 0; a < fields.size(); ++a)
+        for (size_t b = a + 1; b < fields.size(); ++b)
+          EXPECT_FALSE(fields[a].left < fields[b].left + fields[b].width && fields[b].left < fields[a].left + fields[a].width &&
+                       fields[a].top < fields[b].top + fields[b].height && fields[b].top < fields[a].top + fields[a].height)
+              << states << " states at " << dpi << " dpi: fields " << a << " and " << b;
+    }
+  }
+}
+
 TEST_F(MainWindowTest, FailedReadsShowTheirErrorAndKeepTheFields) {
   AddCard(0, 7);
   HeadlessUser user = Open();
