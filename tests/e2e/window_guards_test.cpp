@@ -48,7 +48,9 @@ TEST(WindowsWindowGuardsTest, AnOwnedBoxTakesTheSecondClickAndASlipIsNeverSent) 
       rig.folder(), "guards",
       {"wait", "dblclick:Button7:10:10", "dialog:Delete", "click:&Yes", "main", "sleep:300",
        "copy:Tunewright.ini:after-delete.ini", "focus:GPU_Clock_7", "type:21OO", "key:TAB", "click:Button1", "box",
-       "dump", "close"});
+       "dump",
+       // The slip is an unapplied edit: closing asks, and No discards it.
+       "click:Button2", "box:no"});
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
   const std::vector<std::string> lines = run.OutLines();
 
@@ -82,7 +84,9 @@ TEST(WindowsWindowGuardsTest, ABoxHoldsTheSelectorAndCtrlApplySendsEachCardItsOw
        // An error box of the first card's Apply is open: the selector is out of reach.
        "click:Button1", "click:ComboBox1", "key:DOWN", "box", "key:ESCAPE", "dump",
        // Ctrl+Apply from the card that shows two rows of each.
-       "move:Button1:20:10", "ctrl:down", "clickat:Button1:20:10", "ctrl:up", "box", "box", "close"});
+       "move:Button1:20:10", "ctrl:down", "clickat:Button1:20:10", "ctrl:up", "box", "box",
+       // The refused power target is kept as an unapplied edit: closing asks, No discards it.
+       "click:Button2", "box:no"});
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
   const std::vector<std::string> lines = run.OutLines();
   const std::string* selector = LineStarting(lines, "CONTROL ComboBox1 ComboBox ");
