@@ -14,7 +14,6 @@ constexpr int kDesignDpi = 96;
 constexpr int kShrunkOuterHeight = 456;  // without the I2C group
 constexpr int kShrunkProfileTop = 314;
 constexpr int kShrunkButtonTop = 388;
-constexpr int kStatusBelowButtonTop = 8;
 // The P-state rows' design positions (main_form_layout.cpp) and the memory group's tighter
 // pitch for a card with eight memory states.
 constexpr int kRowTop = 35;
@@ -173,7 +172,7 @@ void MainForm::ShrinkWithoutI2c() {
   form_.SetTop(c_.profileGroup, kShrunkProfileTop);
   form_.SetTop(c_.apply, kShrunkButtonTop);
   form_.SetTop(c_.close, kShrunkButtonTop);
-  form_.SetTop(c_.status, kShrunkButtonTop + kStatusBelowButtonTop);
+  form_.SetTop(c_.status, kShrunkButtonTop);
 }
 
 void MainForm::FillCardList() {
