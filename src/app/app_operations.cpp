@@ -40,7 +40,9 @@ int AppOperations::LoadProfiles() {
   return tw::LoadProfiles(app_, mainFile);
 }
 
-void AppOperations::RestoreFromBackup() { tw::RestoreFromBackup(app_, /*consoleMode=*/true); }
+void AppOperations::RestoreFromBackup(bool unattended) {
+  tw::RestoreFromBackup(app_, /*consoleMode=*/true, unattended);
+}
 
 bool AppOperations::BuildGpuList() { return tw::BuildGpuList(app_); }
 

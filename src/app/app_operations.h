@@ -18,7 +18,7 @@ class AppOperations final : public CommandLineOperations {
   bool CheckDriverLoaded() override;
   void LoadSettings() override;
   int LoadProfiles() override;
-  void RestoreFromBackup() override;
+  void RestoreFromBackup(bool unattended) override;
   bool BuildGpuList() override;
   int DiagnoseDriver() override;
   int GpuCount() const override;

@@ -31,13 +31,16 @@ std::vector<adl::ADLODNPerformanceLevelX2> ClockLevels(const std::vector<WindowL
   return levels;
 }
 
-void ApplyOverdriveN(const SetterContext& context, const WindowValues& values) {
+RefusedParts ApplyOverdriveN(const SetterContext& context, const WindowValues& values) {
   const GPUItem& gpu = context.gpu;
-  SetClocks(context, true, ClockLevels(values.gpuLevels, gpu.gpuStateCount), "Failed to set GPU values");
-  SetClocks(context, false, ClockLevels(values.memLevels, gpu.memStateCount), "Failed to set Memory values");
+  RefusedParts refused;
+  refused.gpuClocks =
+      !SetClocks(context, true, ClockLevels(values.gpuLevels, gpu.gpuStateCount), "Failed to set GPU values");
+  refused.memClocks =
+      !SetClocks(context, false, ClockLevels(values.memLevels, gpu.memStateCount), "Failed to set Memory values");
   if (gpu.fanEnabled)
-    SetFanControl(context, true, {values.fanMin, values.fanMax, values.fanTarget, values.fanAcoustic},
-                  "Failed to set Fan values");
+    refused.fan = !SetFanControl(context, true, {values.fanMin, values.fanMax, values.fanTarget, values.fanAcoustic},
+                                 "Failed to set Fan values");
   ExtValues ext{};
   ext[0] = values.memTimingLevel;
   ext[1] = values.zeroRpm ? 1 : 0;
@@ -45,11 +48,12 @@ void ApplyOverdriveN(const SetterContext& context, const WindowValues& values) {
     ext[kFirstCurveValue + 2 * k] = values.fanCurve[k].fanTemp;
     ext[kFirstCurveValue + 2 * k + 1] = values.fanCurve[k].fanPerc;
   }
-  SetExtSettings(context, ext);
-  SetPowerLimit(context, true, values.powerTemp, values.powerTarget, "Failed to set Power values");
+  refused.ext = !SetExtSettings(context, ext);
+  refused.power = !SetPowerLimit(context, true, values.powerTemp, values.powerTarget, "Failed to set Power values");
+  return refused;
 }
 
-void ApplyOverdrive8(const SetterContext& context, const WindowValues& values) {
+RefusedParts ApplyOverdrive8(const SetterContext& context, const WindowValues& values) {
   Od8Values od8{};
   od8[adl::kOd8GfxclkFmax] = values.gpuMax;
   od8[adl::kOd8GfxclkFmin] = values.gpuMin;
@@ -66,19 +70,23 @@ void ApplyOverdrive8(const SetterContext& context, const WindowValues& values) {
     od8[adl::kOd8FanCurveTemperature1 + 2 * k] = values.fanCurve[k].fanTemp;
     od8[adl::kOd8FanCurveSpeed1 + 2 * k] = values.fanCurve[k].fanPerc;
   }
-  ApplyOd8(context, od8);
+  RefusedParts refused;
+  refused.od8 = !ApplyOd8(context, od8);
+  return refused;
 }
 
 }  // namespace
 
-void ApplyWindowValues(App& app, int gpuId, const WindowValues& values) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return;
-  if (!app.gpus[static_cast<size_t>(gpuId)].supported) return;
+RefusedParts ApplyWindowValues(App& app, int gpuId, const WindowValues& values) {
+  const RefusedParts nothingTaken{true, true, true, true, true, true};
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return nothingTaken;
+  if (!app.gpus[static_cast<size_t>(gpuId)].supported) return nothingTaken;
   const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
-  if (!connection) return;
+  if (!connection) return nothingTaken;
   const SetterContext context = MakeSetterContext(app, *connection, gpuId, /*console=*/false);
-  if (context.gpu.overdriveVersion == adl::kOverdriveN) ApplyOverdriveN(context, values);
-  if (context.gpu.overdriveVersion == adl::kOverdrive8) ApplyOverdrive8(context, values);
+  if (context.gpu.overdriveVersion == adl::kOverdriveN) return ApplyOverdriveN(context, values);
+  if (context.gpu.overdriveVersion == adl::kOverdrive8) return ApplyOverdrive8(context, values);
+  return nothingTaken;
 }
 
 }  // namespace tw

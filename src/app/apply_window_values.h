@@ -39,10 +39,23 @@ struct WindowValues {
   int32_t memMax = 0;
 };
 
-// Nothing happens unless the card is supported and a connection opens. OverdriveN: GPU
-// clocks, memory clocks, fan control (while the card's fan is in tuning), extended
-// settings and power limit, each independent of the others' failures. Overdrive8: one set
-// of the 29 settings. A switched-off row is sent as a disabled state.
-void ApplyWindowValues(App& app, int gpuId, const WindowValues& values);
+// The groups of values a card did not take (each failure was shown). OverdriveN sends each
+// group on its own; Overdrive8 sends everything in one set (`od8`).
+struct RefusedParts {
+  bool gpuClocks = false;
+  bool memClocks = false;
+  bool fan = false;
+  bool ext = false;  // fan curve, zero RPM, memory timing
+  bool power = false;
+  bool od8 = false;
+  bool any() const { return gpuClocks || memClocks || fan || ext || power || od8; }
+};
+
+// Nothing happens unless the card is supported and a connection opens (then every group
+// counts as refused). OverdriveN: GPU clocks, memory clocks, fan control (while the card's
+// fan is in tuning), extended settings and power limit, each independent of the others'
+// failures. Overdrive8: one set of the 29 settings. A switched-off row is sent as a
+// disabled state.
+RefusedParts ApplyWindowValues(App& app, int gpuId, const WindowValues& values);
 
 }  // namespace tw

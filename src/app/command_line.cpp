@@ -71,7 +71,7 @@ bool CommandLine::ConsoleOnlyFirst() const {
 bool CommandLine::StartUp() {
   if (!ops_.CheckDriverLoaded()) return false;
   ops_.LoadSettings();
-  if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
+  if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup(consoleOnly_);
   if (!ops_.BuildGpuList()) {
     if (ops_.DiagnoseDriver() == -2) messages_.ShowError("This application requires driver 18.12.2 or newer");
     return false;

@@ -17,7 +17,8 @@ class CommandLineOperations {
   virtual bool CheckDriverLoaded() = 0;
   virtual void LoadSettings() = 0;  // command-line mode
   virtual int LoadProfiles() = 0;   // number of profiles afterwards
-  virtual void RestoreFromBackup() = 0;
+  // `unattended` (-consoleonly first): no question is asked; the answer is "No", said on the console.
+  virtual void RestoreFromBackup(bool unattended) = 0;
   virtual bool BuildGpuList() = 0;
   virtual int DiagnoseDriver() = 0;  // -2: the driver library is older than 18.12.2
 

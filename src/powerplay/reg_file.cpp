@@ -1,5 +1,7 @@
 #include "powerplay/reg_file.h"
 
+#include <optional>
+
 #include "app/message_writer.h"
 #include "base/integer.h"
 #include "base/text.h"
@@ -97,12 +99,14 @@ std::string EncodeUtf16LeWithBom(std::string_view utf8) {
 }
 
 bool WriteRegFile(PowerPlayPorts& ports, std::span<const uint8_t> table, std::string_view regPath, const Path& file) {
-  Path temporary = file;
-  temporary += ".tmp";
-  if (!ports.files.WriteNewFile(temporary, EncodeUtf16LeWithBom(BuildRegFileText(table, regPath)))) {
+  // A name of its own beside the target: two exports at once never write into one file.
+  const std::optional<Path> written =
+      ports.files.WriteTemporaryFile(file, EncodeUtf16LeWithBom(BuildRegFileText(table, regPath)));
+  if (!written) {
     ReportWriteFailure(ports, file, ports.errors.LastError());
     return false;
   }
+  const Path& temporary = *written;
   if (!ports.files.MoveFileOver(temporary, file)) {
     const uint32_t error = ports.errors.LastError();
     ports.files.RemoveFile(temporary);

@@ -34,7 +34,8 @@ bool FanMatches(const ProfileItem& current, const ProfileItem& profile, const GP
 }
 
 bool LimitsMatch(const ProfileItem& current, const ProfileItem& profile, const GPUItem& card) {
-  if (current.memTimingLevel != profile.memTimingLevel || Differs(current.powerTarget, profile.powerTarget)) return false;
+  if (Differs(current.memTimingLevel, profile.memTimingLevel) || Differs(current.powerTarget, profile.powerTarget))
+    return false;
   if (card.overdriveVersion != kOverdrive8) return true;
   return current.gpuMin == profile.gpuMin && current.gpuMax == profile.gpuMax && current.memMax == profile.memMax;
 }

@@ -95,7 +95,7 @@ std::optional<std::string> ReplaceMainFile(App& app, const Path& folder, const s
 
 }  // namespace
 
-bool RestoreFromBackup(App& app, bool consoleMode) {
+bool RestoreFromBackup(App& app, bool consoleMode, bool unattended) {
   const Path folder = BackupFolder(app);
   if (!app.options.RestoreAutomatically || !app.platform.files.DirectoryExists(folder)) return false;
   if (StateOfMainFile(app) == MainFileState::Keep) return false;
@@ -104,6 +104,14 @@ bool RestoreFromBackup(App& app, bool consoleMode) {
   if (!chosen) return false;
   const std::string& name = names[*chosen];
   const bool silent = app.options.DoNotConfirmOnRestore;
+  if (!silent && unattended) {
+    // No one is there to answer: a script must not stop at a box, and the safe answer
+    // leaves the file as it is.
+    app.messages.ReportMessage("\"Tunewright.ini\" holds no profiles; the backup \"" + name +
+                                   "\" was not restored (no one to ask under -consoleonly: the answer is No)",
+                               /*console=*/true, 0, MessageKind::Info);
+    return false;
+  }
   if (!silent && !app.platform.dialogs.AskYesNo(Question(name, *chosen + 1 == names.size()), "Restore from backup"))
     return false;
   const std::optional<std::string> kept = ReplaceMainFile(app, folder, name);

@@ -14,6 +14,14 @@ constexpr int kDesignDpi = 96;
 constexpr int kShrunkOuterHeight = 456;  // without the I2C group
 constexpr int kShrunkProfileTop = 314;
 constexpr int kShrunkButtonTop = 388;
+// The P-state rows' design positions (main_form_layout.cpp) and the memory group's tighter
+// pitch for a card with eight memory states.
+constexpr int kRowTop = 35;
+constexpr int kRowLabelTop = 38;
+constexpr int kRowPitch = 28;
+constexpr int kTightRowPitch = 25;
+constexpr int kTimingBoxTop = 229;
+constexpr int kTimingLabelBelowBox = 3;
 
 struct InfoText {
   const char* text;
@@ -45,6 +53,10 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
   form_.AddSystemMenuEntry({.separator = true});
   form_.AddSystemMenuEntry({.caption = "About...", .onSelect = [this] { ShowAbout(); }});
   form_.onClose = [this] { FormClose(); };
+  form_.onCloseQuery = [this] {
+    if (busy_) closeRequested_ = true;
+    return !busy_ && SettleEdits();
+  };
   form_.SetInitialFocus(c_.close);
   cardListMenu_ = form_.AddPopupMenu({.items = {{.name = "ChangeFriendlyName1",
                                                   .caption = "Change friendly name",
@@ -57,10 +69,12 @@ MainForm::MainForm(MainFormOperations& ops, UiBackend& backend, ProfileCommands*
 
 void MainForm::ConnectHandlers() {
   form_.OnChange(c_.cardList, [this] {
-    if (!settingCardList_) SelectCard();
+    if (!settingCardList_) CardListChanged();
   });
   form_.OnClick(c_.refresh, [this] { Refresh(); });
-  form_.OnClick(c_.close, [this] { form_.Close(); });
+  form_.OnClick(c_.close, [this] {
+    if (SettleEdits()) form_.Close();
+  });
   if (profileCommands_) {
     form_.OnClick(c_.apply, [this] { profileCommands_->Apply(); });
     form_.OnClick(c_.reset, [this] { profileCommands_->Reset(); });
@@ -84,8 +98,6 @@ void MainForm::ConnectHandlers() {
   fanField(c_.fanMax, cv.fanMax);
   fanField(c_.fanTarget, cv.fanTarget);
   fanField(c_.fanAcoustic, cv.fanAcoustic);
-  fanField(c_.powerTemp, cv.powerTemp);
-  fanField(c_.powerTarget, cv.powerTarget);
   for (int k = 0; k < kFanRows; ++k) {
     fanField(c_.fanTemp[Index(k)], cv.fanCurve[Index(k)].fanTemp);
     fanField(c_.fanPerc[Index(k)], cv.fanCurve[Index(k)].fanPerc);
@@ -93,6 +105,9 @@ void MainForm::ConnectHandlers() {
   auto plainField = [&](ControlId id, const int32_t& current) {
     form_.OnChange(id, [this, id, &current] { ColourField(true, true, id, current); });
   };
+  // The power limits are no part of the fan: their colour does not wait for its switch.
+  plainField(c_.powerTemp, cv.powerTemp);
+  plainField(c_.powerTarget, cv.powerTarget);
   plainField(c_.gpuMin, cv.gpuMin);
   plainField(c_.gpuMax, cv.gpuMax);
   plainField(c_.memMax, cv.memMax);
@@ -157,6 +172,7 @@ void MainForm::ShrinkWithoutI2c() {
   form_.SetTop(c_.profileGroup, kShrunkProfileTop);
   form_.SetTop(c_.apply, kShrunkButtonTop);
   form_.SetTop(c_.close, kShrunkButtonTop);
+  form_.SetTop(c_.status, kShrunkButtonTop);
 }
 
 void MainForm::FillCardList() {
@@ -207,9 +223,50 @@ void MainForm::SelectCard() {
   if (I2cPart()) regulators_->CardSelected(selected);
 }
 
+void MainForm::CardListChanged() {
+  const int wanted = SelectedCard();
+  if (editorCard_ >= 0 && wanted != editorCard_ && HasUnappliedEdits()) {
+    // The edits belong to the card they were made for while the user decides about them.
+    SelectQuietly(editorCard_);
+    if (!SettleEdits()) return;
+    SelectQuietly(wanted);
+  }
+  SelectCard();
+}
+
+void MainForm::SelectQuietly(int card) {
+  settingCardList_ = true;
+  form_.SetSelected(c_.cardList, card);
+  settingCardList_ = false;
+}
+
+bool MainForm::HasUnappliedEdits() const {
+  for (ControlId id = 0; id < form_.controlCount(); ++id) {
+    const Colour background = form_.control(id).background;
+    if ((background == kChangedColour || background == kRefusedColour) && form_.IsShowing(id)) return true;
+  }
+  return false;
+}
+
+bool MainForm::SettleEdits() {
+  if (editorCard_ < 0 || !profileCommands_ || busy_ || !HasUnappliedEdits()) return true;
+  const std::string card = ops_.gpus().at(Index(editorCard_)).displayName;
+  switch (backend_.dialogs().AskYesNoCancel(
+      "The window holds values not applied to " + card + ".\r\nApply them now? (No discards them.)",
+      "Unapplied values")) {
+    case Choice::Cancel: return false;
+    case Choice::No: return true;
+    case Choice::Yes: break;
+  }
+  profileCommands_->Apply();
+  // A field Apply refused (a typing slip, a value the card did not take) is still there:
+  // the user stays to see it.
+  return !HasUnappliedEdits();
+}
+
 void MainForm::Refresh() {
   const int selected = SelectedCard();
-  if (selected < 0) return;
+  if (selected < 0 || !SettleEdits()) return;
   ReadCardIntoWindow(selected);
   if (I2cPart()) regulators_->Refreshed(selected);
 }
@@ -254,6 +311,7 @@ void MainForm::ArrangeForCard(int gpuId) {
       for (ControlId id : {row.label, row.clock, row.vcc}) form_.SetVisible(id, shown);
     }
   }
+  PlaceMemoryRows(gpu.memStateCount);
   if (ops_.anyFanDeactivated()) SetFanControlActive(gpu.fanEnabled);
   FillTimingLevels(gpu.memTimingMax);
   const bool od8 = gpu.overdriveVersion == adl::kOverdrive8;
@@ -263,6 +321,21 @@ void MainForm::ArrangeForCard(int gpuId) {
   if (od8)
     for (int k = 0; k < kOd8CurvePoints; ++k) SetRowEnabled(true, c_.gpuRows[Index(k)]);
   if (I2cPart()) regulators_->CardArranged(gpuId);
+}
+
+void MainForm::PlaceMemoryRows(int stateCount) {
+  // Seven memory rows leave room for the timing level below them at the design's pitch; an
+  // eighth takes that room, so the rows close up and the timing level goes below all eight.
+  const bool eight = stateCount >= kMaxPStates;
+  const int pitch = eight ? kTightRowPitch : kRowPitch;
+  for (int k = 0; k < kMaxPStates; ++k) {
+    const PStateRow& row = c_.memRows[Index(k)];
+    form_.SetTop(row.label, kRowLabelTop + pitch * k);
+    form_.SetTop(row.clock, kRowTop + pitch * k);
+    form_.SetTop(row.vcc, kRowTop + pitch * k);
+  }
+  form_.SetTop(c_.timingBox, eight ? kRowTop + pitch * kMaxPStates : kTimingBoxTop);
+  form_.SetTop(c_.timingLabel, (eight ? kRowTop + pitch * kMaxPStates : kTimingBoxTop) + kTimingLabelBelowBox);
 }
 
 void MainForm::FillTimingLevels(int32_t memTimingMax) {
@@ -280,16 +353,28 @@ void MainForm::PutValue(ControlId field, int32_t value, std::optional<Colour> co
   if (colour) form_.SetBackground(field, *colour);
 }
 
-void MainForm::ReadCardIntoWindow(int gpuId) {
+bool MainForm::ReadCardIntoWindow(int gpuId) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
-  if (!gpu.supported) return;
-  std::unique_ptr<CardReader> reader = ops_.OpenCardReader(gpuId);
-  if (!reader) return;
-  ProfileItem& cv = ops_.currentValues();
-  cv.resizeGpuStates(Index(std::max(gpu.gpuStateCount, 0)));
-  cv.resizeMemStates(Index(std::max(gpu.memStateCount, 0)));
-  if (gpu.overdriveVersion == adl::kOverdriveN) ReadOverdriveN(gpuId, *reader);
-  if (gpu.overdriveVersion == adl::kOverdrive8) ReadOverdrive8(gpuId, *reader);
+  editorCard_ = -1;
+  if (!gpu.supported) return false;
+  bool read = false;
+  if (std::unique_ptr<CardReader> reader = ops_.OpenCardReader(gpuId)) {
+    ProfileItem& cv = ops_.currentValues();
+    cv.resizeGpuStates(Index(std::max(gpu.gpuStateCount, 0)));
+    cv.resizeMemStates(Index(std::max(gpu.memStateCount, 0)));
+    if (gpu.overdriveVersion == adl::kOverdriveN) read = ReadOverdriveN(gpuId, *reader);
+    if (gpu.overdriveVersion == adl::kOverdrive8) read = ReadOverdrive8(gpuId, *reader);
+  }
+  if (read) editorCard_ = gpuId;
+  // Fields a read left alone still hold what an earlier card or edit put there: never sent
+  // under this card's name.
+  if (profileCommands_) form_.SetEnabled(c_.apply, read);
+  if (!read)
+    backend_.dialogs().ShowMessage("Not every value of " + gpu.displayName +
+                                       " could be read, so some fields may not show what the card holds.\r\n"
+                                       "\"Apply\" stays off until \"Refresh\" reads the card.",
+                                   "Tunewright", BoxIcon::Warning, false);
+  return read;
 }
 
 void MainForm::PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu) {
@@ -309,18 +394,21 @@ void MainForm::PutLevels(const std::vector<LevelReading>& levels, int stateCount
   }
 }
 
-void MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
+bool MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
   ProfileItem& cv = ops_.currentValues();
   std::vector<LevelReading> levels;
-  if (!reader.ReadGpuLevels(levels)) return;  // nothing else is read
+  if (!reader.ReadGpuLevels(levels)) return false;  // nothing else is read
   PutLevels(levels, gpu.gpuStateCount, true);
   levels.clear();
-  if (reader.ReadMemoryLevels(levels)) PutLevels(levels, gpu.memStateCount, false);
+  bool all = reader.ReadMemoryLevels(levels);
+  if (all) PutLevels(levels, gpu.memStateCount, false);
 
   const std::optional<Colour> fanColour = gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt;
   FanControlReading fan;
-  if (reader.ReadFanControl(fan)) {
+  const bool fanRead = reader.ReadFanControl(fan);
+  all = all && fanRead;
+  if (fanRead) {
     cv.fanMin = fan.fanMin;
     cv.fanMax = fan.fanMax;
     cv.fanTarget = fan.fanTarget;
@@ -331,27 +419,29 @@ void MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
     PutValue(c_.fanAcoustic, fan.fanAcoustic, fanColour);
   }
   PowerLimitReading power;
-  if (reader.ReadPowerLimit(power)) {
+  const bool powerRead = reader.ReadPowerLimit(power);
+  all = all && powerRead;
+  if (powerRead) {
     cv.powerTemp = power.powerTemp;
     cv.powerTarget = power.powerTarget;
     PutValue(c_.powerTemp, power.powerTemp, kWindowColour);
     PutValue(c_.powerTarget, power.powerTarget, kWindowColour);
   }
   ExtReading ext{};
-  if (reader.ReadExtSettings(ext)) {
-    // Extended settings: 0 timing level, 1 zero RPM, then five temperature/speed pairs.
-    for (size_t k = 0; k < cv.fanCurve.size(); ++k) cv.fanCurve[k] = {ext[5 + 2 * k], ext[6 + 2 * k]};
-    PutFanCurve(cv.fanCurve);
-    PutZeroRpm(ext[1]);
-    PutTimingLevel(ext[0]);
-  }
+  if (!reader.ReadExtSettings(ext)) return false;
+  // Extended settings: 0 timing level, 1 zero RPM, then five temperature/speed pairs.
+  for (size_t k = 0; k < cv.fanCurve.size(); ++k) cv.fanCurve[k] = {ext[5 + 2 * k], ext[6 + 2 * k]};
+  PutFanCurve(cv.fanCurve);
+  PutZeroRpm(ext[1]);
+  PutTimingLevel(ext[0]);
+  return all;
 }
 
-void MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
+bool MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
   const GPUItem& gpu = ops_.gpus().at(Index(gpuId));
   ProfileItem& cv = ops_.currentValues();
   Od8Values v{};
-  if (!reader.ReadOd8Settings(v)) return;
+  if (!reader.ReadOd8Settings(v)) return false;
   for (size_t k = 0; k < Index(kOd8CurvePoints); ++k) {
     const int32_t clock = v[adl::kOd8GfxclkFreq1 + 2 * k];
     const int32_t vcc = v[adl::kOd8GfxclkVoltage1 + 2 * k];
@@ -378,6 +468,7 @@ void MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {
   PutValue(c_.fanAcoustic, cv.fanAcoustic, gpu.fanEnabled ? std::optional<Colour>(kWindowColour) : std::nullopt);
   cv.powerTarget = v[adl::kOd8PowerPercentage];
   PutValue(c_.powerTarget, cv.powerTarget, kWindowColour);
+  return true;
 }
 
 void MainForm::PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve) {
@@ -489,6 +580,11 @@ void MainForm::FanGroupDoubleClick() {
 void MainForm::ShowAbout() {
   backend_.dialogs().ShowMessage(std::string("Tunewright v") + kVersionText + "\r\nTunewright contributors", "About",
                                  BoxIcon::None, false);
+}
+
+void MainForm::EndOperation() {
+  busy_ = false;
+  if (closeRequested_) form_.Close();
 }
 
 void MainForm::FormClose() {

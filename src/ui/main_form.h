@@ -40,6 +40,8 @@ class WindowRegulators {
 
 inline constexpr uint32_t kChangedColorRef = 0x00D5FFFF;  // COLORREF: red FF, green FF, blue D5
 inline constexpr Colour kChangedColour = Colour::Fixed(kChangedColorRef);
+inline constexpr uint32_t kRefusedColorRef = 0x00C8C8FF;  // COLORREF: red FF, green C8, blue C8
+inline constexpr Colour kRefusedColour = Colour::Fixed(kRefusedColorRef);
 inline constexpr Colour kWindowColour = Colour::System(SystemColour::Window);
 inline constexpr Colour kButtonFaceColour = Colour::System(SystemColour::ButtonFace);
 inline constexpr Colour kInactiveColour = Colour::System(SystemColour::InactiveCaption);
@@ -79,10 +81,27 @@ class MainForm {
   std::function<void()> onChangeFriendlyName{};
 
   void ArrangeForCard(int gpuId);
-  void ReadCardIntoWindow(int gpuId);
+  // False when a value could not be read; "Apply" is then off until a read succeeds.
+  bool ReadCardIntoWindow(int gpuId);
+  // The card whose values the editor holds: the last one read whole; -1 after a failed read.
+  int EditorCard() const { return editorCard_; }
   void ColourField(bool plainCompare, bool currentEnabled, ControlId field, int32_t currentValue);
   void SetRowEnabled(bool enabled, const PStateRow& row);
   void SetFanControlActive(bool active);
+  void ShowStatus(std::string text) { form_.SetCaption(c_.status, std::move(text)); }
+
+  // Unapplied edits (fields coloured as differing or refused) leave the editor only by the
+  // user's decision: asks once whether to apply them first. False when the user cancelled,
+  // or Apply left a field refused. Asks nothing without edits or during a command.
+  bool SettleEdits();
+  bool HasUnappliedEdits() const;
+
+  // A command that sends to several cards runs between these. A close asked meanwhile (the
+  // close box, another program's request) is held back: the command sees CloseRequested()
+  // before each card, stops and says what it did; the window closes at EndOperation.
+  void BeginOperation() { busy_ = true; }
+  void EndOperation();
+  bool CloseRequested() const { return closeRequested_; }
 
   // What the system menu's "PPTable editor" does; nothing until it is set.
   void OnPowerPlayEditor(std::function<void()> open) { openPowerPlayEditor_ = std::move(open); }
@@ -93,14 +112,15 @@ class MainForm {
   void FillCardList();
   int StartCard();
   void ShowEditor();
-  void ReadOverdriveN(int gpuId, CardReader& reader);
-  void ReadOverdrive8(int gpuId, CardReader& reader);
+  bool ReadOverdriveN(int gpuId, CardReader& reader);
+  bool ReadOverdrive8(int gpuId, CardReader& reader);
   void PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu);
   void PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve);
   void PutZeroRpm(int32_t value);
   void PutTimingLevel(int32_t level);
   void PutValue(ControlId field, int32_t value, std::optional<Colour> colour);
   void FillTimingLevels(int32_t memTimingMax);
+  void PlaceMemoryRows(int stateCount);
 
   void ConnectHandlers();
   void PStateChange(bool gpu, int k, bool clock);
@@ -110,6 +130,8 @@ class MainForm {
   void RowLabelClick(bool gpu, int k);
   void FanGroupDoubleClick();
   void Refresh();
+  void CardListChanged();
+  void SelectQuietly(int card);  // the selector changed without reading a card
   void ShowAbout();
   void FormClose();
   const GPUItem* SelectedGpu();
@@ -122,7 +144,10 @@ class MainForm {
   MainFormControls c_;
   WindowRegulators* regulators_ = nullptr;
   int cardListMenu_ = -1;  // the card selector's context menu
-  bool settingCardList_ = false;  // a selection made by the form itself, not by the user
+  bool settingCardList_ = false;
+  int editorCard_ = -1;
+  bool busy_ = false;
+  bool closeRequested_ = false;  // a selection made by the form itself, not by the user
   std::function<void()> openPowerPlayEditor_;
 };
 

@@ -166,6 +166,9 @@ MainFormControls BuildMainFormLayout(Form& form) {
   b.Button("Button3", "Reorder", {514, 16, 54, 25}, c.profileGroup);
   c.apply = b.Button("Button1", "Apply", {305, 441, 100, 30});
   c.close = b.Button("Button2", "Close", {480, 441, 100, 30});
+  // Beside the buttons it reports on, where the eye goes after a click on them; a fixed box
+  // up to Apply's left edge, in which a long report wraps to a second line.
+  c.status = b.Add({.kind = ControlKind::Label, .name = "StatusLabel", .bounds = {8, 441, 290, 30}});
   Control info{.kind = ControlKind::Label, .name = "InfoLabel", .bounds = {194, 196, 0, 0}, .visible = false,
                .textColour = kRed, .useFormFont = false};
   info.font.pixelHeight = 16;

@@ -25,6 +25,7 @@ struct MainFormControls {
   ControlId i2cGroup, profileGroup;                    // GroupBox6, GroupBox5
   ControlId reset, apply, close;                       // Button4, Button1, Button2
   ControlId infoLabel;
+  ControlId status;                                    // StatusLabel: what the last Apply or Reset did
   ControlId profileList;                               // ComboBox2
   std::array<PStateRow, kMaxPStates> gpuRows, memRows;
   std::array<ControlId, 2> gpuHeadings, memHeadings;   // "MHz", "mV"

@@ -1,14 +1,20 @@
 #include "ui/profile_commands.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "app/app.h"
 #include "app/apply_window_values.h"
 #include "app/reset_gpu.h"
 #include "base/text.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "profiles/profile_matches.h"
 #include "profiles/profile_store.h"
+#include "gpu/adl_abi.h"
+#include "ui/app_main_form_operations.h"
+#include "ui/form/spin_edit.h"
 #include "ui/reorder_form.h"
 
 namespace tw::ui {
@@ -63,8 +69,9 @@ WindowValues WindowProfileCommands::CollectWindowValues(const GPUItem& gpu) {
     std::vector<WindowLevel>& levels = isGpu ? v.gpuLevels : v.memLevels;
     for (int k = 0; k < kMaxPStates; ++k) {
       const PStateRow& row = (isGpu ? c.gpuRows : c.memRows)[Index(k)];
-      if (k < shown) {
-        // The driver takes no state of 0 MHz or 0 mV; the window shows what is sent.
+      if (k < shown && gpu.overdriveVersion == adl::kOverdriveN) {
+        // The OverdriveN driver takes no state of 0 MHz or 0 mV; the window shows what is
+        // sent. Overdrive8 takes its zeros as they are.
         for (ControlId id : {row.clock, row.vcc})
           if (form.SpinValue(id) == 0) form.SetSpinValue(id, 1);
       }
@@ -88,39 +95,223 @@ WindowValues WindowProfileCommands::CollectWindowValues(const GPUItem& gpu) {
   return v;
 }
 
+bool WindowProfileCommands::CheckTypedFields() {
+  Form& form = window_->form();
+  for (ControlId id = 0; id < form.controlCount(); ++id) {
+    const Control& field = form.control(id);
+    if (field.kind != ControlKind::SpinEdit || !form.IsShowing(id) || form.WholeSpinValue(id)) continue;
+    // A slip read as the field's minimum would reach the card as 1 MHz or 0 %: nothing is
+    // sent, and the user's other edits stay for a second try.
+    form.SetBackground(id, kRefusedColour);
+    backend_.dialogs().ShowMessage("Nothing was applied: \"" + field.accessibleName + "\" holds \"" + field.caption +
+                                       "\", which is not a whole number.\r\nAllowed: " +
+                                       std::to_string(field.minValue) + ".." + std::to_string(field.maxValue) + ".",
+                                   "Apply", BoxIcon::Error, false);
+    form.Focus(id);
+    return false;
+  }
+  return true;
+}
+
+bool WindowProfileCommands::FitToCard(const GPUItem& shown, int card, WindowValues& values) {
+  const GPUItem& target = app_.gpus[Index(card)];
+  if (target.overdriveVersion != shown.overdriveVersion) return false;
+  // Overdrive8 sends its three curve points on every card; OverdriveN rows beyond the
+  // target's own are never sent.
+  if (target.overdriveVersion != adl::kOverdriveN ||
+      (target.gpuStateCount <= shown.gpuStateCount && target.memStateCount <= shown.memStateCount))
+    return true;
+  // The rows the window does not show hold nothing the user saw: they take the card's own.
+  AppMainFormOperations operations(app_);
+  const std::unique_ptr<CardReader> reader = operations.OpenCardReader(card);
+  if (!reader) return false;
+  for (bool isGpu : {true, false}) {
+    const int from = isGpu ? shown.gpuStateCount : shown.memStateCount;
+    const int to = isGpu ? target.gpuStateCount : target.memStateCount;
+    if (to <= from) continue;
+    std::vector<LevelReading> levels;
+    if (!(isGpu ? reader->ReadGpuLevels(levels) : reader->ReadMemoryLevels(levels))) return false;
+    std::vector<WindowLevel>& rows = isGpu ? values.gpuLevels : values.memLevels;
+    for (int k = std::max(from, 0); k < to && Index(k) < levels.size() && Index(k) < rows.size(); ++k)
+      rows[Index(k)] = {levels[Index(k)].clock, levels[Index(k)].vcc, levels[Index(k)].enabled};
+  }
+  return true;
+}
+
+std::vector<int> WindowProfileCommands::TargetCards(bool all, int selected, bool sameGeneration) const {
+  if (!all) return {selected};
+  std::vector<int> cards;
+  const GPUItem& chosen = app_.gpus[Index(selected)];
+  for (size_t g = 0; g < app_.gpus.size(); ++g)
+    if (app_.gpus[g].supported && (!sameGeneration || app_.gpus[g].overdriveVersion == chosen.overdriveVersion))
+      cards.push_back(static_cast<int>(g));
+  return cards;
+}
+
+namespace {
+
+std::string CardNumbers(const std::vector<int>& cards) {
+  std::string text;
+  for (int card : cards) text += (text.empty() ? "" : ", ") + std::to_string(card);
+  return text;
+}
+
+}  // namespace
+
+namespace {
+
+std::string RefusedText(const RefusedParts& refused) {
+  std::string text;
+  const std::pair<bool, const char*> parts[] = {{refused.gpuClocks, "GPU states"}, {refused.memClocks, "memory states"},
+                                                {refused.fan, "fan"},           {refused.ext, "fan curve and timing"},
+                                                {refused.power, "power"},       {refused.od8, "the settings"}};
+  for (const auto& [taken, name] : parts)
+    if (taken) text += (text.empty() ? "" : ", ") + std::string(name);
+  return text;
+}
+
+}  // namespace
+
+std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
+                        const std::vector<std::pair<int, RefusedParts>>& refusals) {
+  std::string text = targets.size() == 1 && wholly + refusals.size() == 1
+                         ? "Applied to card " + std::to_string(targets[0])
+                         : "Applied to " + std::to_string(wholly) + " of " + std::to_string(targets.size()) + " cards";
+  for (const auto& [card, refused] : refusals)
+    text += "; card " + std::to_string(card) + " refused " + RefusedText(refused);
+  return text;
+}
+
+std::string WindowProfileCommands::At() const {
+  Clock& clock = app_.platform.clock;
+  return " (" + clock.FormatLongTime(clock.Now()) + ")";
+}
+
+std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const std::vector<int>& cards,
+                                                   const std::function<bool(int)>& send) {
+  std::vector<int> done, skipped, left;
+  for (int card : cards) {
+    if (window_->CloseRequested()) left.push_back(card);
+    else (send(card) ? done : skipped).push_back(card);
+  }
+  std::string report;
+  if (!skipped.empty())
+    report += "Card(s) " + CardNumbers(skipped) + " skipped: their own values for the rows this window does not " +
+              "show could not be read.\r\n";
+  if (!left.empty())
+    report += std::string("The window was closed during \"") + command + "\": done on card(s) " +
+              (done.empty() ? std::string("none") : CardNumbers(done)) + "; card(s) " + CardNumbers(left) +
+              " left as they were.";
+  if (!report.empty()) backend_.dialogs().ShowMessage(report, command, BoxIcon::Warning, false);
+  return done;
+}
+
 void WindowProfileCommands::Apply() {
   const bool all = backend_.CtrlHeld();  // once, at the press
   const int selected = window_->SelectedCard();
   if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
+  // The fields belong to the card they were read for, and only while it is the one shown.
+  if (window_->EditorCard() != selected) return;
+  if (!CheckTypedFields()) return;
   const GPUItem& gpu = app_.gpus[Index(selected)];
-  std::vector<int> cards;
-  if (all) {
-    for (size_t g = 0; g < app_.gpus.size(); ++g)
-      if (app_.gpus[g].supported && app_.gpus[g].overdriveVersion == gpu.overdriveVersion)
-        cards.push_back(static_cast<int>(g));
-  } else {
-    cards.push_back(selected);
-  }
   const WindowValues values = CollectWindowValues(gpu);
-  for (int card : cards) ApplyWindowValues(app_, card, values);
-  window_->ReadCardIntoWindow(selected);
-  if (app_.options.EnableI2c) regulators_.AfterApply(cards, selected);
+  const std::vector<KeptField> typed = KeepFields(FieldsOf({true, true, true, true, true, true}, gpu));
+  RefusedParts refused;
+  std::vector<std::pair<int, RefusedParts>> refusals;
+  const std::vector<int> targets = TargetCards(all, selected, true);
+  window_->BeginOperation();
+  const std::vector<int> done = RunOnCards("Apply", targets, [&](int card) {
+    WindowValues own = values;
+    if (card != selected && !FitToCard(gpu, card, own)) return false;
+    const RefusedParts parts = ApplyWindowValues(app_, card, own);
+    if (card == selected) refused = parts;
+    if (parts.any()) refusals.emplace_back(card, parts);
+    return true;
+  });
+  window_->ShowStatus(ApplyStatus(targets, done.size() - refusals.size(), refusals) + At());
+  // The re-read shows what the card took; what it refused stays as the user typed it.
+  AfterSending(done, true, [&] {
+    if (refused.any()) PutBackRefused(typed, FieldsOf(refused, gpu));
+  });
+}
+
+std::vector<ControlId> WindowProfileCommands::FieldsOf(const RefusedParts& refused, const GPUItem& gpu) const {
+  const MainFormControls& c = window_->controls();
+  const bool od8 = refused.od8;
+  std::vector<ControlId> fields;
+  const auto rows = [&fields](const std::array<PStateRow, kMaxPStates>& all, int count) {
+    for (int k = 0; k < count && k < kMaxPStates; ++k) fields.insert(fields.end(), {all[Index(k)].clock, all[Index(k)].vcc});
+  };
+  if (refused.gpuClocks || od8) rows(c.gpuRows, gpu.overdriveVersion == adl::kOverdrive8 ? kOd8CurvePoints : gpu.gpuStateCount);
+  if (refused.memClocks) rows(c.memRows, gpu.memStateCount);
+  if (refused.fan || od8) fields.push_back(c.fanAcoustic);
+  if (refused.ext || od8) {
+    fields.insert(fields.end(), c.fanTemp.begin(), c.fanTemp.end());
+    fields.insert(fields.end(), c.fanPerc.begin(), c.fanPerc.end());
+    fields.insert(fields.end(), {c.zeroRpm, c.timingBox});
+  }
+  if (refused.power || od8) fields.push_back(c.powerTarget);
+  if (od8) fields.insert(fields.end(), {c.gpuMin, c.gpuMax, c.memMax});
+  return fields;
+}
+
+std::vector<WindowProfileCommands::KeptField> WindowProfileCommands::KeepFields(
+    const std::vector<ControlId>& fields) const {
+  std::vector<KeptField> kept;
+  for (ControlId id : fields) {
+    const Control& field = window_->form().control(id);
+    kept.push_back({id, field.caption, field.enabled, field.checked, field.selected});
+  }
+  return kept;
+}
+
+void WindowProfileCommands::PutBackRefused(const std::vector<KeptField>& typed, const std::vector<ControlId>& refused) {
+  Form& form = window_->form();
+  const MainFormControls& c = window_->controls();
+  for (const KeptField& kept : typed) {
+    if (std::find(refused.begin(), refused.end(), kept.id) == refused.end()) continue;
+    const Control& field = form.control(kept.id);
+    if (field.kind == ControlKind::SpinEdit)
+      form.SetSpinValue(kept.id, WholeSpinValueOf(kept.text, field.minValue, field.maxValue).value_or(field.minValue));
+    if (field.kind == ControlKind::CheckBox) form.SetChecked(kept.id, kept.checked);
+    if (field.kind == ControlKind::DropDown) form.SetSelected(kept.id, kept.selected);
+    for (const auto* rows : {&c.gpuRows, &c.memRows})
+      for (const PStateRow& row : *rows)
+        if (row.clock == kept.id) window_->SetRowEnabled(kept.enabled, row);
+    form.SetBackground(kept.id, kRefusedColour);
+  }
 }
 
 void WindowProfileCommands::Reset() {
   const bool all = backend_.CtrlHeld();
   const int selected = window_->SelectedCard();
   if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
-  std::vector<int> cards;
-  if (all) {
-    for (size_t g = 0; g < app_.gpus.size(); ++g)
-      if (app_.gpus[g].supported) cards.push_back(static_cast<int>(g));
-  } else {
-    cards.push_back(selected);
+  window_->BeginOperation();
+  const std::vector<int> targets = TargetCards(all, selected, false);
+  const std::vector<int> done = RunOnCards("Reset", targets, [&](int card) {
+    ResetGpu(app_, card, /*console=*/false, /*fromCommandLine=*/false);
+    return true;
+  });
+  window_->ShowStatus((targets.size() == 1 && done.size() == 1
+                           ? "Reset card " + std::to_string(done[0])
+                           : "Reset " + std::to_string(done.size()) + " of " + std::to_string(targets.size()) +
+                                 " cards") +
+                      At());
+  AfterSending(done, false);
+}
+
+void WindowProfileCommands::AfterSending(const std::vector<int>& done, bool applied,
+                                         const std::function<void()>& afterRead) {
+  // A card switched while a box was open is the one read: the editor shows the selected card.
+  const int selected = window_->SelectedCard();
+  if (!window_->CloseRequested() && selected >= 0) {
+    if (window_->ReadCardIntoWindow(selected) && afterRead) afterRead();
+    if (app_.options.EnableI2c) {
+      if (applied) regulators_.AfterApply(done, selected);
+      else regulators_.AfterReset(done, selected);
+    }
   }
-  for (int card : cards) ResetGpu(app_, card, /*console=*/false, /*fromCommandLine=*/false);
-  window_->ReadCardIntoWindow(selected);
-  if (app_.options.EnableI2c) regulators_.AfterReset(cards, selected);
+  window_->EndOperation();
 }
 
 // --- matching and copying ---
@@ -192,30 +383,54 @@ void WindowProfileCommands::Load() {
   const int profile = SelectedProfile();
   const int card = window_->SelectedCard();
   if (profile < 0 || card < 0 || Index(card) >= app_.gpus.size()) return;
+  if (!window_->SettleEdits()) return;
+  // Discarded edits go: the profile lands on the card's own values, as after a switch.
+  if (window_->HasUnappliedEdits() && !window_->ReadCardIntoWindow(card)) return;
   ProfileToWindow(profile, card);
+  const std::vector<std::string> leftOut = KeysLeftOut(app_.profiles[Index(profile)], app_.gpus[Index(card)]);
+  if (leftOut.empty()) return;
+  std::string keys;
+  for (const std::string& key : leftOut) keys += (keys.empty() ? "" : ", ") + key;
+  backend_.dialogs().ShowMessage("Profile \"" + app_.profiles[Index(profile)].name + "\" holds values this card has " +
+                                     "no field for; these were not loaded: " + keys + ".",
+                                 "Load", BoxIcon::Information, false);
 }
 
 void WindowProfileCommands::Rename() {
   const int selected = SelectedProfile();
   if (selected < 0) return;
-  ProfileItem& profile = app_.profiles[Index(selected)];
-  std::string name = profile.name;
+  const std::string oldName = app_.profiles[Index(selected)].name;
+  std::string name = oldName;
   if (!backend_.dialogs().AskText("Rename", "New name:", name)) return;
   if (!CheckName(name)) return;
-  if (name == profile.name) return;
-  profile.name = name;
-  FillSelector(selected);
+  // The list may have changed while the box was open: the profile renamed is the one the
+  // box was about.
+  const int confirmed = FindProfile(oldName, selected);
+  if (confirmed < 0 || name == oldName) return;
+  app_.profiles[Index(confirmed)].name = name;
+  FillSelector(confirmed);
   SaveProfiles(app_);
 }
 
 void WindowProfileCommands::Delete() {
   const int selected = SelectedProfile();
   if (selected < 0) return;
-  const std::string question = "Are you sure to delete profile: " + app_.profiles[Index(selected)].name + "?";
-  if (!backend_.dialogs().AskYesNo(question, "Delete")) return;
-  app_.profiles.erase(app_.profiles.begin() + selected);
-  FillSelector(app_.profiles.empty() ? -1 : std::max(selected - 1, 0));
+  const std::string name = app_.profiles[Index(selected)].name;
+  if (!backend_.dialogs().AskYesNo("Are you sure to delete profile: " + name + "?", "Delete")) return;
+  // The answer is about the profile the question named, wherever it is now; one already
+  // gone (a second click that reached the window) deletes nothing else.
+  const int confirmed = FindProfile(name, selected);
+  if (confirmed < 0) return;
+  app_.profiles.erase(app_.profiles.begin() + confirmed);
+  FillSelector(app_.profiles.empty() ? -1 : std::max(confirmed - 1, 0));
   SaveProfiles(app_);
+}
+
+int WindowProfileCommands::FindProfile(const std::string& name, int hint) const {
+  if (hint >= 0 && Index(hint) < app_.profiles.size() && app_.profiles[Index(hint)].name == name) return hint;
+  const auto found = std::find_if(app_.profiles.begin(), app_.profiles.end(),
+                                  [&name](const ProfileItem& profile) { return profile.name == name; });
+  return found == app_.profiles.end() ? -1 : static_cast<int>(found - app_.profiles.begin());
 }
 
 void WindowProfileCommands::Reorder() {
@@ -225,6 +440,9 @@ void WindowProfileCommands::Reorder() {
   ReorderForm dialog(std::move(names), window_->form(), [this](const std::vector<int>& order) {
     ReorderProfiles(order);
   });
+  // The profile the user is on is the one the dialog starts from.
+  if (const int current = SelectedProfile(); current >= 0)
+    dialog.form().SetSelected(dialog.form().Find("ListView1"), current);
   dialog.RunModal(backend_);
 }
 

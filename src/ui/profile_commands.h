@@ -4,19 +4,26 @@
 // "Rename" and "Reorder", and picking the profile that matches the card. Every change to
 // the list is written to the ini file at once.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/apply_window_values.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
 #include "ui/window_profile.h"
 
 namespace tw {
 class App;
-struct WindowValues;
 }
 
 namespace tw::ui {
+
+// The status line after an Apply to `targets` cards, `wholly` of which took every value:
+// "Applied to card 0" for one card that took all, else "Applied to 2 of 3 cards; card 2
+// refused power".
+std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
+                        const std::vector<std::pair<int, RefusedParts>>& refusals);
 
 class WindowProfileCommands final : public ProfileCommands {
  public:
@@ -45,9 +52,42 @@ class WindowProfileCommands final : public ProfileCommands {
 
  private:
   int SelectedProfile() const;
+  // The profile of this name: at `hint` when it is still there, else the first; -1 when
+  // none has it any more.
+  int FindProfile(const std::string& name, int hint) const;
   void FillSelector(int selected);
-  // Reads the fields to send; a shown clock or voltage of 0 becomes 1 in the window first.
+  // Reads the fields to send; a shown OverdriveN clock or voltage of 0 becomes 1 in the
+  // window first.
   WindowValues CollectWindowValues(const GPUItem& gpu);
+  // False, after marking the first shown field that is not a whole number, naming it and
+  // its range and giving it the focus.
+  bool CheckTypedFields();
+  // `values` made for `card` by Ctrl+Apply from a window showing `shown`: rows the window
+  // does not show take the card's own; false when they cannot be read or do not fit.
+  bool FitToCard(const GPUItem& shown, int card, WindowValues& values);
+  std::vector<int> TargetCards(bool all, int selected, bool sameGeneration) const;
+  // Sends to each card in turn until the window is asked to close; says in one box which
+  // cards were skipped or left. Returns the cards done.
+  std::vector<int> RunOnCards(const char* command, const std::vector<int>& cards,
+                              const std::function<bool(int)>& send);
+  // Reads the selected card back into the window, then runs `afterRead` when that read
+  // succeeded; a close held back meanwhile happens last.
+  std::string At() const;  // " (hh:mm:ss)", now
+  void AfterSending(const std::vector<int>& done, bool applied, const std::function<void()>& afterRead = {});
+
+  // A field as the user left it before an apply.
+  struct KeptField {
+    ControlId id;
+    std::string text;
+    bool enabled;
+    bool checked;
+    int selected;
+  };
+  // The fields whose values went in the groups the card refused.
+  std::vector<ControlId> FieldsOf(const RefusedParts& refused, const GPUItem& gpu) const;
+  std::vector<KeptField> KeepFields(const std::vector<ControlId>& fields) const;
+  // Puts the user's values back into the refused fields after the re-read, marked.
+  void PutBackRefused(const std::vector<KeptField>& typed, const std::vector<ControlId>& refused);
   // A trimmed name, or nothing after telling the user that it is empty.
   bool CheckName(std::string& name);
 

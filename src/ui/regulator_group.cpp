@@ -143,9 +143,9 @@ void RegulatorGroup::CurrentScaleInStep() {
   if (!kept_.currentScale) window_->form().SetBackground(c_.currentScale, kWindowColour);
 }
 
-// A refused value was never written: the user's text stays for mending, marked as not
-// what the card holds.
-void RegulatorGroup::KeepRefused(ControlId field) { window_->form().SetBackground(field, kChangedColour); }
+// A refused value was never written: the user's text stays for mending, marked as
+// refused, as every field the card did not take.
+void RegulatorGroup::KeepRefused(ControlId field) { window_->form().SetBackground(field, kRefusedColour); }
 
 // --- colours ---
 

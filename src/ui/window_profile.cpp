@@ -146,4 +146,19 @@ void ProfileToWindow(MainForm& window, const ProfileItem& p, const GPUItem& gpu,
   if (enableI2c && gpu.i2cFound) regulators.ProfileToWindow(p, gpu);
 }
 
+std::vector<std::string> KeysLeftOut(const ProfileItem& p, const GPUItem& gpu) {
+  const bool od8 = gpu.overdriveVersion == adl::kOverdrive8;
+  std::vector<std::string> keys;
+  const auto states = [&keys](const char* prefix, size_t from, size_t count) {
+    for (size_t k = from; k < count; ++k) keys.push_back(prefix + std::to_string(k));
+  };
+  states("GPU_P", Index(od8 ? kOd8CurvePoints : std::max(gpu.gpuStateCount, 0)), p.gpuClock.size());
+  states("Mem_P", od8 ? 0 : Index(std::max(gpu.memStateCount, 0)), p.memClock.size());
+  if (!od8) {
+    for (const auto& [key, value] : {std::pair{"GPU_Min", p.gpuMin}, {"GPU_Max", p.gpuMax}, {"Mem_Max", p.memMax}})
+      if (IsSet(value)) keys.emplace_back(key);
+  }
+  return keys;
+}
+
 }  // namespace tw::ui

@@ -3,6 +3,7 @@
 // "Load" shows. The regulator fields take part through WindowRegulatorSteps, the one place
 // the regulator window code plugs into.
 
+#include <string>
 #include <vector>
 
 #include "gpu/gpu_item.h"
@@ -40,5 +41,10 @@ bool WindowToProfile(MainForm& window, ProfileItem& profile, const GPUItem& gpu,
 // colours show what differs from the card. Nothing is sent to the card.
 void ProfileToWindow(MainForm& window, const ProfileItem& profile, const GPUItem& gpu, bool enableI2c,
                      WindowRegulatorSteps& regulators);
+
+// The profile's keys that ProfileToWindow leaves out for `gpu`: those of the other card
+// generation and P-states the card does not have, e.g. {"Mem_P0", "GPU_P3"} for an
+// OverdriveN profile on an Overdrive8 card.
+std::vector<std::string> KeysLeftOut(const ProfileItem& profile, const GPUItem& gpu);
 
 }  // namespace tw::ui

@@ -133,7 +133,8 @@ TEST(WindowsWindowProfilesTest, EveryCommandOfTheRowKeepsTheFileExact) {
       "DIALOG #32770 \"Rename\"", "CONTROL - Static \"New name:\"", "CONTROL - Edit \"My fast card\"",
       "DIALOG TForm5 \"Reorder profiles\"", "CONTROL ListView1 SysListView32", "CONTROL Button1 Button \"UP\"",
       "CONTROL Button2 Button \"Down\"", "CONTROL Button3 Button \"OK\"", "CONTROL Button4 Button \"Cancel\"",
-      "ROW ListView1 \"Gaming\" 0", "ROW ListView1 \"Quiet\" 0", "ROW ListView1 \"Fast \\\"one\\\"\" 0",
+      // It opens on the profile selected in the window.
+      "ROW ListView1 \"Gaming\" 0", "ROW ListView1 \"Quiet\" 0", "ROW ListView1 \"Fast \\\"one\\\"\" 1",
       "ROW ListView1 \"Gaming\" 0", "ROW ListView1 \"Fast \\\"one\\\"\" 1", "ROW ListView1 \"Quiet\" 0",
       "CLOSED",  // the close box
       "ROW ListView1 \"Gaming\" 0", "ROW ListView1 \"Quiet\" 0", "ROW ListView1 \"Fast \\\"one\\\"\" 1",

@@ -60,6 +60,12 @@ class TemplateWriter {
   std::vector<uint16_t> data_;
 };
 
+BOOL CALLBACK FindOwner(HWND window, LPARAM found) {
+  if (!::IsWindowVisible(window) || !::IsWindowEnabled(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 struct InputBoxState {
   std::wstring text;
 };
@@ -97,6 +103,16 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+HWND BoxOwner() {
+  const HWND active = ::GetActiveWindow();
+  if (active && ::IsWindowVisible(active) && ::IsWindowEnabled(active)) return active;
+  // Not active (another program has the focus): the thread's topmost window that takes
+  // input is the one the user would otherwise reach behind the box.
+  HWND found = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindOwner, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 bool DialogsWin32::AskText(std::string_view caption, std::string_view prompt, std::string& text) {
   constexpr uint16_t kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
   TemplateWriter t;
@@ -116,7 +132,7 @@ bool DialogsWin32::AskText(std::string_view caption, std::string_view prompt, st
   InputBoxState state{Wide(text)};
   const INT_PTR result =
       ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.data()),
-                                ::GetActiveWindow(), InputBoxProc, reinterpret_cast<LPARAM>(&state));
+                                BoxOwner(), InputBoxProc, reinterpret_cast<LPARAM>(&state));
   if (result != IDOK) return false;
   text = Narrow(state.text);
   return true;
@@ -124,11 +140,19 @@ bool DialogsWin32::AskText(std::string_view caption, std::string_view prompt, st
 
 void DialogsWin32::ShowMessage(std::string_view text, std::string_view caption, BoxIcon icon, bool topMost) {
   const UINT flags = MB_OK | IconFlag(icon) | (topMost ? MB_TOPMOST : 0u);
-  ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), flags);
+  ::MessageBoxW(BoxOwner(), Wide(text).c_str(), Wide(caption).c_str(), flags);
 }
 
 bool DialogsWin32::AskYesNo(std::string_view text, std::string_view caption) {
-  return ::MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return ::MessageBoxW(BoxOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+Choice DialogsWin32::AskYesNoCancel(std::string_view text, std::string_view caption) {
+  switch (::MessageBoxW(BoxOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES: return Choice::Yes;
+    case IDNO: return Choice::No;
+    default: return Choice::Cancel;  // Cancel, Escape and the close box
+  }
 }
 
 }  // namespace tw::win32

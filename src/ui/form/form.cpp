@@ -1,5 +1,6 @@
 #include "ui/form/form.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -81,6 +82,18 @@ Rect Form::PixelBounds(ControlId id) const {
 int Form::SpinValue(ControlId id) const {
   const Control& c = control(id);
   return SpinValueOf(c.caption, c.minValue, c.maxValue);
+}
+
+Point KeepWithin(Point wanted, int width, int height, const Rect& area) {
+  const auto fit = [](int at, int size, int start, int length) {
+    return std::max(start, std::min(at, start + length - size));
+  };
+  return {fit(wanted.x, width, area.left, area.width), fit(wanted.y, height, area.top, area.height)};
+}
+
+std::optional<int> Form::WholeSpinValue(ControlId id) const {
+  const Control& c = control(id);
+  return WholeSpinValueOf(c.caption, c.minValue, c.maxValue);
 }
 
 bool Form::IsShowing(ControlId id) const {
@@ -244,6 +257,10 @@ void Form::Repaint() {
   if (view_) view_->Repaint();
 }
 
+void Form::Focus(ControlId id) {
+  if (view_) view_->Focus(id);
+}
+
 void Form::Close() {
   if (closing_) return;
   closing_ = true;
@@ -315,7 +332,9 @@ void Form::UserTyped(ControlId id, std::string_view text) {
 void Form::UserLeft(ControlId id) {
   if (control(id).kind != ControlKind::SpinEdit) return;
   if (const auto& handler = control(id).onLeave) return handler();
-  SetSpinValue(id, SpinValue(id));
+  // A number out of range shows what will be sent; a slip stays as typed, for the user to
+  // mend (an apply refuses it rather than sending the minimum).
+  if (const std::optional<int> value = WholeSpinValue(id)) SetSpinValue(id, *value);
 }
 
 void Form::UserStepped(ControlId id, int delta) {
@@ -395,10 +414,12 @@ bool Form::UserPressedEscape() {
   return true;
 }
 
-void Form::UserClosed() {
-  if (closing_) return;
+bool Form::UserClosed() {
+  if (closing_) return true;
+  if (onCloseQuery && !onCloseQuery()) return false;
   closing_ = true;
   if (onClose) onClose();
+  return true;
 }
 
 }  // namespace tw::ui

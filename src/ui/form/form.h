@@ -27,6 +27,11 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+// Where a window of `width` x `height` pixels asked for at `wanted` goes so that it lies
+// wholly on `area` (a monitor's work area): a stored position from another desktop layout
+// never leaves it out of sight. A window larger than the area keeps its top left on it.
+Point KeepWithin(Point wanted, int width, int height, const Rect& area);
+
 // A window's own properties. Sizes are design units (96 dots per inch); the position is
 // in screen pixels, as stored in the settings.
 struct WindowFrame {
@@ -63,6 +68,7 @@ class FormView {
   virtual void WindowChanged(WindowAspect aspect) = 0;
   virtual void ScaleChanged() = 0;  // every position and font again at form.scale()
   virtual void Repaint() = 0;       // paint now, not at the next idle moment
+  virtual void Focus(ControlId id) = 0;
   virtual void Show() = 0;
   virtual void Close() = 0;         // the form's onClose runs before the window goes
   virtual Point Position() const = 0;  // where the window is now (the user may have moved it)
@@ -90,6 +96,9 @@ class Form {
   int AddPopupMenu(PopupMenu menu);
   void AttachPopupMenu(ControlId id, int menu);  // -1 detaches
   std::function<void()> onClose{};  // the window is closing (close box, Close(), end of session)
+  // Asked before a close the user or another program requested; false keeps the window
+  // open (a command in progress, which closes it itself when it has stopped).
+  std::function<bool()> onCloseQuery{};
   // The user resized the window (pixels: the whole window's width, the client area's size).
   std::function<void(int outerWidth, int clientWidth, int clientHeight)> onResize{};
 
@@ -109,6 +118,8 @@ class Form {
   int Scaled(int design) const;  // design * s, truncated
   Rect PixelBounds(ControlId id) const;  // bounds * s relative to the parent, truncated
   int SpinValue(ControlId id) const;  // the spin-edit rule applied to its text (spin_edit.h)
+  // Its value when its text is a whole number; nothing for a typing slip.
+  std::optional<int> WholeSpinValue(ControlId id) const;
   // True when the control and every group it sits in are visible.
   bool IsShowing(ControlId id) const;
 
@@ -141,6 +152,7 @@ class Form {
   void SetScale(double scale);  // at creation from the monitor, and when the window changes monitor
   void CentreOn(const Form& owner);  // a dialog opened from `owner`: its scale, over its middle
   void Repaint();
+  void Focus(ControlId id);  // the keyboard focus, as a click into the control gives it
   void Close();
   Point WindowPosition() const;  // from the view when there is one
 
@@ -164,7 +176,9 @@ class Form {
   // or cannot take input now.
   int UserPoppedUp(ControlId id);
   void UserPickedMenuItem(int menu, int item);  // a shown, non-separator entry of an open menu
-  void UserClosed();                    // the close box or Alt+F4: onClose, then the window goes
+  // The close box, Alt+F4 or another program's request: onClose, then the window goes;
+  // false when onCloseQuery kept it open.
+  bool UserClosed();
   void UserPressedEnter();              // clicks the default button, when there is one to click
   // Clicks the cancel button; false when the form has none (a dialog then closes, as with
   // its close box).

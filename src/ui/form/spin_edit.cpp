@@ -14,6 +14,12 @@ int ClampToRange(long long value, int minValue, int maxValue) {
   return static_cast<int>(value);
 }
 
+std::optional<int> WholeSpinValueOf(std::string_view text, int minValue, int maxValue) {
+  const std::optional<int32_t> parsed = TryParseInt32(TrimBlanks(text));
+  if (!parsed) return std::nullopt;
+  return ClampToRange(*parsed, minValue, maxValue);
+}
+
 int SpinValueOf(std::string_view text, int minValue, int maxValue) {
   const std::optional<int32_t> parsed = TryParseInt32(TrimBlanks(text));
   return parsed ? ClampToRange(*parsed, minValue, maxValue) : minValue;

@@ -47,8 +47,7 @@ std::optional<std::string> HeadlessBackend::AskFileName(const FileDialogRequest&
 
 void HeadlessBackend::RunUntilClosed(Form& form) {
   if (whileOpen) whileOpen(form);
-  form.UserClosed();
-  if (form.view()) form.view()->Close();
+  if (form.UserClosed() && form.view()) form.view()->Close();
 }
 
 ControlId HeadlessUser::Id(std::string_view name) const {

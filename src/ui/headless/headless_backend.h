@@ -26,6 +26,7 @@ class HeadlessView final : public FormView {
   void WindowChanged(WindowAspect aspect) override;
   void ScaleChanged() override {}
   void Repaint() override { ++repaints; }
+  void Focus(ControlId id) override { focused = id; }
   void Show() override { shown = true; }
   void Close() override { closed = true; }
   Point Position() const override { return position_; }
@@ -35,6 +36,7 @@ class HeadlessView final : public FormView {
   bool shown = false;
   bool closed = false;
   int repaints = 0;
+  ControlId focused = kNoControl;  // the last control the form gave the focus
 
  private:
   void Place();

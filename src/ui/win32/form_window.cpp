@@ -376,25 +376,37 @@ void FormWindow::PlaceWindow(bool keepPosition) {
   int left = now.left;
   int top = now.top;
   if (!keepPosition) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HWND owner = ::GetWindow(hwnd(), GW_OWNER);
+    Point wanted{};
+    bool onMonitor = false;
     if (frame.position) {
-      left = frame.position->x;
-      top = frame.position->y;
-      positioned = true;
+      // On the monitor nearest to where it was, wholly on its work area.
+      wanted = *frame.position;
+      const RECT stored{wanted.x, wanted.y, wanted.x + width, wanted.y + height};
+      onMonitor = ::GetMonitorInfoW(::MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE;
     } else {
       // Centred on the work area of the monitor the window is on, a dialog on its owner
       // (both whole windows, frames included) but never off that work area.
-      MONITORINFO monitor{};
-      monitor.cbSize = sizeof monitor;
-      HWND owner = ::GetWindow(hwnd(), GW_OWNER);
-      if (::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        RECT around = monitor.rcWork;
-        if (owner && !::GetWindowRect(owner, &around)) around = monitor.rcWork;
-        left = (around.left + around.right - width) / 2;
-        top = (around.top + around.bottom - height) / 2;
-        left = std::max<int>(monitor.rcWork.left, std::min<int>(left, monitor.rcWork.right - width));
-        top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
-        positioned = true;
-      }
+      onMonitor =
+          ::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor) != FALSE;
+      RECT around = monitor.rcWork;
+      if (owner && !::GetWindowRect(owner, &around)) around = monitor.rcWork;
+      wanted = {(around.left + around.right - width) / 2, (around.top + around.bottom - height) / 2};
+    }
+    if (onMonitor) {
+      const RECT& work = monitor.rcWork;
+      const Point placed =
+          KeepWithin(wanted, width, height, {work.left, work.top, work.right - work.left, work.bottom - work.top});
+      left = placed.x;
+      top = placed.y;
+      positioned = true;
+    } else if (frame.position) {
+      // No monitor to keep it on: the stored place as it is.
+      left = wanted.x;
+      top = wanted.y;
+      positioned = true;
     }
   }
   // A rectangle that no call filled in is no position: the window then keeps its place.
@@ -532,6 +544,14 @@ void FormWindow::ScaleChanged() {
 void FormWindow::Repaint() {
   if (created())
     ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FormWindow::Focus(ControlId id) {
+  Widget* native = NativeOf(id);
+  if (!created() || !native || !native->hwnd()) return;
+  ::SetFocus(native->hwnd());
+  // As a click into a field does for a user about to retype it: the whole text selected.
+  if (form_.control(id).kind == ControlKind::SpinEdit) ::SendMessageW(native->hwnd(), EM_SETSEL, 0, -1);
 }
 
 void FormWindow::Show() {
@@ -719,7 +739,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      form_.UserClosed();
+      if (!form_.UserClosed()) return 0;
       GiveBackOwner(hwnd());
       Destroy();
       return 0;

@@ -33,6 +33,7 @@ class FormWindow final : public OwnWindow, public FormView {
   void WindowChanged(WindowAspect aspect) override;
   void ScaleChanged() override;
   void Repaint() override;
+  void Focus(ControlId id) override;
   void Show() override;
   void Close() override;
   Point Position() const override;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/win32/dialogs_win32.h"
 #include "platform/win32/wide.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/form_window.h"
@@ -79,7 +80,7 @@ std::optional<std::string> Win32Backend::AskFileName(const FileDialogRequest& re
   std::wstring file(32768, L'\0');  // room for a long path
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = ::GetActiveWindow();
+  dialog.hwndOwner = tw::win32::BoxOwner();
   dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
   dialog.nFilterIndex = filter.empty() ? 0 : 1;
   dialog.lpstrFile = file.data();

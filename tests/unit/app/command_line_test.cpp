@@ -33,7 +33,7 @@ class RecordingOperations final : public CommandLineOperations {
   bool CheckDriverLoaded() override { return Record("CheckDriverLoaded"), driverLoaded; }
   void LoadSettings() override { Record("LoadSettings"); }
   int LoadProfiles() override { return Record("LoadProfiles"), profilesLoaded; }
-  void RestoreFromBackup() override { Record("RestoreFromBackup"); }
+  void RestoreFromBackup(bool) override { Record("RestoreFromBackup"); }
   bool BuildGpuList() override { return Record("BuildGpuList"), gpuListBuilt; }
   int DiagnoseDriver() override { return Record("DiagnoseDriver"), diagnosis; }
   int GpuCount() const override { return static_cast<int>(supported.size()); }

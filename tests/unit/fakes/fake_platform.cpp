@@ -32,6 +32,14 @@ bool FakeDialogs::AskYesNo(std::string_view text, std::string_view caption) {
   return answer;
 }
 
+Choice FakeDialogs::AskYesNoCancel(std::string_view text, std::string_view caption) {
+  boxes.push_back({std::string(text), std::string(caption), BoxIcon::Question, false});
+  if (choices.empty()) return Choice::No;
+  const Choice answer = choices.front();
+  choices.pop_front();
+  return answer;
+}
+
 bool FakeDialogs::AskText(std::string_view caption, std::string_view prompt, std::string& text) {
   boxes.push_back({std::string(prompt), std::string(caption), BoxIcon::None, false});
   textShown.push_back(text);

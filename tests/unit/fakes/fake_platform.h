@@ -58,6 +58,8 @@ class FakeDialogs final : public Dialogs {
     boxes.push_back({std::string(text), std::string(caption), icon, topMost});
   }
   bool AskYesNo(std::string_view text, std::string_view caption) override;
+  std::deque<Choice> choices;  // answers to Yes/No/Cancel questions, in order; No when empty
+  Choice AskYesNoCancel(std::string_view text, std::string_view caption) override;
   // Input boxes: shown as a box whose text is the prompt; each answer is the text typed
   // and OK, or nullopt for Cancel; Cancel when none is left.
   std::deque<std::optional<std::string>> textAnswers;

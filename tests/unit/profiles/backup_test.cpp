@@ -157,6 +157,14 @@ class RestoreTest : public BackupTest {
   }
 };
 
+TEST_F(RestoreTest, UnattendedAsksNothingRestoresNothingAndSaysSoOnTheConsole) {
+  PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
+  fake.dialogs.answers = {true};
+  EXPECT_FALSE(RestoreFromBackup(app, true, /*unattended=*/true));
+  EXPECT_TRUE(fake.dialogs.boxes.empty());
+  EXPECT_NE(fake.console.Output().find("was not restored"), std::string::npos);
+}
+
 TEST_F(RestoreTest, AsksAboutTheNewestBackupWithProfilesAndNamesAnOlderOne) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   PutBackup("2026-01-02 10.00.00 Tunewright.ini", kWithoutProfile);

@@ -62,6 +62,7 @@ TEST(ProfileMatchesTest, EachRuleByGeneration) {
       {"fan curve", [](ProfileItem& p) { p.fanCurve[4] = {90, 100}; }, false, false},
       {"zero rpm", [](ProfileItem& p) { p.fanZeroRpm = 1; }, false, false},
       {"timing level", [](ProfileItem& p) { p.memTimingLevel = 2; }, false, false},
+      {"timing level missing", [](ProfileItem& p) { p.memTimingLevel = kNotSet; }, true, true},
       {"power target", [](ProfileItem& p) { p.powerTarget = 11; }, false, false},
       {"gpu min", [](ProfileItem& p) { p.gpuMin = 801; }, true, false},
       {"gpu max", [](ProfileItem& p) { p.gpuMax = 1; }, true, false},

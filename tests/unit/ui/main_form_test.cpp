@@ -229,7 +229,7 @@ TEST_F(MainWindowTest, SwitchedOffFanControlKeepsItsColours) {
   EXPECT_EQ(user.Background("Fan_Temp_0"), kInactiveColour);
   EXPECT_EQ(user.TextColour("GroupBox3"), kGreyTextColour);
   user.Type("Power_Target", "5");
-  EXPECT_EQ(user.Background("Power_Target"), kWindowColour);
+  EXPECT_EQ(user.Background("Power_Target"), kChangedColour) << "the power limit is no part of the fan";
 }
 
 TEST_F(MainWindowTest, CtrlDoubleClickOnFanSwitchesTheCardsFanControl) {
@@ -251,6 +251,29 @@ TEST_F(MainWindowTest, CtrlDoubleClickOnFanSwitchesTheCardsFanControl) {
   EXPECT_EQ(user.TextColour("GroupBox3"), kTextColour);
 }
 
+TEST_F(MainWindowTest, NoFieldOfTheMemoryGroupOverlapsAnotherWhateverTheStateCountAndScale) {
+  for (int states : {3, 7, 8}) {
+    for (int dpi : {96, 144}) {
+      adl.adapters.clear();
+      app.gpus.clear();
+      test::FakeAdlCard& card = AddCard(0, 7);
+      card.memLevels = std::vector<adl::ADLODNPerformanceLevelX2>(card.gpuLevels.begin(), card.gpuLevels.begin() + states);
+      Open(dpi);
+      const Form& form = window->form();
+      std::vector<Rect> fields;
+      for (ControlId id = 0; id < form.controlCount(); ++id)
+        if (form.control(id).parent == form.Find("GroupBox2") && form.control(id).bounds.width > 0 && form.IsShowing(id))
+          fields.push_back(form.PixelBounds(id));
+      ASSERT_GE(fields.size(), 2u * states + 1);
+      for (size_t a = 0; a < fields.size(); ++a)
+        for (size_t b = a + 1; b < fields.size(); ++b)
+          EXPECT_FALSE(fields[a].left < fields[b].left + fields[b].width && fields[b].left < fields[a].left + fields[a].width &&
+                       fields[a].top < fields[b].top + fields[b].height && fields[b].top < fields[a].top + fields[a].height)
+              << states << " states at " << dpi << " dpi: fields " << a << " and " << b;
+    }
+  }
+}
+
 TEST_F(MainWindowTest, FailedReadsShowTheirErrorAndKeepTheFields) {
   AddCard(0, 7);
   HeadlessUser user = Open();
@@ -258,7 +281,7 @@ TEST_F(MainWindowTest, FailedReadsShowTheirErrorAndKeepTheFields) {
   user.Type("Power_Target", "7");
   adl.Fail("ADL2_OverdriveN_SystemClocksX2_Get", -1);
   user.Click("Button10");
-  EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("SystemClocks_Get function failed")));
+  EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("SystemClocks_Get function failed"), HasSubstr("\"Apply\" stays off")));
   EXPECT_EQ(user.Text("Power_Target"), "7");  // nothing else was read
 }
 
@@ -268,7 +291,7 @@ TEST_F(MainWindowTest, AFailedMemoryReadLetsTheOtherReadsRun) {
   user.Type("Power_Target", "7");
   adl.Fail("ADL2_OverdriveN_MemoryClocksX2_Get", -1);
   user.Click("Button10");
-  EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("MemoryClocks_Get function failed")));
+  EXPECT_THAT(BoxTexts(), ElementsAre(HasSubstr("MemoryClocks_Get function failed"), HasSubstr("\"Apply\" stays off")));
   EXPECT_EQ(user.Text("Power_Target"), "0");
   EXPECT_EQ(user.Background("Power_Target"), kWindowColour);
 }
@@ -278,7 +301,7 @@ TEST_F(MainWindowTest, ADriverGoneBeforeRefreshLeavesTheWindowUsable) {
   HeadlessUser user = Open();
   fake.libraries.libraries.clear();
   user.Click("Button10");
-  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(BoxTexts().size(), 2u) << "the failure, and that Apply is off";
   user.Type("GPU_Clock_0", "310");
   EXPECT_EQ(user.Background("GPU_Clock_0"), kChangedColour);
 }

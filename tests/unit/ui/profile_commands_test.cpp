@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include <memory>
+#include <set>
 
 #include "base/text.h"
 #include "gpu/driver_fixture.h"
@@ -19,6 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class ProfileCommandsTest : public test::DriverFixture {
  protected:
@@ -81,12 +83,146 @@ TEST_F(ProfileCommandsTest, ApplyWithCtrlReachesOnlyCardsOfTheSelectedGeneration
     EXPECT_EQ(adapters, (ctrl ? std::vector<int>{0, 1} : std::vector<int>{0}));
     EXPECT_EQ(adl.Calls("ADL2_Overdrive8_Setting_Set"), 0);
     EXPECT_EQ(adl.clockSets.front().levels[7].iClock, 134500);
+    EXPECT_THAT(user.Text("StatusLabel"), HasSubstr(ctrl ? "Applied to 2 of 2 cards (" : "Applied to card 0 ("));
     // The window re-read the card: the sent value is now the card's, no longer coloured.
     EXPECT_EQ(user.Background("GPU_Clock_7"), kWindowColour);
     adl.ForgetCalls();
     user.Click("Button4");
     EXPECT_EQ(adl.Calls("ADL2_Overdrive8_Setting_Set"), ctrl ? 1 : 0) << "reset with Ctrl reaches every card";
   }
+}
+
+TEST_F(ProfileCommandsTest, ATypingSlipStopsApplyBeforeAnySetAndANumberOutOfRangeShowsClamped) {
+  struct Case {
+    const char* field;
+    const char* typed;
+    const char* named;       // in the box; empty: the text is a number and is sent
+    const char* afterLeave;  // what the field shows once left
+  } const cases[] = {
+      {"GPU_Clock_7", "21OO", "GPU P7 clock (MHz)", "21OO"}, {"Power_Target", "5%", "Power target (%)", "5%"},
+      {"Fan_Perc_4", "9O", "Fan point 4 speed (%)", "9O"},   {"Mem_Vcc_2", "abc1", "Memory P2 voltage (mV)", "abc1"},
+      {"GPU_Vcc_0", "", "GPU P0 voltage (mV)", ""},          {"Fan_Acoustic", "\xC3\xA9", "Acoustic limit (MHz)", "\xC3\xA9"},
+      {"Fan_Temp_0", "-7", "", "-1"},
+  };
+  AddCard(0, 7);
+  for (const Case& c : cases) {
+    HeadlessUser user = Open();
+    fake.dialogs.boxes.clear();
+    user.Type("GPU_Clock_6", "1310");
+    user.Type(c.field, c.typed);
+    EXPECT_EQ(user.Text(c.field), c.afterLeave) << c.typed;
+    user.Click("Button1");
+    if (*c.named == '\0') {
+      EXPECT_FALSE(adl.clockSets.empty()) << "a whole number is sent, clamped";
+      for (const auto& box : fake.dialogs.boxes) EXPECT_THAT(box.text, Not(HasSubstr("Nothing was applied")));
+      continue;
+    }
+    EXPECT_TRUE(adl.clockSets.empty() && adl.fanSets.empty() && adl.powerSets.empty() && adl.extSets.empty())
+        << c.typed;
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << c.typed;
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr(std::string("\"") + c.named + "\""));
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr(".."));
+    EXPECT_EQ(user.Background(c.field), kRefusedColour);
+    EXPECT_EQ(dynamic_cast<HeadlessView&>(*view).focused, window->form().Find(c.field));
+    EXPECT_EQ(user.Value("GPU_Clock_6"), 1310) << "the other edits stay";
+  }
+}
+
+TEST_F(ProfileCommandsTest, AFailedReadTurnsApplyOffUntilARefreshReadsTheCard) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  HeadlessUser user = Open();
+  user.Type("Mem_Clock_2", "1900");
+  adl.Fail("ADL2_OverdriveN_SystemClocksX2_Get", -1, 1, 1);
+  user.Select("ComboBox1", 1);
+  EXPECT_FALSE(user.Enabled("Button1"));
+  EXPECT_THAT(fake.dialogs.boxes.back().text, HasSubstr("\"Apply\" stays off"));
+  EXPECT_EQ(window->EditorCard(), -1);
+  user.Click("Button10");
+  EXPECT_TRUE(user.Enabled("Button1"));
+  EXPECT_EQ(window->EditorCard(), 1);
+  EXPECT_TRUE(adl.clockSets.empty());
+}
+
+TEST_F(ProfileCommandsTest, CtrlApplyGivesHiddenRowsEachCardsOwnValues) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  for (auto* levels : {&adl.cards[0].gpuLevels, &adl.cards[0].memLevels}) levels->resize(2);
+  adl.cards[1].gpuLevels[5].iClock = 125500;
+  adl.cards[1].memLevels[2].iClock = 190000;
+  HeadlessUser user = Open();
+  user.Type("GPU_Clock_1", "650");
+  backend->HoldCtrl(true);
+  user.Click("Button1");
+  std::vector<adl::ADLODNPerformanceLevelX2> gpu1, mem1;
+  for (const auto& set : adl.clockSets)
+    if (set.adapter == 1) (set.memory ? mem1 : gpu1) = set.levels;
+  ASSERT_EQ(gpu1.size(), 8u);
+  ASSERT_GE(mem1.size(), 3u);
+  EXPECT_EQ(gpu1[1].iClock, 65000);
+  EXPECT_EQ(gpu1[5].iClock, 125500);
+  EXPECT_EQ(mem1[2].iClock, 190000);
+}
+
+TEST_F(ProfileCommandsTest, ClosingDuringCtrlApplyStopsBeforeTheNextCardAndSaysWhichWereDone) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  AddCard(2, 7);
+  HeadlessUser user = Open();
+  adl.cards[0].afterSet = [this](test::FakeAdlCard&) { window->form().UserClosed(); };
+  backend->HoldCtrl(true);
+  user.Click("Button1");
+  std::set<int> reached;
+  for (const auto& set : adl.clockSets) reached.insert(set.adapter);
+  EXPECT_EQ(reached, std::set<int>{0});
+  EXPECT_THAT(fake.dialogs.boxes.back().text, HasSubstr("done on card(s) 0; card(s) 1, 2 left"));
+  EXPECT_TRUE(dynamic_cast<HeadlessView&>(*view).closed);
+}
+
+TEST_F(ProfileCommandsTest, APartlyRefusedApplyShowsWhatTheCardTookAndKeepsTheRefusedEdits) {
+  AddCard(0, 7);
+  HeadlessUser user = Open();
+  adl.Fail("ADL2_OverdriveN_PowerLimit_Set", -1);
+  user.Type("GPU_Clock_7", "1345");
+  user.Type("Power_Target", "5");
+  user.Click("Button1");
+  EXPECT_EQ(user.Value("GPU_Clock_7"), 1345);
+  EXPECT_EQ(user.Background("GPU_Clock_7"), kWindowColour) << "taken, and read back";
+  EXPECT_EQ(user.Text("Power_Target"), "5");
+  EXPECT_EQ(user.Background("Power_Target"), kRefusedColour);
+  EXPECT_THAT(user.Text("StatusLabel"), HasSubstr("Applied to card 0; card 0 refused power ("));
+}
+
+TEST_F(ProfileCommandsTest, UnappliedEditsLeaveOnlyByTheUsersAnswer) {
+  struct Case {
+    Choice answer;
+    int selectedAfter;
+    std::vector<int> appliedTo;
+  } const cases[] = {{Choice::Cancel, 0, {}}, {Choice::No, 1, {}}, {Choice::Yes, 1, {0}}};
+  AddCard(0, 7);
+  AddCard(1, 7);
+  for (const Case& c : cases) {
+    HeadlessUser user = Open();
+    user.Type("GPU_Clock_7", "1345");
+    fake.dialogs.boxes.clear();
+    fake.dialogs.choices = {c.answer};
+    user.Select("ComboBox1", 1);
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << "asked once";
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("not applied to 0: Radeon 0"));
+    EXPECT_EQ(user.Get("ComboBox1").selected, c.selectedAfter);
+    std::vector<int> applied;
+    for (const auto& set : adl.clockSets)
+      if (!set.memory) applied.push_back(set.adapter);
+    EXPECT_EQ(applied, c.appliedTo);
+    EXPECT_EQ(user.Text("GPU_Clock_7"), c.answer == Choice::Cancel ? "1345" : std::to_string(adl.cards[1].gpuLevels[7].iClock / 100));
+  }
+  // Closing asks too; Cancel keeps the window open.
+  HeadlessUser user = Open();
+  user.Type("Power_Target", "3");
+  fake.dialogs.choices = {Choice::Cancel};
+  EXPECT_FALSE(window->form().UserClosed());
+  user.Click("Button10");  // Refresh: asked, answered No, the card's value back
+  EXPECT_EQ(user.Text("Power_Target"), "0");
 }
 
 TEST_F(ProfileCommandsTest, ApplyOnOverdrive8SendsTheWindowsValuesInOneSet) {
@@ -162,6 +298,32 @@ TEST_F(ProfileCommandsTest, LoadOfAThreeStateProfileChangesOnlyThoseRows) {
   EXPECT_EQ(user.Background("GPU_Clock_3"), kWindowColour);
   EXPECT_EQ(user.Value("Power_Target"), 5);
   EXPECT_EQ(adl.clockSets.size(), 0u) << "nothing sent";
+}
+
+TEST_F(ProfileCommandsTest, LoadOfAProfileForTheOtherGenerationNamesTheKeysLeftOut) {
+  struct Case {
+    int card;
+    const char* body;
+    const char* leftOut;
+  } const cases[] = {
+      {8, "GPU_P0=300;750\r\nGPU_P1=600;750\r\nGPU_P2=900;800\r\nGPU_P3=1000;900\r\nMem_P0=300;750\r\n",
+       "GPU_P3, Mem_P0."},
+      {7, "GPU_P0=300;750\r\nGPU_Min=800\r\nGPU_Max=2000\r\nMem_Max=900\r\n", "GPU_Min, GPU_Max, Mem_Max."},
+  };
+  for (const Case& c : cases) {
+    adl.adapters.clear();
+    adl.cards.clear();
+    app.gpus.clear();
+    app.profiles.clear();
+    AddCard(0, c.card);
+    fake.files.files[IniKey()] = EncodeIniText(std::string("[Profile_0]\r\nName=other\r\n") + c.body);
+    HeadlessUser user = Open();
+    fake.dialogs.boxes.clear();
+    user.Select("ComboBox2", 0);
+    user.Click("Button8");
+    ASSERT_EQ(fake.dialogs.boxes.size(), 1u) << c.card;
+    EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("were not loaded: " + std::string(c.leftOut)));
+  }
 }
 
 TEST_F(ProfileCommandsTest, DeleteAsksAndSelectsThePreviousOrTheNewFirst) {

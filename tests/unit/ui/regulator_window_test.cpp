@@ -163,7 +163,11 @@ TEST_F(RegulatorWindowTest, ApplyWritesWhatItCanAndKeepsTheRefusedTextMarked) {
   };
   const Case cases[] = {
       {"I2C_Offset", "-99", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}},
-      {"I2C_Offset", "abc", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}},
+      // No number at all stops the whole apply before anything is sent, as in every field.
+      {"I2C_Offset", "abc",
+       "Nothing was applied: \"Voltage offset (x6.25 mV)\" holds \"abc\", which is not a whole number.\r\n"
+       "Allowed: -48..48.",
+       {}},
       {"Edit1", "1A2B3", "Wrong data is entered in Phase gain, must be in 3 bytes length hexadecimal format",
        {0x8D, 0x38, 0x4D}},
       {"Edit2", "", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format",
@@ -183,7 +187,7 @@ TEST_F(RegulatorWindowTest, ApplyWritesWhatItCanAndKeepsTheRefusedTextMarked) {
     for (const auto& [adapter, reg, value] : Writes()) registers.push_back(reg);
     EXPECT_EQ(registers, c.registers);
     EXPECT_EQ(window->form().control(window->form().Find(c.field)).caption, c.text);
-    EXPECT_EQ(user.Background(c.field), kChangedColour);
+    EXPECT_EQ(user.Background(c.field), kRefusedColour);
     if (std::string_view(c.field) != "I2C_Offset") {
       EXPECT_EQ(user.Value("I2C_Offset"), 5) << "read back from the card";
       EXPECT_EQ(user.Background("I2C_Offset"), kWindowColour);
