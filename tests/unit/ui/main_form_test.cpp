@@ -84,6 +84,30 @@ TEST_F(MainWindowTest, StartUpSelectsCardZeroOrTheFirstSupportedOne) {
   }
 }
 
+TEST_F(MainWindowTest, CardsSharingANameShowTheirBusInTheSelector) {
+  struct Case {
+    const char* ini;
+    std::vector<std::string> names;
+    std::vector<std::string> expected;
+  } const cases[] = {
+      {"", {"RX 580", "RX 580", "RX 5700"}, {"0: RX 580 (bus 7)", "1: RX 580 (bus 8)", "2: RX 5700"}},
+      {"", {"RX 580", "RX 5700"}, {"0: RX 580", "1: RX 5700"}},
+      {"ShowBusNumber=1\n", {"RX 580", "RX 580"}, {"0: RX 580  (Bus: 7:0:0)", "1: RX 580  (Bus: 8:0:0)"}},
+  };
+  for (const Case& c : cases) {
+    adl.adapters.clear();
+    app.gpus.clear();
+    PutIni(std::string("[General]\n") + c.ini);
+    for (size_t i = 0; i < c.names.size(); ++i) {
+      const int index = static_cast<int>(i);
+      adl.AddAdapter(index, index + 7, 0, 0, c.names[i]);
+      adl.AddOverdriveNCard(index);
+    }
+    HeadlessUser user = Open();
+    EXPECT_EQ(user.Get("ComboBox1").items, c.expected) << c.ini;
+  }
+}
+
 TEST_F(MainWindowTest, InfoMessagesReplaceTheEditorAtTheirLeftEdges) {
   struct Case {
     std::function<void()> arrange;
