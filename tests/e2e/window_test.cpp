@@ -125,7 +125,7 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
        "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "key:DOWN", "dump", "shot:navi.bmp", "key:DOWN",
        "dump", "shot:unsupported.bmp",
        // "About..." is the system menu's last entry.
-       "sysmenu", "menushot:system-menu.bmp", "key:UP", "key:RETURN", "box", "close"});
+       "sysmenu", "menushot:system-menu.bmp", "key:UP", "key:RETURN", "box", "wmclose"});
   ASSERT_EQ(window.run.exitStatus, 0) << window.run.out << window.run.err;
   ASSERT_EQ(window.dumps.size(), 4u) << window.run.out;
 
