@@ -27,6 +27,12 @@ std::string LocationPart(const GPUItem& gpu, const OptionSet& options, bool comp
   return part;
 }
 
+// The base name without its "N: " card number, so cards are compared by model.
+std::string AdapterName(const GPUItem& gpu) {
+  const size_t at = gpu.baseName.find(": ");
+  return at == std::string::npos ? gpu.baseName : gpu.baseName.substr(at + 2);
+}
+
 }  // namespace
 
 std::string BuildDisplayName(const GPUItem& gpu, const OptionSet& options, bool withFriendlyName) {
@@ -40,6 +46,17 @@ std::string BuildDisplayName(const GPUItem& gpu, const OptionSet& options, bool 
     name += "  (" + gpu.pnpShort + ")";
   }
   return name;
+}
+
+void AddBusToSharedNames(const std::vector<GPUItem>& gpus, std::vector<std::string>& names) {
+  for (size_t i = 0; i < gpus.size() && i < names.size(); ++i) {
+    const std::string model = AdapterName(gpus[i]);
+    bool shared = false;
+    for (size_t j = 0; j < gpus.size() && !shared; ++j) shared = j != i && AdapterName(gpus[j]) == model;
+    if (!shared || names[i].compare(0, gpus[i].baseName.size(), gpus[i].baseName) != 0) continue;
+    const std::string bus = gpus[i].busLocation.substr(0, gpus[i].busLocation.find(':'));
+    names[i].insert(gpus[i].baseName.size(), " (bus " + bus + ")");
+  }
 }
 
 }  // namespace tw

@@ -178,6 +178,7 @@ void MainForm::ShrinkWithoutI2c() {
 void MainForm::FillCardList() {
   std::vector<std::string> names;
   for (const GPUItem& gpu : ops_.gpus()) names.push_back(gpu.displayName);
+  if (!ops_.options().ShowBusNumber) AddBusToSharedNames(ops_.gpus(), names);
   settingCardList_ = true;
   form_.SetItems(c_.cardList, std::move(names));
   settingCardList_ = false;

@@ -126,7 +126,8 @@ void AddFanGroup(Builder& b, MainFormControls& c) {
 void AddPowerGroup(Builder& b, MainFormControls& c) {
   c.powerGroup = b.Group("GroupBox4", "Power", {395, 236, 195, 42});
   b.Label("Power_TargetLabel", "Power Target (%)", c.powerGroup, 11, 15);
-  c.powerTarget = b.Spin("Power_Target", c.powerGroup, {113, 11, 68, kFieldHeight}, -9999, 9999, "Power target (%)");
+  // Up to the group's edge: wide enough for the range's longest text beside the arrows.
+  c.powerTarget = b.Spin("Power_Target", c.powerGroup, {113, 11, 76, kFieldHeight}, -9999, 9999, "Power target (%)");
   c.powerTemp = b.Spin("Power_Temp", c.powerGroup, {0, 0, kFieldWidth, kFieldHeight}, 0, 9999,
                        "Max Temp. (\xC2\xB0" "C)", false);
 }

@@ -120,14 +120,14 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
        // The fan switch: a double-click on the "Fan" group with Ctrl held turns the card's
        // fan control off; one without Ctrl changes nothing.
        "move:GroupBox3:150:3", "ctrl:down", "dblclick:GroupBox3:150:3", "ctrl:up", "pixel:Fan_Temp_0:6:6",
-       "shot:fan-off.bmp", "dblclick:GroupBox3:150:3", "pixel:Fan_Temp_0:6:6",
+       "shot:fan-off.bmp", "dump", "dblclick:GroupBox3:150:3", "pixel:Fan_Temp_0:6:6",
        // Escape closes nothing; Down on the card selector selects the next card.
        "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "key:DOWN", "dump", "shot:navi.bmp", "key:DOWN",
        "dump", "shot:unsupported.bmp",
        // "About..." is the system menu's last entry.
-       "sysmenu", "menushot:system-menu.bmp", "key:UP", "key:RETURN", "box", "close"});
+       "sysmenu", "menushot:system-menu.bmp", "key:UP", "key:RETURN", "box", "wmclose"});
   ASSERT_EQ(window.run.exitStatus, 0) << window.run.out << window.run.err;
-  ASSERT_EQ(window.dumps.size(), 4u) << window.run.out;
+  ASSERT_EQ(window.dumps.size(), 5u) << window.run.out;
 
   const std::vector<std::string> caption = window.Starting("WINDOW ");
   ASSERT_EQ(caption.size(), 1u);
@@ -159,11 +159,16 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
             (std::vector<std::string>{"PIXEL GPU_Clock_7 6 6 FFFFD5", "PIXEL GPU_Clock_6 6 6 FFFFFF",
                                       "PIXEL GPU_Clock_7 6 6 FFFFFF", "PIXEL Fan_Temp_0 6 6 808080",
                                       "PIXEL Fan_Temp_0 6 6 808080"}));
+  // With the card's fan control off the "Fan" caption is greyed as disabled text is: the box
+  // itself is disabled, not the power group beside it.
+  EXPECT_TRUE(polaris.at("GroupBox3").enabled);
+  EXPECT_FALSE(window.dumps[2].at("GroupBox3").enabled || window.dumps[2].at("Fan_Temp_0").enabled);
+  EXPECT_TRUE(window.dumps[2].at("GroupBox4").enabled && window.dumps[2].at("Power_Target").enabled);
   EXPECT_EQ(window.dumps[1].at("Mem_Vcc_0").text, "x-");  // no number: left for the user to mend
   EXPECT_EQ(window.dumps[1].at("GPU_Clock_7").text, "1366");
 
   // The Navi card: three curve points with the Overdrive8 limits.
-  const auto& navi = window.dumps[2];
+  const auto& navi = window.dumps[3];
   EXPECT_EQ(navi.at("ComboBox1").text, "2: Radeon RX 5700 XT");
   EXPECT_EQ(ShownRows(navi, "GPU_Clock_"), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(ShownRows(navi, "Mem_Clock_"), std::vector<int>{});
@@ -171,7 +176,7 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
   EXPECT_EQ(navi.at("GPU_Clock_2").text, "2100");
 
   // The other vendor's card: the message instead of the editor.
-  const auto& other = window.dumps[3];
+  const auto& other = window.dumps[4];
   EXPECT_TRUE(Shown(other, "InfoLabel"));
   EXPECT_EQ(other.at("InfoLabel").text, "This GPU is not supported");
   EXPECT_EQ(other.at("InfoLabel").x, 214);

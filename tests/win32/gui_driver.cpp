@@ -34,6 +34,8 @@
 //                        LASTKEY "its LastKey value", saves a shot, closes it, waits until it is gone
 //                        and prints SHOWNKEY "LastKey", where the editor keeps the key it showed
 //   close                closes the window as its close box does, and waits until it is gone
+//   wmclose              posts WM_CLOSE as another program does (taskkill without /F), and waits
+//                        until the window is gone
 //   clickat:NAME:DX:DY   a left click at DX, DY inside the control
 //   cells:NAME           prints ROW NAME "key" "value" per row of a two-column list view
 //   sleep:MS
@@ -622,8 +624,9 @@ void Drag(HWND form, POINT from, POINT to) {
   Settle(form);
 }
 
-void Close(HWND form) {
-  ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+void Close(HWND form, bool fromOutside) {
+  if (fromOutside) ::PostMessageW(form, WM_CLOSE, 0, 0);
+  else ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
   const DWORD deadline = ::GetTickCount() + 30000;
   while (::IsWindow(form) && ::GetTickCount() < deadline) ::Sleep(50);
   if (::IsWindow(form)) Fail("the window did not close");
@@ -719,8 +722,8 @@ int wmain(int argc, wchar_t** argv) {
       PrintBinary(parts.at(1), parts.at(2));
     } else if (verb == "regedit") {
       CheckRegistryEditor(argument);
-    } else if (verb == "close") {
-      Close(needForm());
+    } else if (verb == "close" || verb == "wmclose") {
+      Close(needForm(), verb == "wmclose");
     } else if (verb == "dialog") {
       if (!mainForm) mainForm = needForm();
       form = FindDialog(argument, 30);

@@ -81,6 +81,19 @@ bool IsAncestor(const Form& form, ControlId ancestor, ControlId id) {
   return false;
 }
 
+// A themed group box draws its caption in the theme's colour whatever WM_CTLCOLORSTATIC
+// sets, and greys it only when the box itself is disabled. So a group whose caption is to
+// look disabled is disabled natively: its fields are the form's children, not the box's, and
+// a disabled box passes the mouse to the form just as an enabled one does.
+bool NativeEnabled(const Form& form, ControlId id) {
+  const ui::Control& c = form.control(id);
+  if (c.kind == ControlKind::Group && c.textColour.isSystem() && c.textColour.system() == SystemColour::GrayText)
+    return false;
+  for (ControlId at = id; at != kNoControl; at = form.control(at).parent)
+    if (!form.control(at).enabled) return false;
+  return true;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(Form& form) : form_(form) {
@@ -282,9 +295,7 @@ void FormWindow::SetUpControl(ControlId id) {
   native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
   if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
   if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();  // scrolled once it has its width
-  bool enabled = true;
-  for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent) enabled = form_.control(at).enabled;
-  if (!enabled) native->Enable(false);
+  if (!NativeEnabled(form_, id)) native->Enable(false);
   if (form_.IsShowing(id)) native->Show(true);
 }
 
@@ -454,9 +465,7 @@ void FormWindow::SyncEnabled(ControlId changed) {
     if (changed != kNoControl && id != changed && !IsAncestor(form_, changed, id)) continue;
     Widget* native = NativeOf(id);
     if (!native) continue;
-    bool enabled = true;
-    for (ControlId at = id; at != kNoControl && enabled; at = form_.control(at).parent)
-      enabled = form_.control(at).enabled;
+    const bool enabled = NativeEnabled(form_, id);
     if (enabled != (::IsWindowEnabled(native->hwnd()) != FALSE)) native->Enable(enabled);
   }
 }
@@ -482,6 +491,8 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
       SyncVisibility(id);
       break;
     case ControlAspect::Colours:
+      if (c.kind == ControlKind::Group && NativeEnabled(form_, id) != (::IsWindowEnabled(native->hwnd()) != FALSE))
+        native->Enable(!::IsWindowEnabled(native->hwnd()));
       ::InvalidateRect(native->hwnd(), nullptr, TRUE);
       break;
     case ControlAspect::Items:

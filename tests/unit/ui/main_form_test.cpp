@@ -84,6 +84,30 @@ TEST_F(MainWindowTest, StartUpSelectsCardZeroOrTheFirstSupportedOne) {
   }
 }
 
+TEST_F(MainWindowTest, CardsSharingANameShowTheirBusInTheSelector) {
+  struct Case {
+    const char* ini;
+    std::vector<std::string> names;
+    std::vector<std::string> expected;
+  } const cases[] = {
+      {"", {"RX 580", "RX 580", "RX 5700"}, {"0: RX 580 (bus 7)", "1: RX 580 (bus 8)", "2: RX 5700"}},
+      {"", {"RX 580", "RX 5700"}, {"0: RX 580", "1: RX 5700"}},
+      {"ShowBusNumber=1\n", {"RX 580", "RX 580"}, {"0: RX 580  (Bus: 7:0:0)", "1: RX 580  (Bus: 8:0:0)"}},
+  };
+  for (const Case& c : cases) {
+    adl.adapters.clear();
+    app.gpus.clear();
+    PutIni(std::string("[General]\n") + c.ini);
+    for (size_t i = 0; i < c.names.size(); ++i) {
+      const int index = static_cast<int>(i);
+      adl.AddAdapter(index, index + 7, 0, 0, c.names[i]);
+      adl.AddOverdriveNCard(index);
+    }
+    HeadlessUser user = Open();
+    EXPECT_EQ(user.Get("ComboBox1").items, c.expected) << c.ini;
+  }
+}
+
 TEST_F(MainWindowTest, InfoMessagesReplaceTheEditorAtTheirLeftEdges) {
   struct Case {
     std::function<void()> arrange;
@@ -251,25 +275,33 @@ TEST_F(MainWindowTest, CtrlDoubleClickOnFanSwitchesTheCardsFanControl) {
   EXPECT_EQ(user.TextColour("GroupBox3"), kTextColour);
 }
 
-TEST_F(MainWindowTest, NoFieldOfTheMemoryGroupOverlapsAnotherWhateverTheStateCountAndScale) {
-  for (int states : {3, 7, 8}) {
+TEST_F(MainWindowTest, NoControlOverlapsAnotherAndFieldsFitTheirRangeOnEveryCardShapeAndScale) {
+  // A spin field's text needs its arrows (17), edges (4), margins (4) and about 7 per character.
+  const auto fits = [](const Control& c) { return c.kind != ControlKind::SpinEdit || c.bounds.width >= 25 + 7 * c.maxLength; };
+  for (auto [version, states] : {std::pair{7, 3}, {7, 7}, {7, 8}, {8, 0}}) {
     for (int dpi : {96, 144}) {
       adl.adapters.clear();
       app.gpus.clear();
-      test::FakeAdlCard& card = AddCard(0, 7);
-      card.memLevels = std::vector<adl::ADLODNPerformanceLevelX2>(card.gpuLevels.begin(), card.gpuLevels.begin() + states);
+      test::FakeAdlCard& card = AddCard(0, version);
+      if (states)
+        card.memLevels = std::vector<adl::ADLODNPerformanceLevelX2>(card.gpuLevels.begin(), card.gpuLevels.begin() + states);
       Open(dpi);
       const Form& form = window->form();
-      std::vector<Rect> fields;
+      std::vector<ControlId> shown;
       for (ControlId id = 0; id < form.controlCount(); ++id)
-        if (form.control(id).parent == form.Find("GroupBox2") && form.control(id).bounds.width > 0 && form.IsShowing(id))
-          fields.push_back(form.PixelBounds(id));
-      ASSERT_GE(fields.size(), 2u * states + 1);
-      for (size_t a = 0; a < fields.size(); ++a)
-        for (size_t b = a + 1; b < fields.size(); ++b)
-          EXPECT_FALSE(fields[a].left < fields[b].left + fields[b].width && fields[b].left < fields[a].left + fields[a].width &&
-                       fields[a].top < fields[b].top + fields[b].height && fields[b].top < fields[a].top + fields[a].height)
-              << states << " states at " << dpi << " dpi: fields " << a << " and " << b;
+        if (form.control(id).bounds.width > 0 && form.IsShowing(id)) shown.push_back(id);
+      ASSERT_GE(shown.size(), 2u * states + 10);
+      for (size_t a = 0; a < shown.size(); ++a) {
+        const Control& ca = form.control(shown[a]);
+        EXPECT_TRUE(fits(ca)) << ca.name;
+        for (size_t b = a + 1; b < shown.size(); ++b) {
+          if (form.control(shown[b]).parent != ca.parent) continue;
+          const Rect ra = form.PixelBounds(shown[a]), rb = form.PixelBounds(shown[b]);
+          EXPECT_FALSE(ra.left < rb.left + rb.width && rb.left < ra.left + ra.width && ra.top < rb.top + rb.height &&
+                       rb.top < ra.top + ra.height)
+              << version << "/" << states << " at " << dpi << " dpi: " << ca.name << " and " << form.control(shown[b]).name;
+        }
+      }
     }
   }
 }
