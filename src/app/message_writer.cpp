@@ -80,8 +80,9 @@ void MessageWriter::ShowErrorBox(std::string_view text, int32_t code, bool codeI
     ++hiddenNotSupported_;
     return;
   }
-  platform_.dialogs.ShowMessage(ComposeErrorText(text, code, codeIsSystemError), kCaption, BoxIcon::Error,
-                                /*topMost=*/true);
+  const std::string composed = ComposeErrorText(text, code, codeIsSystemError);
+  if (gathering_) return gathering_->Hold(composed, BoxIcon::Error);
+  platform_.dialogs.ShowMessage(composed, kCaption, BoxIcon::Error, /*topMost=*/true);
 }
 
 void MessageWriter::ReportMessage(std::string_view text, bool console, int32_t code, MessageKind kind,
@@ -130,20 +131,12 @@ void MessageWriter::WriteConsoleLine(std::string_view text, int32_t code, Messag
 }
 
 void MessageWriter::ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError) {
-  switch (kind) {
-    case MessageKind::Error:
-      ShowErrorBox(text, code, codeIsSystemError);
-      break;
-    case MessageKind::Info:
-      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
-      break;
-    case MessageKind::InfoIcon:
-      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::Information, false);
-      break;
-    case MessageKind::Warning:
-      platform_.dialogs.ShowMessage(text, kCaption, BoxIcon::Warning, false);
-      break;
-  }
+  if (kind == MessageKind::Error) return ShowErrorBox(text, code, codeIsSystemError);
+  const BoxIcon icon = kind == MessageKind::InfoIcon  ? BoxIcon::Information
+                       : kind == MessageKind::Warning ? BoxIcon::Warning
+                                                      : BoxIcon::None;
+  if (gathering_) return gathering_->Hold(text, icon);
+  platform_.dialogs.ShowMessage(text, kCaption, icon, false);
 }
 
 bool MessageWriter::AttachParentConsole() {
@@ -196,6 +189,31 @@ MessageWriter::ConsoleScope::ConsoleScope(MessageWriter& writer, bool console)
 }
 
 MessageWriter::ConsoleScope::~ConsoleScope() { writer_.consoleOnly_ = previous_; }
+
+MessageWriter::GatherScope::GatherScope(MessageWriter& writer) : writer_(writer), previous_(writer.gathering_) {
+  writer_.gathering_ = this;
+}
+
+MessageWriter::GatherScope::~GatherScope() {
+  writer_.gathering_ = previous_;
+  if (text_.empty()) return;
+  try {
+    // An error's box is top-most, as each of them would have been.
+    writer_.platform_.dialogs.ShowMessage(text_, kCaption, icon_, icon_ == BoxIcon::Error);
+  } catch (...) {  // nothing may leave a destructor; a box that cannot be shown is lost
+  }
+}
+
+void MessageWriter::GatherScope::Hold(std::string_view text, BoxIcon icon) {
+  if (!text_.empty()) text_ += "\r\n\r\n";
+  text_ += label_;
+  text_ += text;
+  // The box takes the gravest icon of what it holds.
+  const auto rank = [](BoxIcon i) {
+    return i == BoxIcon::Error ? 3 : i == BoxIcon::Warning ? 2 : i == BoxIcon::Information ? 1 : 0;
+  };
+  if (rank(icon) > rank(icon_)) icon_ = icon;
+}
 
 MessageWriter::ShowNotSupportedScope::ShowNotSupportedScope(MessageWriter& writer)
     : writer_(writer), previous_(writer.showNotSupported_) {

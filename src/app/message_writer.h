@@ -7,7 +7,9 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 
@@ -78,6 +80,28 @@ class MessageWriter {
     bool previous_;
   };
 
+  // While alive, the writer's boxes are held and shown as one when it ends, each text after
+  // the label in force when it came (the card it is about): an operation on several cards
+  // then asks for one click, not one for each card and message. Console lines are not held.
+  class GatherScope {
+   public:
+    explicit GatherScope(MessageWriter& writer);
+    ~GatherScope();
+    GatherScope(const GatherScope&) = delete;
+    GatherScope& operator=(const GatherScope&) = delete;
+    void Label(std::string label) { label_ = std::move(label); }
+
+   private:
+    friend class MessageWriter;
+    void Hold(std::string_view text, BoxIcon icon);
+
+    MessageWriter& writer_;
+    GatherScope* previous_;
+    std::string label_;
+    std::string text_;
+    BoxIcon icon_ = BoxIcon::None;
+  };
+
   // While alive, driver code -8 is shown even with IgnoreError-8 on (the fan override
   // reports its failures that way).
   class ShowNotSupportedScope {
@@ -105,6 +129,7 @@ class MessageWriter {
   int hiddenNotSupported_ = 0;
   std::set<std::string> reported_;
   bool consoleOnly_ = false;  // set by a ConsoleScope
+  GatherScope* gathering_ = nullptr;
 };
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/app.h"
 #include "app/apply_window_values.h"
@@ -190,10 +191,15 @@ std::string WindowProfileCommands::At() const {
 std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const std::vector<int>& cards,
                                                    const std::function<bool(int)>& send) {
   std::vector<int> done, skipped, left;
+  // Several cards' messages come as one box at the end, each under its card.
+  std::optional<MessageWriter::GatherScope> gathered;
+  if (cards.size() > 1) gathered.emplace(app_.messages);
   for (int card : cards) {
+    if (gathered) gathered->Label("Card " + std::to_string(card) + ": ");
     if (window_->CloseRequested()) left.push_back(card);
     else (send(card) ? done : skipped).push_back(card);
   }
+  if (gathered) gathered->Label("");
   std::string report;
   if (!skipped.empty())
     report += "Card(s) " + CardNumbers(skipped) + " skipped: their own values for the rows this window does not " +
@@ -202,7 +208,9 @@ std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const st
     report += std::string("The window was closed during \"") + command + "\": done on card(s) " +
               (done.empty() ? std::string("none") : CardNumbers(done)) + "; card(s) " + CardNumbers(left) +
               " left as they were.";
-  if (!report.empty()) backend_.dialogs().ShowMessage(report, command, BoxIcon::Warning, false);
+  if (report.empty()) return done;
+  if (gathered) app_.messages.ReportMessage(report, /*console=*/false, 0, MessageKind::Warning);
+  else backend_.dialogs().ShowMessage(report, command, BoxIcon::Warning, false);
   return done;
 }
 

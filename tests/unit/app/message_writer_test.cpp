@@ -158,6 +158,27 @@ TEST_F(MessageWriterTest, BoxesByKind) {
   EXPECT_TRUE(fake.console.events.empty());
 }
 
+TEST_F(MessageWriterTest, GatherScopeShowsItsBoxesAsOneWithTheGravestIcon) {
+  {
+    MessageWriter::GatherScope gathered(writer);
+    gathered.Label("Card 1: ");
+    writer.ReportMessage("w", false, 0, MessageKind::Warning);
+    writer.ShowError("e", -3);
+    writer.ReportMessage("console", true, 0, MessageKind::Info);  // a line, not held
+    gathered.Label("Card 2: ");
+    writer.ReportMessage("i", false, 0, MessageKind::InfoIcon);
+    EXPECT_TRUE(fake.dialogs.boxes.empty());
+  }
+  ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(fake.dialogs.boxes[0].text,
+            "Card 1: w\r\n\r\nCard 1: e (ErrorCode: -3) (ADL_ERR_INVALID_PARAM - One of the parameter passed is "
+            "invalid)\r\n\r\nCard 2: i");
+  EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);
+  EXPECT_TRUE(fake.dialogs.boxes[0].topMost);
+  { MessageWriter::GatherScope nothing(writer); }
+  EXPECT_EQ(fake.dialogs.boxes.size(), 1u) << "a scope that held nothing shows nothing";
+}
+
 TEST_F(MessageWriterTest, FailedAttachIsLoggedAndFallsBackToBoxesTryingAgainEachTime) {
   fake.console.attachSucceeds = false;
   fake.console.attachError = 6;

@@ -193,6 +193,21 @@ TEST_F(ProfileCommandsTest, APartlyRefusedApplyShowsWhatTheCardTookAndKeepsTheRe
   EXPECT_THAT(user.Text("StatusLabel"), HasSubstr("Applied to card 0; card 0 refused power ("));
 }
 
+TEST_F(ProfileCommandsTest, SeveralCardsFailuresComeInOneBoxEachUnderItsCard) {
+  AddCard(0, 7);
+  AddCard(1, 7);
+  HeadlessUser user = Open();
+  adl.Fail("ADL2_OverdriveN_PowerLimit_Set", -1);
+  user.Type("Power_Target", "5");
+  fake.dialogs.boxes.clear();
+  backend->HoldCtrl(true);
+  user.Click("Button1");
+  ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
+  EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("Card 0: "));
+  EXPECT_THAT(fake.dialogs.boxes[0].text, HasSubstr("\r\n\r\nCard 1: "));
+  EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Error);
+}
+
 TEST_F(ProfileCommandsTest, UnappliedEditsLeaveOnlyByTheUsersAnswer) {
   struct Case {
     Choice answer;
