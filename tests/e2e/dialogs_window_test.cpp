@@ -30,6 +30,33 @@ std::string Utf16File(const fs::path& path) {
   return text;
 }
 
+// The blank columns between the last dark pixel of a check box's drawn text and the first
+// of the label that continues it, in the 24-bit bottom-up shot of the whole window.
+int InkGap(const std::string& bmp, const std::vector<std::string>& lines, const char* box, const char* label) {
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(i < bmp.size() ? bmp[i] : 0); };
+  const int width = at(18) | at(19) << 8, height = at(22) | at(23) << 8, stride = (width * 3 + 3) & ~3;
+  int client[2] = {0, 0}, b[4] = {0, 0, 0, 0}, l[4] = {0, 0, 0, 0};
+  const auto read = [&](const std::string& prefix, int* to) {
+    for (const std::string& line : Starting(lines, prefix))
+      std::sscanf(line.substr(line.rfind("checked=") == std::string::npos ? 7 : line.rfind("checked=") + 10).c_str(),
+                  "%d %d %d %d", &to[0], &to[1], &to[2], &to[3]);
+  };
+  read("CLIENT ", client);
+  read(std::string("CONTROL ") + box + " ", b);
+  read(std::string("CONTROL ") + label + " ", l);
+  const int left = (width - client[0]) / 2, top = height - client[1] - left;  // the frame's borders
+  const auto inked = [&](int x) {
+    for (int y = l[1]; y < l[1] + l[3]; ++y)
+      if (at(54 + static_cast<size_t>(height - 1 - y - top) * stride + static_cast<size_t>(x + left) * 3 + 1) < 110)
+        return true;
+    return false;
+  };
+  int end = l[0] - 1, start = l[0];
+  while (end > b[0] && !inked(end)) --end;
+  while (start < l[0] + l[2] && !inked(start)) ++start;
+  return start - end - 1;
+}
+
 TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheContextMenu) {
   if (!GetProducts().HasWindows()) GTEST_FAIL() << "TW_E2E_WINDOWS_SIM_BIN and TW_E2E_WINE must be set";
   Rig rig(Target::Windows);
@@ -55,6 +82,12 @@ TEST(WindowsDialogsTest, SettingsThroughTheSystemMenuAndFriendlyNamesThroughTheC
   ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
 
   EXPECT_EQ(Starting(lines, "WINDOW \"Settings\"").size(), 1u) << run.out;
+  // A text that continues a check box's caption reads as its next word: a space apart.
+  const std::string shot = ReadFileBytes(rig.folder() / "settings.bmp");
+  for (const auto& [box, label] : {std::pair{"CheckBox8", "Label5"}, {"CheckBox10", "Label9"}, {"CheckBox9", "Label6"}}) {
+    const int gap = InkGap(shot, lines, box, label);
+    EXPECT_TRUE(gap >= 2 && gap <= 6) << box << " " << label << " " << gap;
+  }
   for (const char* checked : {"CONTROL CheckBox10 ", "CONTROL CheckBox9 ", "CONTROL CheckBox3 "}) {
     const std::vector<std::string> found = Starting(lines, checked);
     ASSERT_EQ(found.size(), 1u) << checked;

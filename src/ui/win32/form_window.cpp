@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
@@ -316,8 +317,51 @@ ControlId FormWindow::IdOf(HWND control) const {
 
 // ---- layout -------------------------------------------------------------------------------
 
-// Design pixels between a check box's text and the label that continues it: a space.
+// Design pixels between a continued box's end and its continuation: a space's width.
 constexpr int kCaptionContinuationGap = 3;
+
+int FormWindow::CaptionTextEnd(ControlId box) const {
+  Widget* native = NativeOf(box);
+  if (!native) return std::numeric_limits<int>::max();  // nothing drawn: no end to keep to
+  HDC dc = ::GetDC(native->hwnd());
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(native->hwnd(), WM_GETFONT, 0, 0)));
+  const std::wstring caption = Wide(form_.control(box).caption);
+  // Where the text ends as the system draws it: under wine the drawn glyphs advance less
+  // than the extent the text functions report, so the ink of a drawn copy is measured.
+  SIZE extent{0, 0};
+  if (!::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent)) extent = {0, 0};
+  int width = extent.cx;
+  HDC paper = ::CreateCompatibleDC(dc);
+  HBITMAP sheet = paper ? ::CreateCompatibleBitmap(dc, extent.cx + 8, extent.cy + 2) : nullptr;
+  if (sheet) {
+    HGDIOBJ oldSheet = ::SelectObject(paper, sheet);
+    HGDIOBJ oldFont = ::SelectObject(paper, ::GetCurrentObject(dc, OBJ_FONT));
+    RECT all{0, 0, extent.cx + 8, extent.cy + 2};
+    ::FillRect(paper, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetTextColor(paper, RGB(0, 0, 0));
+    ::SetBkMode(paper, TRANSPARENT);
+    ::DrawTextW(paper, caption.c_str(), static_cast<int>(caption.size()), &all, DT_SINGLELINE | DT_NOPREFIX);
+    int inked = -1;
+    for (int x = all.right - 1; x >= 0 && inked < 0; --x)
+      for (int y = 0; y < all.bottom; ++y)
+        if (::GetPixel(paper, x, y) != RGB(255, 255, 255)) {
+          inked = x + 1;
+          break;
+        }
+    if (inked > 0) width = inked;
+    ::SelectObject(paper, oldFont);
+    ::SelectObject(paper, oldSheet);
+    ::DeleteObject(sheet);
+  }
+  if (paper) ::DeleteDC(paper);
+  // A native box draws its text after the glyph and half a digit's width, give or take a
+  // pixel: two more keep its last letter whole.
+  INT digit = 0;
+  if (!::GetCharWidth32W(dc, L'0', L'0', &digit)) digit = 0;
+  ::SelectObject(dc, old);
+  ::ReleaseDC(native->hwnd(), dc);
+  return ::GetSystemMetrics(SM_CXMENUCHECK) + digit / 2 + width + form_.Scaled(2);
+}
 
 RECT FormWindow::PixelRect(ControlId id) const {
   // Each control's design position is scaled on its own and added to its group's, as the
@@ -354,6 +398,12 @@ RECT FormWindow::PixelRect(ControlId id) const {
     if (width == 0) width = needWidth;
     if (height == 0) height = needHeight;
   }
+  // A continued box ends with its text, so that it does not paint over its continuation.
+  for (ControlId at = 0; at < form_.controlCount(); ++at)
+    if (form_.control(at).continuesCaptionOf == id) {
+      width = std::min(width, CaptionTextEnd(id));
+      break;
+    }
   if (c.continuesCaptionOf != kNoControl) {
     const RECT box = PixelRect(c.continuesCaptionOf);
     left = box.right + form_.Scaled(kCaptionContinuationGap);

@@ -54,6 +54,7 @@ class FormWindow final : public OwnWindow, public FormView {
 
   // Layout at the form's scale.
   RECT PixelRect(ControlId id) const;  // in the window's client area
+  int CaptionTextEnd(ControlId box) const;  // from the box's left edge
   void PlaceControl(ControlId id);
   void PlaceWindow(bool keepPosition);
   void ApplyFonts();
