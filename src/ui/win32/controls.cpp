@@ -71,10 +71,8 @@ void Label::DrawFocus() {
   if (!HasFocus()) return;
   RECT client{};
   if (!::GetClientRect(hwnd(), &client)) return;
-  HDC dc = ::GetDC(hwnd());
-  if (!dc) return;
-  ::DrawFocusRect(dc, &client);
-  ::ReleaseDC(hwnd(), dc);
+  const WindowDc dc(hwnd());
+  if (dc.get()) ::DrawFocusRect(dc.get(), &client);
 }
 
 bool Label::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

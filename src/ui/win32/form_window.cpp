@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
@@ -320,46 +321,43 @@ ControlId FormWindow::IdOf(HWND control) const {
 // Design pixels between a continued box's end and its continuation: a space's width.
 constexpr int kCaptionContinuationGap = 3;
 
+namespace {
+
+// How far the ink of `text`, drawn in the font of `dc` on a sheet of the size `extent`
+// (and a little more), reaches; nullopt when it cannot be drawn.
+std::optional<int> InkWidth(HDC dc, const std::wstring& text, SIZE extent) {
+  const MemoryDc paper(::CreateCompatibleDC(dc));
+  RECT all{0, 0, extent.cx + 8, extent.cy + 2};
+  const BitmapHandle sheet(paper ? ::CreateCompatibleBitmap(dc, all.right, all.bottom) : nullptr);
+  if (!sheet) return std::nullopt;
+  const Selection onSheet(paper.get(), sheet.get());
+  const Selection font(paper.get(), ::GetCurrentObject(dc, OBJ_FONT));
+  ::FillRect(paper.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetTextColor(paper.get(), RGB(0, 0, 0));
+  ::SetBkMode(paper.get(), TRANSPARENT);
+  ::DrawTextW(paper.get(), text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_NOPREFIX);
+  for (int x = all.right - 1; x >= 0; --x)
+    for (int y = 0; y < all.bottom; ++y)
+      if (::GetPixel(paper.get(), x, y) != RGB(255, 255, 255)) return x + 1;
+  return std::nullopt;
+}
+
+}  // namespace
+
 int FormWindow::CaptionTextEnd(ControlId box) const {
   Widget* native = NativeOf(box);
   if (!native) return std::numeric_limits<int>::max();  // nothing drawn: no end to keep to
-  HDC dc = ::GetDC(native->hwnd());
-  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(native->hwnd(), WM_GETFONT, 0, 0)));
+  const ControlDc dc(native->hwnd());
   const std::wstring caption = Wide(form_.control(box).caption);
-  // Where the text ends as the system draws it: under wine the drawn glyphs advance less
-  // than the extent the text functions report, so the ink of a drawn copy is measured.
   SIZE extent{0, 0};
-  if (!::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent)) extent = {0, 0};
-  int width = extent.cx;
-  HDC paper = ::CreateCompatibleDC(dc);
-  HBITMAP sheet = paper ? ::CreateCompatibleBitmap(dc, extent.cx + 8, extent.cy + 2) : nullptr;
-  if (sheet) {
-    HGDIOBJ oldSheet = ::SelectObject(paper, sheet);
-    HGDIOBJ oldFont = ::SelectObject(paper, ::GetCurrentObject(dc, OBJ_FONT));
-    RECT all{0, 0, extent.cx + 8, extent.cy + 2};
-    ::FillRect(paper, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    ::SetTextColor(paper, RGB(0, 0, 0));
-    ::SetBkMode(paper, TRANSPARENT);
-    ::DrawTextW(paper, caption.c_str(), static_cast<int>(caption.size()), &all, DT_SINGLELINE | DT_NOPREFIX);
-    int inked = -1;
-    for (int x = all.right - 1; x >= 0 && inked < 0; --x)
-      for (int y = 0; y < all.bottom; ++y)
-        if (::GetPixel(paper, x, y) != RGB(255, 255, 255)) {
-          inked = x + 1;
-          break;
-        }
-    if (inked > 0) width = inked;
-    ::SelectObject(paper, oldFont);
-    ::SelectObject(paper, oldSheet);
-    ::DeleteObject(sheet);
-  }
-  if (paper) ::DeleteDC(paper);
+  if (!::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent)) extent = {0, 0};
+  // Where the text ends as the system draws it: under wine the drawn glyphs advance less
+  // than the extent the text functions report.
+  const int width = InkWidth(dc.get(), caption, extent).value_or(extent.cx);
   // A native box draws its text after the glyph and half a digit's width, give or take a
   // pixel: two more keep its last letter whole.
   INT digit = 0;
-  if (!::GetCharWidth32W(dc, L'0', L'0', &digit)) digit = 0;
-  ::SelectObject(dc, old);
-  ::ReleaseDC(native->hwnd(), dc);
+  if (!::GetCharWidth32W(dc.get(), L'0', L'0', &digit)) digit = 0;
   return ::GetSystemMetrics(SM_CXMENUCHECK) + digit / 2 + width + form_.Scaled(2);
 }
 
@@ -380,15 +378,12 @@ RECT FormWindow::PixelRect(ControlId id) const {
   Widget* native = NativeOf(id);
   if ((width == 0 || height == 0) && native) {
     // Labels and check boxes take the size of their text.
-    HDC dc = ::GetDC(native->hwnd());
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(native->hwnd(), WM_GETFONT, 0, 0)));
     RECT text{0, 0, 0, 0};
     const std::wstring caption = Wide(c.caption.empty() ? std::string(" ") : c.caption);
-    if (!::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+    if (const ControlDc dc(native->hwnd());
+        !::DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text,
                      DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX))
       text = RECT{0, 0, 0, 0};
-    ::SelectObject(dc, old);
-    ::ReleaseDC(native->hwnd(), dc);
     int needWidth = text.right + 1;
     int needHeight = text.bottom;
     if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
