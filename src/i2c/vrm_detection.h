@@ -1,6 +1,10 @@
 #pragma once
 // Finding each card's regulator controller, once per run, with EnableI2c on.
 
+#include <memory>
+
+#include "i2c/vrm_search.h"
+
 namespace tw {
 
 class App;
@@ -14,6 +18,15 @@ class VrmWindow;
 // and with a window, shows the selected card's I2C group and values and selects the
 // matching profile; command-line runs pass no window and stop before that.
 void DetectVrm(App& app, bool scan, VrmWindow* window = nullptr);
+
+// The window's search, stepped while it is idle: null when no connection opened (the
+// reason has been shown). When it has run to its end, EndVrmDetection(app, true, window)
+// saves what it found.
+std::unique_ptr<VrmSearch> StartVrmSearch(App& app);
+
+// DetectVrm's end, after a search (`searched`) or a verification: writes the [I2C] section
+// after a search of a listed card, ends the run's detection and shows it in `window`.
+void EndVrmDetection(App& app, bool searched, VrmWindow* window);
 
 // Finds the controllers as DetectVrm does, into the GPU list, but writes no [I2C] section
 // and leaves the run's detection state alone: a later command still detects and saves.

@@ -236,11 +236,12 @@ void WindowProfileCommands::Apply() {
     if (parts.any()) refusals.emplace_back(card, parts);
     return true;
   });
-  window_->ShowStatus(ApplyStatus(targets, done.size() - refusals.size(), refusals) + At());
+  std::string status = ApplyStatus(targets, done.size() - refusals.size(), refusals);
   // The re-read shows what the card took; what it refused stays as the user typed it.
-  AfterSending(done, true, [&] {
+  status += AfterSending(done, true, [&] {
     if (refused.any()) PutBackRefused(typed, FieldsOf(refused, gpu));
   });
+  window_->ShowStatus(status + At());
 }
 
 std::vector<ControlId> WindowProfileCommands::FieldsOf(const RefusedParts& refused, const GPUItem& gpu) const {
@@ -308,18 +309,20 @@ void WindowProfileCommands::Reset() {
   AfterSending(done, false);
 }
 
-void WindowProfileCommands::AfterSending(const std::vector<int>& done, bool applied,
-                                         const std::function<void()>& afterRead) {
+std::string WindowProfileCommands::AfterSending(const std::vector<int>& done, bool applied,
+                                                const std::function<void()>& afterRead) {
+  std::string regulatorStatus;
   // A card switched while a box was open is the one read: the editor shows the selected card.
   const int selected = window_->SelectedCard();
   if (!window_->CloseRequested() && selected >= 0) {
     if (window_->ReadCardIntoWindow(selected) && afterRead) afterRead();
     if (app_.options.EnableI2c) {
-      if (applied) regulators_.AfterApply(done, selected);
+      if (applied) regulatorStatus = regulators_.AfterApply(done, selected);
       else regulators_.AfterReset(done, selected);
     }
   }
   window_->EndOperation();
+  return regulatorStatus;
 }
 
 // --- matching and copying ---

@@ -70,10 +70,11 @@ class WindowProfileCommands final : public ProfileCommands {
   // cards were skipped or left. Returns the cards done.
   std::vector<int> RunOnCards(const char* command, const std::vector<int>& cards,
                               const std::function<bool(int)>& send);
-  // Reads the selected card back into the window, then runs `afterRead` when that read
-  // succeeded; a close held back meanwhile happens last.
   std::string At() const;  // " (hh:mm:ss)", now
-  void AfterSending(const std::vector<int>& done, bool applied, const std::function<void()>& afterRead = {});
+  // Reads the selected card back into the window, then runs `afterRead` when that read
+  // succeeded, then the regulator steps; a close held back meanwhile happens last. Returns
+  // the status line's words about refused regulator values.
+  std::string AfterSending(const std::vector<int>& done, bool applied, const std::function<void()>& afterRead = {});
 
   // A field as the user left it before an apply.
   struct KeptField {

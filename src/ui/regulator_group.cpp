@@ -16,11 +16,23 @@
 namespace tw::ui {
 namespace {
 
+constexpr const char* kSearchingCaption = "I2C: searching for regulators...";
 constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
 // The controller is given time to take the values before they are read back.
 constexpr uint32_t kSettleMilliseconds = 10;
 
 size_t Index(int k) { return static_cast<size_t>(k); }
+
+// "; card 1 refused phase gain, current scale" for the regulator values a card's
+// controller refused, "" when it took them all.
+std::string RefusedStatus(int card, const VrmRefusals& refused) {
+  std::string names;
+  const std::pair<bool, const char*> parts[] = {
+      {refused.offset, "offset"}, {refused.phaseGain, "phase gain"}, {refused.currentScale, "current scale"}};
+  for (const auto& [taken, name] : parts)
+    if (taken) names += (names.empty() ? "" : ", ") + std::string(name);
+  return names.empty() ? "" : "; card " + std::to_string(card) + " refused the regulator's " + names;
+}
 
 }  // namespace
 
@@ -102,8 +114,10 @@ void RegulatorGroup::RedrawI2cGroup() {
   const int selected = SelectedGpu();
   const GPUItem* gpu = selected >= 0 && Index(selected) < app_.gpus.size() ? &app_.gpus[Index(selected)] : nullptr;
   const VrmItem* row = gpu && gpu->i2cFound ? VrmRow(gpu->i2cController) : nullptr;
-  form.SetCaption(window_->controls().i2cGroup, row ? "I2C: " + std::string(row->name) : std::string("I2C"));
-  form.SetVisible(c_.notAvailable, !row);
+  const bool searching = search_ || detectionPending_;
+  const char* const idle = searching ? kSearchingCaption : "I2C";
+  form.SetCaption(window_->controls().i2cGroup, row ? "I2C: " + std::string(row->name) : std::string(idle));
+  form.SetVisible(c_.notAvailable, !row && !searching);
   for (ControlId id : {c_.offsetCaption, c_.offset, c_.voltage}) form.SetVisible(id, row != nullptr);
   for (ControlId id : {c_.llcCaption, c_.llc}) form.SetVisible(id, row && row->hasLlc);
   for (ControlId id : {c_.phaseGainCaption, c_.phaseGain}) form.SetVisible(id, row && row->hasPhaseGain);
@@ -181,17 +195,32 @@ void RegulatorGroup::Detect() {
   if (app_.vrm.scan && !window_->form().view()) {
     detectionPending_ = true;
     Form& form = window_->form();
-    form.SetCaption(window_->controls().i2cGroup, "I2C: searching for regulators...");
+    form.SetCaption(window_->controls().i2cGroup, kSearchingCaption);
     form.SetVisible(c_.notAvailable, false);
     return;
   }
   DetectVrm(app_, app_.vrm.scan, this);
 }
 
+RegulatorGroup::~RegulatorGroup() {
+  if (search_) backend_.RunWhenIdle(nullptr);  // the search dies with the window, unsaved
+}
+
 void RegulatorGroup::RunPendingDetection() {
   if (!std::exchange(detectionPending_, false)) return;
-  window_->form().Repaint();
-  DetectVrm(app_, app_.vrm.scan, this);
+  search_ = StartVrmSearch(app_);
+  if (!search_) return EndVrmDetection(app_, /*searched=*/false, this);
+  backend_.RunWhenIdle([this] { return SearchStep(); });
+}
+
+// A few probes at a time: under a second of bus transfers even on a slow line, so that
+// the window answers the user between steps.
+bool RegulatorGroup::SearchStep() {
+  constexpr int kProbesPerStep = 4;
+  if (search_->Step(kProbesPerStep)) return true;
+  search_.reset();
+  EndVrmDetection(app_, /*searched=*/true, this);
+  return false;
 }
 
 void RegulatorGroup::CardArranged(int /*gpuId*/) {
@@ -231,14 +260,19 @@ RegulatorGroup::Values RegulatorGroup::WindowValues() const {
   return v;
 }
 
-void RegulatorGroup::AfterApply(const std::vector<int>& cards, int selectedCard) {
+std::string RegulatorGroup::AfterApply(const std::vector<int>& cards, int selectedCard) {
   const Values v = WindowValues();
+  std::string status;
   // Each card gets every value it can take; a refused one is reported and skipped.
-  for (int card : cards) WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+  for (int card : cards) {
+    status += RefusedStatus(card, RefusedVrmValues(app_, card, v.offset, v.phaseGain, v.currentScale));
+    WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+  }
   app_.platform.clock.Sleep(kSettleMilliseconds);
   kept_ = RefusedVrmValues(app_, selectedCard, v.offset, v.phaseGain, v.currentScale);
   ReadIntoWindow(selectedCard);
   kept_ = {};
+  return status;
 }
 
 void RegulatorGroup::AfterReset(const std::vector<int>& cards, int selectedCard) {

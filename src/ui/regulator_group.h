@@ -5,9 +5,11 @@
 // command line uses (ReadVrmValues, RefusedVrmValues, WriteVrmValues), so the window keeps
 // every guard it has.
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "i2c/vrm_search.h"
 #include "i2c/vrm_window.h"
 #include "i2c/vrm_write.h"
 #include "ui/form/backend.h"
@@ -36,13 +38,17 @@ std::string OffsetVoltageText(int32_t steps, const std::string& decimalSeparator
 class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, public WindowRegulators {
  public:
   RegulatorGroup(App& app, UiBackend& backend) : app_(app), backend_(backend) {}
+  ~RegulatorGroup() override;
+  RegulatorGroup(const RegulatorGroup&) = delete;
+  RegulatorGroup& operator=(const RegulatorGroup&) = delete;
 
   // Adds the group's controls and handlers to the window, before its view is created, and
   // makes itself the window's regulator part.
   void Attach(MainForm& window);
   const RegulatorControls& controls() const { return c_; }
-  // The regulator search the window's creation put off until the window shows (see Detect);
-  // nothing when none is waiting.
+  // Starts the regulator search the window's creation put off until the window shows (see
+  // Detect); nothing when none is waiting. The search runs in small steps while the window
+  // is idle, so the user can go on using it.
   void RunPendingDetection();
 
   // VrmWindow: what reading and detection show.
@@ -61,7 +67,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // WindowRegulatorSteps: the profile commands' regulator steps.
   bool WindowToProfile(ProfileItem& profile, const GPUItem& gpu) override;
   void ProfileToWindow(const ProfileItem& profile, const GPUItem& gpu) override;
-  void AfterApply(const std::vector<int>& cards, int selectedCard) override;
+  std::string AfterApply(const std::vector<int>& cards, int selectedCard) override;
   void AfterReset(const std::vector<int>& cards, int selectedCard) override;
 
   // WindowRegulators: the window's creation and card selection.
@@ -89,6 +95,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   void TextChange(ControlId field, const std::string& current);
   void ReadIntoWindow(int gpuId);
   void KeepRefused(ControlId field);
+  bool SearchStep();
 
   App& app_;
   UiBackend& backend_;
@@ -98,6 +105,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // keep the user's text instead of showing the card's.
   VrmRefusals kept_{};
   bool detectionPending_ = false;
+  std::unique_ptr<VrmSearch> search_;  // while the window's search runs
 };
 
 }  // namespace tw::ui

@@ -24,8 +24,9 @@ class WindowRegulatorSteps {
   // Puts the profile's regulator values into the regulator fields.
   virtual void ProfileToWindow(const ProfileItem& /*profile*/, const GPUItem& /*gpu*/) {}
   // After "Apply" sent the window's values to `cards`: the regulator values to the same
-  // cards, then the selected card's regulator read back into the window.
-  virtual void AfterApply(const std::vector<int>& /*cards*/, int /*selectedCard*/) {}
+  // cards, then the selected card's regulator read back into the window. Returns what the
+  // status line adds about refused regulator values ("; card 1 refused phase gain"), or "".
+  virtual std::string AfterApply(const std::vector<int>& /*cards*/, int /*selectedCard*/) { return {}; }
   // After "Reset" reset `cards`: their regulators reset too, then the selected card's
   // regulator read back into the window.
   virtual void AfterReset(const std::vector<int>& /*cards*/, int /*selectedCard*/) {}

@@ -34,7 +34,8 @@ TEST(WindowsRegulatorWindowTest, I2cGroupAndTheGroupMenusUnderWine) {
   Rig rig(Target::Windows);
   rig.Ini(kIni);
   const std::vector<std::string> commands = {
-      "wait", "dump", "shot:i2c-polaris.bmp",
+      // The search runs while the window is idle; the group names the regulator when it ends.
+      "wait", "until:GroupBox6=I2C: IR3567B", "dump", "shot:i2c-polaris.bmp",
       // An offset typed and applied: the controller gets the byte, the field the card's value.
       "focus:I2C_Offset", "type:4", "key:TAB", "click:Button1", "dump",
       // A five-digit phase gain is refused on its own: offset -47 still goes out.

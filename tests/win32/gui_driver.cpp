@@ -6,6 +6,7 @@
 // Controls are named by their program name (the window property "Tunewright.Name" that the
 // backend sets on each control) or, failing that, by their text. Commands, in order:
 //   wait                 wait for the visible TForm1; prints WINDOW "caption" x y w h
+//   until:NAME=TEXT      waits up to 30 s until the control shows TEXT (work done while idle)
 //   dump                 prints DUMP, then CONTROL name class "text" visible enabled checked x y w h
 //                        for every child (client coordinates of TForm1), then CLIENT w h
 //   click:NAME           a left click at the control's centre
@@ -643,6 +644,20 @@ WORD KeyCode(const std::string& name) {
   Fail("unknown key " + name);
 }
 
+// "until:NAME=TEXT": waits up to 30 s for the control's text, for work the window does
+// while it is idle.
+void WaitForText(HWND form, const std::string& argument) {
+  const size_t equals = argument.find('=');
+  if (equals == std::string::npos) Fail("until needs NAME=TEXT");
+  const HWND control = FindControl(form, argument.substr(0, equals));
+  const std::string wanted = argument.substr(equals + 1);
+  for (int waited = 0; WindowText(control) != wanted; waited += 100) {
+    if (waited >= 30000) Fail("\"" + wanted + "\" never came; the text is \"" + WindowText(control) + "\"");
+    ::Sleep(100);
+  }
+  Settle(form);
+}
+
 int Number(const std::vector<std::string>& parts, size_t index) {
   return index < parts.size() ? std::atoi(parts[index].c_str()) : 0;
 }
@@ -663,6 +678,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
     if (verb == "wait") {
       form = TakeForm(90, L"TForm1");
+    } else if (verb == "until") {
+      WaitForText(needForm(), argument);
     } else if (verb == "clickat") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, parts.at(1)), Number(parts, 2), Number(parts, 3), false), 1);
     } else if (verb == "cells") {

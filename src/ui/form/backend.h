@@ -7,9 +7,11 @@
 //               src/ui/headless (in-memory, for host tests).
 //   The forms in src/ui create their views through it and never see the platform.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "ui/form/form.h"
 
@@ -27,6 +29,22 @@ struct FileDialogRequest {
   std::string defaultExtension;  // without the dot: added to a name typed without one
 };
 
+// The one piece of work a backend runs while no input waits (UiBackend::RunWhenIdle).
+class IdleWork {
+ public:
+  void Set(std::function<bool()> step) { step_ = std::move(step); }
+  bool pending() const { return static_cast<bool>(step_); }
+  // One step. The work is taken out while it runs, so that a message loop the step opens
+  // (a box it shows) does not run it again from inside itself.
+  void RunStep() {
+    std::function<bool()> step = std::exchange(step_, nullptr);
+    if (step() && !step_) step_ = std::move(step);
+  }
+
+ private:
+  std::function<bool()> step_;
+};
+
 class UiBackend {
  public:
   virtual ~UiBackend() = default;
@@ -38,6 +56,11 @@ class UiBackend {
 
   // Runs the message loop until `form`'s window has closed.
   virtual void RunUntilClosed(Form& form) = 0;
+
+  // Calls `step` whenever no input waits (also in a dialog's loop), until it returns false:
+  // long work done in small steps keeps every window answering. One piece of work at a
+  // time: a later call replaces it, an empty `step` drops it.
+  virtual void RunWhenIdle(std::function<bool()> step) = 0;
 
   // Dots per inch of the monitor a new window opens on (96 when unknown).
   virtual int MonitorDpi() const = 0;

@@ -46,8 +46,16 @@ std::optional<std::string> HeadlessBackend::AskFileName(const FileDialogRequest&
 }
 
 void HeadlessBackend::RunUntilClosed(Form& form) {
+  if (!userActsWhileIdleWorkRuns)
+    while (RunIdleStep()) {
+    }
   if (whileOpen) whileOpen(form);
   if (form.UserClosed() && form.view()) form.view()->Close();
+}
+
+bool HeadlessBackend::RunIdleStep() {
+  if (idleWork_.pending()) idleWork_.RunStep();
+  return idleWork_.pending();
 }
 
 ControlId HeadlessUser::Id(std::string_view name) const {

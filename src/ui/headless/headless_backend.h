@@ -52,9 +52,15 @@ class HeadlessBackend final : public UiBackend {
   HeadlessBackend(Dialogs& dialogs, int dpi = 96);
 
   std::unique_ptr<FormView> CreateView(Form& form) override;
-  // Runs `whileOpen` (the test acting as the user) once, then closes the window with its
-  // close box unless it closed already.
+  // Runs the idle work to its end (unless `userActsWhileIdleWorkRuns`), then `whileOpen`
+  // (the test acting as the user) once, then closes the window with its close box unless
+  // it closed already.
   void RunUntilClosed(Form& form) override;
+  void RunWhenIdle(std::function<bool()> step) override { idleWork_.Set(std::move(step)); }
+  // One step of the idle work, as when the window has nothing else to do; false when none
+  // is left.
+  bool RunIdleStep();
+  bool userActsWhileIdleWorkRuns = false;
   int MonitorDpi() const override { return dpi_; }
   bool CtrlHeld() const override { return ctrlHeld_; }
   Dialogs& dialogs() override { return dialogs_; }
@@ -70,6 +76,7 @@ class HeadlessBackend final : public UiBackend {
 
  private:
   Dialogs& dialogs_;
+  IdleWork idleWork_;
   int dpi_;
   bool ctrlHeld_ = false;
 };

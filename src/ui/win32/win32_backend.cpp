@@ -56,7 +56,7 @@ void Win32Backend::RunUntilClosed(Form& form) {
   ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
   std::erase(disabled, window->hwnd());
   for (HWND other : disabled) ::EnableWindow(other, FALSE);
-  RunMessageLoop([window] { return window->created(); });
+  RunMessageLoop([window] { return window->created(); }, idleWork_);
   for (HWND other : disabled)
     if (::IsWindow(other)) ::EnableWindow(other, TRUE);
   if (!disabled.empty()) ::SetActiveWindow(disabled.front());

@@ -17,6 +17,7 @@ class Win32Backend final : public UiBackend {
 
   std::unique_ptr<FormView> CreateView(Form& form) override;
   void RunUntilClosed(Form& form) override;
+  void RunWhenIdle(std::function<bool()> step) override { idleWork_.Set(std::move(step)); }
   int MonitorDpi() const override;
   bool CtrlHeld() const override;
   std::string DecimalSeparator() const override;
@@ -25,6 +26,7 @@ class Win32Backend final : public UiBackend {
 
  private:
   Dialogs& dialogs_;
+  IdleWork idleWork_;
   bool comStarted_ = false;
 };
 

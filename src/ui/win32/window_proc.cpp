@@ -31,10 +31,14 @@ void TrapFailure() noexcept {
   ::PostQuitMessage(1);
 }
 
-int RunMessageLoop(const std::function<bool()>& keepRunning) {
+int RunMessageLoop(const std::function<bool()>& keepRunning, IdleWork& idleWork) {
   MSG message{};
   int status = 0;
   while (keepRunning()) {
+    if (idleWork.pending() && !::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+      idleWork.RunStep();
+      continue;
+    }
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) {
       status = static_cast<int>(message.wParam);

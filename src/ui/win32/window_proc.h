@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/form/backend.h"
 #include "ui/win32/ui_handles.h"
 
 namespace tw::ui::win32 {
@@ -92,7 +93,8 @@ void TrapFailure() noexcept;
 // Runs the thread's message loop while `keepRunning` holds (and until WM_QUIT). Keys go through IsDialogMessage of the
 // message's top-level window first, which gives Tab and the arrow keys their dialog meaning
 // (Escape and Enter then arrive as the commands IDCANCEL and IDOK, which the windows ignore).
+// While no message waits, steps `idleWork` when it has work.
 // Raises the trapped failure, if any, once the loop has ended.
-int RunMessageLoop(const std::function<bool()>& keepRunning);
+int RunMessageLoop(const std::function<bool()>& keepRunning, IdleWork& idleWork);
 
 }  // namespace tw::ui::win32

@@ -19,6 +19,7 @@ namespace tw::ui {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 constexpr const char* kOffsetRange = "For security reason I2C offset must be between -48 (-300mV) and 48 (+300mV)";
 
@@ -160,18 +161,22 @@ TEST_F(RegulatorWindowTest, ApplyWritesWhatItCanAndKeepsTheRefusedTextMarked) {
     const char* text;
     const char* message;
     std::vector<int> registers;  // written, in order
+    const char* status;          // the status line's end
   };
   const Case cases[] = {
-      {"I2C_Offset", "-99", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}},
+      {"I2C_Offset", "-99", kOffsetRange, {0x38, 0x1E, 0x1F, 0x20, 0x4D}, "refused the regulator's offset"},
       // No number at all stops the whole apply before anything is sent, as in every field.
       {"I2C_Offset", "abc",
        "Nothing was applied: \"Voltage offset (x6.25 mV)\" holds \"abc\", which is not a whole number.\r\n"
        "Allowed: -48..48.",
-       {}},
+       {},
+       ""},
       {"Edit1", "1A2B3", "Wrong data is entered in Phase gain, must be in 3 bytes length hexadecimal format",
-       {0x8D, 0x38, 0x4D}},
+       {0x8D, 0x38, 0x4D},
+       "card 0 refused the regulator's phase gain"},
       {"Edit2", "", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format",
-       {0x8D, 0x38, 0x1E, 0x1F, 0x20}},
+       {0x8D, 0x38, 0x1E, 0x1F, 0x20},
+       "card 0 refused the regulator's current scale"},
   };
   HeadlessUser user = Open("I");
   for (const Case& c : cases) {
@@ -186,6 +191,7 @@ TEST_F(RegulatorWindowTest, ApplyWritesWhatItCanAndKeepsTheRefusedTextMarked) {
     std::vector<int> registers;
     for (const auto& [adapter, reg, value] : Writes()) registers.push_back(reg);
     EXPECT_EQ(registers, c.registers);
+    EXPECT_THAT(user.Text("StatusLabel"), HasSubstr(c.status));
     EXPECT_EQ(window->form().control(window->form().Find(c.field)).caption, c.text);
     EXPECT_EQ(user.Background(c.field), kRefusedColour);
     if (std::string_view(c.field) != "I2C_Offset") {
@@ -217,13 +223,22 @@ TEST_F(RegulatorWindowTest, SaveAndLoadCarryTheShownRegulatorFields) {
   EXPECT_EQ(std::make_tuple(b.offset, b.llc, b.phaseGain, b.currentScale), std::make_tuple(0, 0, "NULL", "NULL"));
 }
 
-TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowAndSaysSo) {
-  HeadlessUser user = Open("I", /*viewFirst=*/false);
+TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowThenLetsTheUserWorkWhileItRuns) {
+  HeadlessUser user = Open("-I", /*viewFirst=*/false);
   EXPECT_TRUE(adl.i2cTransfers.empty());
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
   view = backend->CreateView(window->form());
   regulators->RunPendingDetection();
+  ASSERT_TRUE(backend->RunIdleStep());
+  user.Select("ComboBox1", 1);  // the user need not wait for the search
+  EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
+  EXPECT_FALSE(user.Showing("I2C_NotAvailable"));
+  EXPECT_TRUE(app.vrm.inProgress);
+  while (backend->RunIdleStep()) {
+  }
+  EXPECT_FALSE(app.vrm.inProgress);
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: IR3567B");
+  EXPECT_EQ(app.gpus[1].i2cAddress, 0x20);
 }
 
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
