@@ -823,10 +823,12 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (!form_.UserClosed()) return 0;
       GiveBackOwner(hwnd());
+      tips_.Destroy();
       Destroy();
       return 0;
     case kDestroyLater:
       GiveBackOwner(hwnd());
+      tips_.Destroy();
       Destroy();
       return 0;
     case WM_SYSCOLORCHANGE:

@@ -26,6 +26,12 @@ bool ToolTips::Create(HWND window) {
   return static_cast<bool>(tip_);
 }
 
+void ToolTips::Destroy() {
+  if (tip_ && !::IsWindow(tip_.get())) static_cast<void>(tip_.release());
+  tip_.reset();
+  tools_.clear();
+}
+
 TOOLINFOW ToolTips::Tool(UINT flags, UINT_PTR uId) const {
   TOOLINFOW tool{};
   // The size comctl32 5 knows as well as 6: the full structure of the headers we build

@@ -18,8 +18,9 @@ class ToolTips {
  public:
   // False when the system made no tooltip; every other call then does nothing.
   bool Create(HWND window);
-  // Goes before the window: the tooltip lets go of the controls it subclassed.
-  void Destroy() { tip_.reset(); }
+  // Goes before the window: the tooltip lets go of the controls it subclassed. The system
+  // destroys an owned tooltip with its owner, so one already gone is only forgotten.
+  void Destroy();
 
   bool Has(int id) const { return tools_.count(id) != 0; }
   // Sets the tip of the form's control `id`, whose native window is `control`; the first
