@@ -64,7 +64,12 @@ void ToolTips::SetArea(int id, const RECT& area) {
 
 void ToolTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!tip_ || tools_.empty()) return;
-  MSG relayed{window_, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+  MSG relayed{};
+  relayed.hwnd = window_;
+  relayed.message = message;
+  relayed.wParam = wParam;
+  relayed.lParam = lParam;
+  relayed.time = static_cast<DWORD>(::GetMessageTime());
   const DWORD at = ::GetMessagePos();
   relayed.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   ::SendMessageW(tip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));

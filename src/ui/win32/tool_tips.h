@@ -6,6 +6,7 @@
 // tool, fed by the window relaying the mouse messages it receives.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <set>
 #include <string>
