@@ -14,6 +14,20 @@ namespace tw {
 inline constexpr int kExtSettingCount = adl::kOdnExtCount;  // 15
 inline constexpr int kOd8SettingCount = adl::kOd8Count;     // 29
 
+// A P-state as the card holds it by default: clock in MHz, voltage in mV.
+struct StateDefault {
+  int32_t clock = 0;
+  int32_t vcc = 0;
+};
+
+// An OverdriveN card's P-states in Default mode. Read once, when the window first shows the
+// card, so that switching cards asks the driver nothing more; `read` also after a failed read.
+struct StateDefaults {
+  bool read = false;
+  std::vector<StateDefault> gpu{};
+  std::vector<StateDefault> mem{};
+};
+
 struct GPUItem {
   std::vector<int32_t> adapterIndexes;  // exactly one: the first adapter at the card's PCI location
   std::string displayName;
@@ -37,6 +51,14 @@ struct GPUItem {
   int32_t memTimingMax = 0;
   std::array<int32_t, kExtSettingCount> extDefaults{};
   std::array<adl::ADLOD8SingleInitSetting, kOd8SettingCount> od8Init{};
+  // Whether extDefaults and od8Init hold what the card reported, rather than zeros left by
+  // a failed read: only then are they shown as the card's defaults.
+  bool extDefaultsKnown = false;
+  bool od8InitKnown = false;
+  // OverdriveN capabilities: the defaults of the power target (%) and the acoustic limit (MHz).
+  int32_t powerTargetDefault = 0;
+  int32_t acousticDefault = 0;
+  StateDefaults stateDefaults{};
   // OverdriveN clock records as discovery read them (levelCount levels each). A set fills
   // the levels beyond the counted states from here: the card keeps what it holds there.
   std::vector<adl::ADLODNPerformanceLevelX2> gpuLevelsHeld;

@@ -56,6 +56,7 @@ void TakeExtDefaults(const ExtRanges& ranges, GPUItem& gpu) {
   gpu.extDefaults[0] = ranges[0].defaultValue;
   gpu.extDefaults[1] = ranges[1].defaultValue;
   for (int i = 5; i < adl::kOdnExtCount; ++i) gpu.extDefaults[i] = ranges[i].defaultValue;
+  gpu.extDefaultsKnown = true;
 }
 
 // Leaves the card unsupported when any read fails or a state count is 0.
@@ -66,6 +67,8 @@ void ProbeOverdriveN(DriverConnection& connection, MessageWriter& messages, int 
   gpu.levelCount = caps.iMaximumNumberOfPerformanceLevels;
   gpu.vddcMin = caps.svddcRange.iMin;
   gpu.vddcMax = caps.svddcRange.iMax;
+  gpu.powerTargetDefault = caps.power.iDefault;
+  gpu.acousticDefault = caps.minimumPerformanceClock.iDefault;
   if (gpu.levelCount > 0) ReadStateCounts(connection, gpu);
   if (gpu.gpuStateCount <= 0 || gpu.memStateCount <= 0) return;
   gpu.supported = true;
@@ -97,8 +100,10 @@ void ProbeOverdrive8(DriverConnection& connection, MessageWriter& messages, int 
   gpu.gpuStateCount = kOd8StateCount;
   gpu.memStateCount = 0;
   gpu.levelCount = kOd8StateCount;
-  if (ReadOd8Settings(connection, messages, gpuId, gpu, /*fillInit=*/true, nullptr, /*console=*/false))
+  if (ReadOd8Settings(connection, messages, gpuId, gpu, /*fillInit=*/true, nullptr, /*console=*/false)) {
     gpu.memTimingMax = gpu.od8Init[adl::kOd8AcTiming].maxValue;
+    gpu.od8InitKnown = true;
+  }
 }
 
 }  // namespace

@@ -31,6 +31,13 @@ class AppCardReader final : public CardReader {
     return ReadLevels(false, levels, "MemoryClocks_Get function failed");
   }
 
+  bool ReadDefaultLevels(bool gpu, std::vector<LevelReading>& levels) override {
+    std::optional<PerformanceLevelsBuffer> buffer = PerformanceLevelsBuffer::Create(gpu_.levelCount);
+    if (!buffer) return false;
+    buffer->setMode(adl::kOdnModeDefault);
+    return GetLevels(gpu, *buffer) == adl::kOk && TakeLevels(*buffer, levels);
+  }
+
   bool ReadFanControl(FanControlReading& fan) override {
     adl::ADLODNFanControl record{};
     const int result = c_->api().OverdriveN_FanControl_Get(c_->context(), gpu_.adapterIndex(), &record);
@@ -65,13 +72,20 @@ class AppCardReader final : public CardReader {
   bool ReadLevels(bool gpuLevels, std::vector<LevelReading>& levels, const char* failure) {
     std::optional<PerformanceLevelsBuffer> buffer = PerformanceLevelsBuffer::Create(gpu_.levelCount);
     if (!buffer) return Failed(failure, 0);
-    const int result =
-        gpuLevels ? c_->api().OverdriveN_SystemClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer->record())
-                  : c_->api().OverdriveN_MemoryClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer->record());
+    const int result = GetLevels(gpuLevels, *buffer);
     if (result != adl::kOk) return Failed(failure, result);
+    return TakeLevels(*buffer, levels);
+  }
+
+  int GetLevels(bool gpuLevels, PerformanceLevelsBuffer& buffer) {
+    return gpuLevels ? c_->api().OverdriveN_SystemClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer.record())
+                     : c_->api().OverdriveN_MemoryClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer.record());
+  }
+
+  static bool TakeLevels(const PerformanceLevelsBuffer& buffer, std::vector<LevelReading>& levels) {
     levels.clear();
-    for (int i = 0; i < buffer->levelCount(); ++i) {
-      const adl::ADLODNPerformanceLevelX2 level = buffer->level(i);
+    for (int i = 0; i < buffer.levelCount(); ++i) {
+      const adl::ADLODNPerformanceLevelX2 level = buffer.level(i);
       levels.push_back({level.iClock / 100, level.iVddc, level.iEnabled > 0});  // 10 kHz to MHz
     }
     return true;

@@ -5,6 +5,7 @@
 #include "gpu/adl_abi.h"
 #include "gpu/display_name.h"
 #include "platform/dialogs.h"
+#include "ui/editor_tips.h"
 #include "version.h"
 
 namespace tw::ui {
@@ -367,6 +368,7 @@ bool MainForm::ReadCardIntoWindow(int gpuId) {
     if (gpu.overdriveVersion == adl::kOverdrive8) read = ReadOverdrive8(gpuId, *reader);
   }
   if (read) editorCard_ = gpuId;
+  SetEditorTips(form_, c_, gpu);
   // Fields a read left alone still hold what an earlier card or edit put there: never sent
   // under this card's name.
   if (profileCommands_) form_.SetEnabled(c_.apply, read);
@@ -435,7 +437,19 @@ bool MainForm::ReadOverdriveN(int gpuId, CardReader& reader) {
   PutFanCurve(cv.fanCurve);
   PutZeroRpm(ext[1]);
   PutTimingLevel(ext[0]);
+  ReadStateDefaultsOnce(ops_.gpus().at(Index(gpuId)), reader);
   return all;
+}
+
+void MainForm::ReadStateDefaultsOnce(GPUItem& gpu, CardReader& reader) {
+  if (gpu.stateDefaults.read) return;
+  gpu.stateDefaults.read = true;
+  for (bool isGpu : {true, false}) {
+    std::vector<LevelReading> levels;
+    if (!reader.ReadDefaultLevels(isGpu, levels)) return;
+    std::vector<StateDefault>& defaults = isGpu ? gpu.stateDefaults.gpu : gpu.stateDefaults.mem;
+    for (const LevelReading& level : levels) defaults.push_back({level.clock, level.vcc});
+  }
 }
 
 bool MainForm::ReadOverdrive8(int gpuId, CardReader& reader) {

@@ -114,6 +114,8 @@ class MainForm {
   void ShowEditor();
   bool ReadOverdriveN(int gpuId, CardReader& reader);
   bool ReadOverdrive8(int gpuId, CardReader& reader);
+  // The tips' OverdriveN state defaults: asked of the driver the first time the card is shown.
+  void ReadStateDefaultsOnce(GPUItem& gpu, CardReader& reader);
   void PutLevels(const std::vector<LevelReading>& levels, int stateCount, bool gpu);
   void PutFanCurve(const std::array<FanPoint, kFanCurvePoints>& curve);
   void PutZeroRpm(int32_t value);

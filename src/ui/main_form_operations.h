@@ -54,6 +54,9 @@ class CardReader {
   virtual bool ReadPowerLimit(PowerLimitReading& power) = 0;             // "PowerLimit_Get function failed"
   virtual bool ReadExtSettings(ExtReading& values) = 0;                  // its own message
   virtual bool ReadOd8Settings(Od8Values& values) = 0;                   // its own message
+  // The OverdriveN states in Default mode, for the fields' tips. Quiet: a failure shows no
+  // box (the tips then name no default); a reader that cannot tell answers false.
+  virtual bool ReadDefaultLevels(bool /*gpu*/, std::vector<LevelReading>& /*levels*/) { return false; }
 };
 
 class MainFormOperations {

@@ -109,7 +109,7 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
   rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}}));  // the position is stored only in an existing file
   const WindowRun window = RunWindow(
       rig, "default-rig",
-      {"wait", "items:ComboBox1", "dump", "shot:polaris.bmp",
+      {"wait", "items:ComboBox1", "dump", "shot:polaris.bmp", "move:GPU_Clock_6:6:6", "tip",
        // An edit: the changed colour on screen, then the card's own value back.
        "focus:GPU_Clock_7", "type:1400", "key:TAB", "pixel:GPU_Clock_7:6:6", "pixel:GPU_Clock_6:6:6", "shot:edited.bmp",
        "focus:GPU_Clock_7", "type:1366", "key:TAB", "pixel:GPU_Clock_7:6:6",
@@ -120,7 +120,7 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
        // The fan switch: a double-click on the "Fan" group with Ctrl held turns the card's
        // fan control off; one without Ctrl changes nothing.
        "move:GroupBox3:150:3", "ctrl:down", "dblclick:GroupBox3:150:3", "ctrl:up", "pixel:Fan_Temp_0:6:6",
-       "shot:fan-off.bmp", "dump", "dblclick:GroupBox3:150:3", "pixel:Fan_Temp_0:6:6",
+       "shot:fan-off.bmp", "dump", "move:Fan_Temp_0:6:6", "tip", "dblclick:GroupBox3:150:3", "pixel:Fan_Temp_0:6:6",
        // Escape closes nothing; Down on the card selector selects the next card.
        "focus:ComboBox1", "key:ESCAPE", "key:ESCAPE", "key:DOWN", "key:DOWN", "dump", "shot:navi.bmp", "key:DOWN",
        "dump", "shot:unsupported.bmp",
@@ -164,6 +164,9 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
   EXPECT_TRUE(polaris.at("GroupBox3").enabled);
   EXPECT_FALSE(window.dumps[2].at("GroupBox3").enabled || window.dumps[2].at("Fan_Temp_0").enabled);
   EXPECT_TRUE(window.dumps[2].at("GroupBox4").enabled && window.dumps[2].at("Power_Target").enabled);
+  // Tips name the field's range and the card's default, also on a switched-off field.
+  EXPECT_EQ(window.Starting("TIP "), (std::vector<std::string>{"TIP \"Allowed 0..9999 MHz, default 1300\"",
+                                                                "TIP \"Allowed -1..9999 \xC2\xB0" "C, default 35\""}));
   EXPECT_EQ(window.dumps[1].at("Mem_Vcc_0").text, "x-");  // no number: left for the user to mend
   EXPECT_EQ(window.dumps[1].at("GPU_Clock_7").text, "1366");
 

@@ -50,6 +50,7 @@
 //                        the left button held, the pointer moving there in small steps
 //   shot:FILE:NAME       saves only the control's part of the window
 //   copy:FROM:TO         copies a file, e.g. the ini as it stands after a step
+//   tip                  waits up to 5 s for the window's tip to show; prints TIP "text", or TIP -
 // Every command that gives input waits until the window has handled it. A command that
 // cannot be carried out prints FAIL and a reason and ends the run with status 1.
 
@@ -658,6 +659,20 @@ void WaitForText(HWND form, const std::string& argument) {
   Settle(form);
 }
 
+void PrintTip(HWND form) {
+  const DWORD deadline = ::GetTickCount() + 5000;
+  do {
+    for (HWND tip = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+         tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+      if (::GetWindow(tip, GW_OWNER) != form || !::IsWindowVisible(tip)) continue;
+      Print("TIP \"" + Escape(WindowText(tip)) + "\"");
+      return;
+    }
+    ::Sleep(100);
+  } while (::GetTickCount() < deadline);
+  Print("TIP -");
+}
+
 int Number(const std::vector<std::string>& parts, size_t index) {
   return index < parts.size() ? std::atoi(parts[index].c_str()) : 0;
 }
@@ -686,6 +701,8 @@ int wmain(int argc, wchar_t** argv) {
       PrintCells(FindControl(needForm(), argument), argument);
     } else if (verb == "dump") {
       Dump(needForm());
+    } else if (verb == "tip") {
+      PrintTip(needForm());
     } else if (verb == "click") {
       ClickAt(needForm(), ScreenPoint(FindControl(form, argument), 0, 0, true), 1);
     } else if (verb == "dblclick") {

@@ -80,6 +80,7 @@ struct Control {
   Rect bounds{};          // design units
   std::string caption{};  // text of labels, buttons, groups, check boxes; the edit text of a spin edit
   std::string accessibleName{};  // what a screen reader announces for a field, e.g. "GPU P3 clock (MHz)"
+  std::string tooltip{};  // shown while the mouse rests on the control, also when it is disabled; empty: none
   bool enabled = true;
   bool visible = true;
   bool tabStop = false;

@@ -119,6 +119,13 @@ void Form::SetCaption(ControlId id, std::string caption) {
   if (c.kind == ControlKind::TextEdit && c.onChange) c.onChange();  // as a user edit would
 }
 
+void Form::SetTooltip(ControlId id, std::string text) {
+  Control& c = At(id);
+  if (c.tooltip == text) return;
+  c.tooltip = std::move(text);
+  Notify(id, ControlAspect::Tooltip);
+}
+
 void Form::SetBounds(ControlId id, Rect bounds) {
   Control& c = At(id);
   if (c.bounds == bounds) return;

@@ -57,7 +57,7 @@ struct SystemMenuEntry {
   std::function<void()> onSelect{};
 };
 
-enum class ControlAspect { Caption, Bounds, Enabled, Visible, Colours, Items, Selection, Checked, Font };
+enum class ControlAspect { Caption, Bounds, Enabled, Visible, Colours, Items, Selection, Checked, Font, Tooltip };
 enum class WindowAspect { Caption, Size, Position };
 
 // The backend's side of one window. Created by UiBackend::CreateView for a filled Form.
@@ -133,6 +133,7 @@ class Form {
   void SetBackground(ControlId id, Colour colour);
   void SetTextColour(ControlId id, Colour colour);
   void SetFont(ControlId id, Font font);
+  void SetTooltip(ControlId id, std::string text);
   // Brings the value into the range, shows it and runs onChange when the text changed.
   void SetSpinValue(ControlId id, int value);
   void SetItems(ControlId id, std::vector<std::string> items);  // selection becomes -1

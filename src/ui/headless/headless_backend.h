@@ -112,6 +112,7 @@ class HeadlessUser {
   bool Showing(std::string_view name) const;  // the control and its groups visible
   bool Enabled(std::string_view name) const { return Get(name).enabled; }
   Colour Background(std::string_view name) const { return Get(name).background; }
+  const std::string& Tooltip(std::string_view name) const { return Get(name).tooltip; }
   Colour TextColour(std::string_view name) const { return Get(name).textColour; }
   Rect PixelBounds(std::string_view name) const;
 

@@ -113,7 +113,11 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     ::SetClassLongPtrW(hwnd(), GCLP_HICON, 0);
     ::SetClassLongPtrW(hwnd(), GCLP_HICONSM, 0);
   }
+  // Before the controls, which take their tips as they are made; a window without its tips
+  // still works.
+  tips_.Create(hwnd());
   if (!CreateControls()) {
+    tips_.Destroy();
     Destroy();
     return;
   }
@@ -136,6 +140,7 @@ FormWindow::~FormWindow() {
     if (Widget* native = NativeOf(id); native && native->hwnd()) ::RemovePropW(native->hwnd(), kNameProperty);
   }
   for (ATOM atom : nameAtoms_) ::GlobalDeleteAtom(atom);
+  tips_.Destroy();
   slots_.clear();  // the controls go before the window that holds them
   Destroy();
 }
@@ -299,6 +304,7 @@ void FormWindow::SetUpControl(ControlId id) {
   if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();  // scrolled once it has its width
   if (!NativeEnabled(form_, id)) native->Enable(false);
   if (form_.IsShowing(id)) native->Show(true);
+  if (!c.tooltip.empty()) SyncTip(id);
 }
 
 Widget* FormWindow::NativeOf(ControlId id) const {
@@ -410,6 +416,7 @@ void FormWindow::PlaceControl(ControlId id) {
   Widget* native = NativeOf(id);
   if (!native) return;
   native->Place(PixelRect(id));
+  SyncTipArea(id);
   if (auto* values = dynamic_cast<ValueList*>(native))
     values->SetFirstColumnWidth(form_.Scaled(form_.control(id).columnWidth));
   // A group carries its fields along.
@@ -500,9 +507,23 @@ void FormWindow::SyncVisibility(ControlId changed) {
     if (Widget* native = NativeOf(id)) {
       const bool shown = form_.IsShowing(id);
       const bool showing = (::GetWindowLongPtrW(native->hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
-      if (shown != showing) native->Show(shown);
+      if (shown != showing) {
+        native->Show(shown);
+        SyncTipArea(id);
+      }
     }
   }
+}
+
+void FormWindow::SyncTip(ControlId id) {
+  if (Widget* native = NativeOf(id)) tips_.SetText(id, native->hwnd(), form_.control(id).tooltip);
+  SyncTipArea(id);
+}
+
+// The area tool stands for the control only while it shows: a hidden field's tip must not
+// appear over the empty space it left.
+void FormWindow::SyncTipArea(ControlId id) {
+  if (tips_.Has(id)) tips_.SetArea(id, form_.IsShowing(id) ? PixelRect(id) : RECT{});
 }
 
 void FormWindow::SyncEnabled(ControlId changed) {
@@ -563,6 +584,9 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
     case ControlAspect::Font:
       native->SetFont(FontFor(c), true);
       PlaceControl(id);
+      break;
+    case ControlAspect::Tooltip:
+      SyncTip(id);
       break;
   }
 }
@@ -751,6 +775,8 @@ void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The mouse reaches the window itself over a disabled control: its tip is the area tool's.
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) tips_.Relay(message, wParam, lParam);
   switch (message) {
     case WM_COMMAND:
       if (lParam) {
@@ -797,10 +823,12 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (!form_.UserClosed()) return 0;
       GiveBackOwner(hwnd());
+      tips_.Destroy();
       Destroy();
       return 0;
     case kDestroyLater:
       GiveBackOwner(hwnd());
+      tips_.Destroy();
       Destroy();
       return 0;
     case WM_SYSCOLORCHANGE:

@@ -14,6 +14,7 @@
 #include "ui/form/form.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/tool_tips.h"
 #include "ui/win32/ui_handles.h"
 #include "ui/win32/window_proc.h"
 
@@ -62,6 +63,8 @@ class FormWindow final : public OwnWindow, public FormView {
   void SyncControl(ControlId id, ControlAspect aspect);
   void SyncVisibility(ControlId id);
   void SyncEnabled(ControlId id);
+  void SyncTip(ControlId id);
+  void SyncTipArea(ControlId id);
 
   LRESULT OnControlColour(HDC dc, HWND control);
   HBRUSH BrushFor(COLORREF colour);
@@ -73,6 +76,7 @@ class FormWindow final : public OwnWindow, public FormView {
 
   Form& form_;
   std::vector<Slot> slots_;
+  ToolTips tips_;
   std::map<std::tuple<std::string, int, int>, FontHandle> fonts_;  // face, point size, pixel height
   std::map<COLORREF, BrushHandle> brushes_;
   std::vector<ATOM> nameAtoms_;  // one reference each to the controls' name atoms

@@ -117,7 +117,9 @@ int ClocksGet(const char* name, bool memory, adl::Context context, int adapter,
   FakeAdlCard* card = OdnCard(f, context, adapter, failure);
   if (!card) return f.Leave(call, failure);
   if (!RecordFits(record)) return f.Leave(call, adl::kErrInvalidParamSize);
-  const auto& levels = memory ? card->memLevels : card->gpuLevels;
+  const bool defaults = record->iMode == adl::kOdnModeDefault;
+  const auto& levels = memory ? (defaults ? card->defaultMemLevels : card->memLevels)
+                              : (defaults ? card->defaultGpuLevels : card->gpuLevels);
   auto* bytes = reinterpret_cast<unsigned char*>(record) + adl::kPerformanceLevelsHeaderBytes;
   const size_t count = std::min(levels.size(), static_cast<size_t>(record->iNumberOfPerformanceLevels));
   for (size_t i = 0; i < count; ++i) std::memcpy(bytes + 16 * i, &levels[i], sizeof levels[i]);

@@ -407,5 +407,34 @@ TEST_F(MainWindowTest, WindowModeStartsWithoutArgumentsAndAfterShowGui) {
   EXPECT_EQ(app.gpus.size(), 1u);  // emptied after the arguments, rebuilt by the window
 }
 
+// A field's tip names the range the field takes and the shown card's default; the
+// OverdriveN state defaults are asked of the driver once per card.
+TEST_F(MainWindowTest, FieldTipsNameTheRangeAndTheShownCardsDefault) {
+  test::FakeAdlCard& polaris = AddCard(0, 7);
+  polaris.defaultGpuLevels[1] = {65000, 800, 1, 0};  // differs from what the card holds now
+  polaris.caps.power.iDefault = 5;
+  AddCard(1, 8);
+  HeadlessUser user = Open();
+  const int levelReads = adl.Calls("ADL2_OverdriveN_SystemClocksX2_Get");
+  struct Tip {
+    const char* field;
+    const char* overdriveN;
+    const char* overdrive8;
+  } const tips[] = {
+      {"GPU_Clock_1", "Allowed 0..9999 MHz, default 650", "Allowed 0..9999 MHz, default 1500"},
+      {"GPU_Vcc_1", "Allowed 0..9999 mV, default 800", "Allowed 0..9999 mV, default 900"},
+      {"Mem_Clock_2", "Allowed 0..9999 MHz, default 2000", "Allowed 0..9999 MHz"},
+      {"Fan_Temp_3", "Allowed -1..9999 \xC2\xB0" "C, default 75", "Allowed -1..9999 \xC2\xB0" "C, default 75"},
+      {"Power_Target", "Allowed -9999..9999 %, default 5", "Allowed -9999..9999 %, default 0"},
+      {"Mem_TimingBox", "Allowed 0..2, default 0", "Allowed 0..2, default 0"},
+  };
+  for (const Tip& tip : tips) EXPECT_EQ(user.Tooltip(tip.field), tip.overdriveN) << tip.field;
+  user.Select("ComboBox1", 1);
+  for (const Tip& tip : tips) EXPECT_EQ(user.Tooltip(tip.field), tip.overdrive8) << tip.field;
+  user.Select("ComboBox1", 0);
+  EXPECT_EQ(user.Tooltip("GPU_Clock_1"), tips[0].overdriveN);
+  EXPECT_EQ(adl.Calls("ADL2_OverdriveN_SystemClocksX2_Get"), levelReads + 1) << "the current states only";
+}
+
 }  // namespace
 }  // namespace tw::ui
