@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "app/app.h"
+#include "app/regulator_read_hook.h"
 #include "gpu/driver_connection.h"
 #include "gpu/driver_report.h"
 #include "gpu/ext_settings.h"
 #include "gpu/od8_settings.h"
 #include "gpu/performance_levels.h"
-#include "gpu/regulator_read_hook.h"
 
 namespace tw {
 namespace {
