@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "adlsim_machine.h"
+#include "platform/simulated/adlsim_machine.h"
 #include "platform/library_loader.h"
 
 #if defined(_WIN32)

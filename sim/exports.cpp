@@ -2,7 +2,7 @@
 // them. A library variant leaves chosen exports out (ADLSIM_NO_* definitions), as an older
 // or smaller driver would.
 
-#include "adlsim_machine.h"
+#include "platform/simulated/adlsim_machine.h"
 #include "api.h"
 #include "api_machine.h"
 

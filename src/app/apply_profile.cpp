@@ -16,9 +16,9 @@
 #include "gpu/od8_setter.h"
 #include "gpu/od8_settings.h"
 #include "gpu/power_limit_setter.h"
+#include "gpu/profile_matches.h"
 #include "gpu/setter_context.h"
 #include "gpu/value_fields.h"
-#include "profiles/profile_matches.h"
 
 namespace tw {
 namespace {

@@ -4,27 +4,25 @@
 #include <memory>
 
 #include "app/app.h"
+#include "app/regulator_read_hook.h"
 #include "gpu/driver_connection.h"
-#include "gpu/driver_report.h"
 #include "gpu/ext_settings.h"
 #include "gpu/od8_settings.h"
-#include "gpu/performance_levels.h"
-#include "gpu/regulator_read_hook.h"
+#include "gpu/overdrive_n_readings.h"
 
 namespace tw {
 namespace {
 
 constexpr int kOd8GpuStates = 3;
 
-// Driver clocks are in 10 kHz; integer division cuts toward zero.
-void CopyLevels(const PerformanceLevelsBuffer& levels, int stateCount, std::vector<int32_t>& clock,
+void CopyLevels(const std::vector<LevelReading>& levels, int stateCount, std::vector<int32_t>& clock,
                 std::vector<int32_t>& vcc, std::vector<bool>& enabled) {
-  const int count = std::min({stateCount, levels.levelCount(), static_cast<int>(clock.size())});
+  const int count = std::min({stateCount, static_cast<int>(levels.size()), static_cast<int>(clock.size())});
   for (int i = 0; i < count; ++i) {
-    const adl::ADLODNPerformanceLevelX2 level = levels.level(i);
-    clock[static_cast<size_t>(i)] = level.iClock / 100;
-    vcc[static_cast<size_t>(i)] = level.iVddc;
-    enabled[static_cast<size_t>(i)] = level.iEnabled > 0;
+    const LevelReading& level = levels[static_cast<size_t>(i)];
+    clock[static_cast<size_t>(i)] = level.clock;
+    vcc[static_cast<size_t>(i)] = level.vcc;
+    enabled[static_cast<size_t>(i)] = level.enabled;
   }
 }
 
@@ -37,32 +35,22 @@ class OverdriveNReader {
   bool Read() { return ReadClocks() && ReadFan() && ReadExt() && ReadPower(); }
 
  private:
-  bool Failed(const char* text, int result) {
-    ReportDriverFailure(app_.messages, text, result, console_);
-    return false;
-  }
-
   bool ReadClocks() {
-    std::optional<PerformanceLevelsBuffer> levels = PerformanceLevelsBuffer::Create(gpu_.levelCount);
-    if (!levels) return Failed("SystemClocks_Get function failed", 0);
-    int result = c_.api().OverdriveN_SystemClocksX2_Get(c_.context(), gpu_.adapterIndex(), levels->record());
-    if (result != adl::kOk) return Failed("SystemClocks_Get function failed", result);
-    CopyLevels(*levels, gpu_.gpuStateCount, cv_.gpuClock, cv_.gpuVcc, cv_.gpuEnabled);
-    levels->Reset();
-    result = c_.api().OverdriveN_MemoryClocksX2_Get(c_.context(), gpu_.adapterIndex(), levels->record());
-    if (result != adl::kOk) return Failed("MemoryClocks_Get function failed", result);
-    CopyLevels(*levels, gpu_.memStateCount, cv_.memClock, cv_.memVcc, cv_.memEnabled);
+    std::vector<LevelReading> levels;
+    if (!ReadOdnLevels(c_, app_.messages, gpu_, /*gpuLevels=*/true, levels, console_)) return false;
+    CopyLevels(levels, gpu_.gpuStateCount, cv_.gpuClock, cv_.gpuVcc, cv_.gpuEnabled);
+    if (!ReadOdnLevels(c_, app_.messages, gpu_, /*gpuLevels=*/false, levels, console_)) return false;
+    CopyLevels(levels, gpu_.memStateCount, cv_.memClock, cv_.memVcc, cv_.memEnabled);
     return true;
   }
 
   bool ReadFan() {
-    adl::ADLODNFanControl fan{};
-    const int result = c_.api().OverdriveN_FanControl_Get(c_.context(), gpu_.adapterIndex(), &fan);
-    if (result != adl::kOk) return Failed("FanControl_Get function failed", result);
-    cv_.fanMin = fan.iMinFanLimit;
-    cv_.fanMax = fan.iTargetFanSpeed;
-    cv_.fanTarget = fan.iTargetTemperature;
-    cv_.fanAcoustic = fan.iMinPerformanceClock;
+    FanControlReading fan;
+    if (!ReadOdnFanControl(c_, app_.messages, gpu_, fan, console_)) return false;
+    cv_.fanMin = fan.fanMin;
+    cv_.fanMax = fan.fanMax;
+    cv_.fanTarget = fan.fanTarget;
+    cv_.fanAcoustic = fan.fanAcoustic;
     return true;
   }
 
@@ -79,11 +67,10 @@ class OverdriveNReader {
   }
 
   bool ReadPower() {
-    adl::ADLODNPowerLimitSetting power{};
-    const int result = c_.api().OverdriveN_PowerLimit_Get(c_.context(), gpu_.adapterIndex(), &power);
-    if (result != adl::kOk) return Failed("PowerLimit_Get function failed", result);
-    cv_.powerTemp = power.iMaxOperatingTemperature;
-    cv_.powerTarget = power.iTDPLimit;
+    PowerLimitReading power;
+    if (!ReadOdnPowerLimit(c_, app_.messages, gpu_, power, console_)) return false;
+    cv_.powerTemp = power.powerTemp;
+    cv_.powerTarget = power.powerTarget;
     return true;
   }
 

@@ -1,11 +1,10 @@
 #include "gpu/fan_control_setter.h"
 
-#include <optional>
 #include <string>
 
 #include "gpu/adl_abi.h"
-#include "gpu/driver_limits.h"
 #include "gpu/mismatch_list.h"
+#include "gpu/odn_record_setter.h"
 #include "gpu/setter_context.h"
 #include "profiles/option_set.h"
 #include "profiles/profile_item.h"
@@ -67,33 +66,17 @@ bool SetFanControl(const SetterContext& context, bool keepOthers, const FanContr
   const std::string failure(failureText.empty() ? "Failed to set Fan values" : failureText);
   if (context.options.ResetBeforeApply) ResetToDefaults(context, values);
 
-  adl::ADLODNFanControl record = Record(adl::kOdnModeManual, values);
-  if (keepOthers) {
-    adl::ADLODNFanControl held{};
-    const int read = Get(context, held);
-    if (read == adl::kOk) {
-      record.iMinFanLimit = held.iMinFanLimit;
-      record.iTargetFanSpeed = held.iTargetFanSpeed;
-      record.iTargetTemperature = held.iTargetTemperature;
-      // An acoustic limit the caller does not have (a profile without one) is the card's.
-      if (!IsSet(values.acousticLimit)) record.iMinPerformanceClock = held.iMinPerformanceClock;
-    } else if (HasUnsetValue(values)) {
-      // Without the card's values there is nothing sound to send for them: zeros would
-      // ask for a fan that never spins.
-      context.Report(failure + ": the card's current fan values could not be read", read);
-      return false;
-    }
-  }
-
-  const int result = Set(context, record);
-  if (result != adl::kOk) {
-    std::optional<std::string> limits;
-    if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
-    context.ReportRefusal(failure, result, limits);
-    return false;
-  }
-  if (context.options.CheckValuesMismatch) Verify(context, record);
-  return true;
+  // Without the card's values there is nothing sound to send for the caller's missing
+  // ones: zeros would ask for a fan that never spins.
+  return SetOdnRecord(context, OdnRecordCalls<adl::ADLODNFanControl>{Get, Set, Verify}, failure,
+                      Record(adl::kOdnModeManual, values), keepOthers, HasUnsetValue(values), "fan",
+                      [&values](adl::ADLODNFanControl& record, const adl::ADLODNFanControl& held) {
+                        record.iMinFanLimit = held.iMinFanLimit;
+                        record.iTargetFanSpeed = held.iTargetFanSpeed;
+                        record.iTargetTemperature = held.iTargetTemperature;
+                        // An acoustic limit the caller does not have (a profile without one) is the card's.
+                        if (!IsSet(values.acousticLimit)) record.iMinPerformanceClock = held.iMinPerformanceClock;
+                      });
 }
 
 }  // namespace tw

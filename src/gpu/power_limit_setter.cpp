@@ -1,11 +1,10 @@
 #include "gpu/power_limit_setter.h"
 
-#include <optional>
 #include <string>
 
 #include "gpu/adl_abi.h"
-#include "gpu/driver_limits.h"
 #include "gpu/mismatch_list.h"
+#include "gpu/odn_record_setter.h"
 #include "gpu/setter_context.h"
 #include "profiles/option_set.h"
 #include "profiles/profile_item.h"
@@ -56,30 +55,15 @@ bool SetPowerLimit(const SetterContext& context, bool keepOthers, int32_t maximu
   const std::string failure(failureText.empty() ? "Failed to set Power values" : failureText);
   if (context.options.ResetBeforeApply) ResetToDefaults(context, maximumTemperature, powerTarget);
 
-  adl::ADLODNPowerLimitSetting record = Record(adl::kOdnModeManual, powerTarget, maximumTemperature);
-  if (keepOthers) {
-    adl::ADLODNPowerLimitSetting held{};
-    const int read = Get(context, held);
-    if (read == adl::kOk) {
-      record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
-      // A power target the caller does not have (a profile without one) is the card's.
-      if (!IsSet(powerTarget)) record.iTDPLimit = held.iTDPLimit;
-    } else if (!IsSet(maximumTemperature) || !IsSet(powerTarget)) {
-      // Without the card's value there is nothing sound to send: 0 °C is no temperature limit.
-      context.Report(failure + ": the card's current power values could not be read", read);
-      return false;
-    }
-  }
-
-  const int result = Set(context, record);
-  if (result != adl::kOk) {
-    std::optional<std::string> limits;
-    if (result == adl::kErr) limits = CheckDriverLimits(context.connection, context.gpuId, context.gpu, record);
-    context.ReportRefusal(failure, result, limits);
-    return false;
-  }
-  if (context.options.CheckValuesMismatch) Verify(context, record);
-  return true;
+  // Without the card's value there is nothing sound to send: 0 °C is no temperature limit.
+  return SetOdnRecord(context, OdnRecordCalls<adl::ADLODNPowerLimitSetting>{Get, Set, Verify}, failure,
+                      Record(adl::kOdnModeManual, powerTarget, maximumTemperature), keepOthers,
+                      !IsSet(maximumTemperature) || !IsSet(powerTarget), "power",
+                      [powerTarget](adl::ADLODNPowerLimitSetting& record, const adl::ADLODNPowerLimitSetting& held) {
+                        record.iMaxOperatingTemperature = held.iMaxOperatingTemperature;
+                        // A power target the caller does not have (a profile without one) is the card's.
+                        if (!IsSet(powerTarget)) record.iTDPLimit = held.iTDPLimit;
+                      });
 }
 
 }  // namespace tw

@@ -1,6 +1,6 @@
 #pragma once
 // Facts about the machine the program runs on. In the simulated-hardware builds the kernel
-// driver list and the administrator test come from the simulator (platform/simhw).
+// driver list and the administrator test come from the simulator (platform/simulated).
 
 #include <cstdint>
 #include <optional>

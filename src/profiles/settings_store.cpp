@@ -160,20 +160,13 @@ bool SaveSettings(App& app, const SettingsValues& dialog) {
 void ApplyDialogSettings(App& app, const SettingsValues& dialog, bool cardSelected,
                          const std::function<void()>& refillCardList) {
   if (!cardSelected || app.gpus.empty()) return;
+  // "Enable I2C" and "Do not list unsupported GPU's" take effect at the next start only.
   OptionSet& o = app.options;
-  o.ShowBusNumber = dialog.ShowBusNumber;
-  o.ShowPnpString = dialog.ShowPnpString;
-  o.ShowAdapterIndex = dialog.ShowAdapterIndex;
-  o.ShowFriendlyName = dialog.ShowFriendlyName;
-  o.ShowRegistryKey = dialog.ShowRegistryKey;
-  o.IgnoreError8 = dialog.IgnoreError8;
-  o.CheckValuesMismatch = dialog.CheckValuesMismatch;
-  o.ResetBeforeApply = dialog.ResetBeforeApply;
-  o.CreateAutomatically = dialog.CreateAutomatically;
-  o.LimitNumberOfBackups = dialog.LimitNumberOfBackups;
-  o.RestoreAutomatically = dialog.RestoreAutomatically;
-  o.DoNotConfirmOnRestore = dialog.DoNotConfirmOnRestore;
-  o.NumberOfBackups = dialog.NumberOfBackups;
+  const bool enableI2c = o.EnableI2c;
+  const bool doNotListUnsupported = o.DoNotListUnsupported;
+  static_cast<SettingsValues&>(o) = dialog;
+  o.EnableI2c = enableI2c;
+  o.DoNotListUnsupported = doNotListUnsupported;
   if (refillCardList) refillCardList();
 }
 

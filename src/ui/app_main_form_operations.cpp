@@ -4,12 +4,11 @@
 #include "gpu/driver_checks.h"
 #include "gpu/driver_connection.h"
 #include "gpu/driver_diagnosis.h"
-#include "gpu/driver_report.h"
 #include "gpu/ext_settings.h"
 #include "gpu/friendly_names.h"
 #include "gpu/gpu_list_builder.h"
 #include "gpu/od8_settings.h"
-#include "gpu/performance_levels.h"
+#include "gpu/overdrive_n_readings.h"
 #include "profiles/fan_deactivated_gpus.h"
 #include "profiles/profile_store.h"
 #include "profiles/restore_from_backup.h"
@@ -25,33 +24,22 @@ class AppCardReader final : public CardReader {
       : app_(app), c_(std::move(connection)), gpuId_(gpuId), gpu_(app.gpus.at(static_cast<size_t>(gpuId))) {}
 
   bool ReadGpuLevels(std::vector<LevelReading>& levels) override {
-    return ReadLevels(true, levels, "SystemClocks_Get function failed");
+    return ReadOdnLevels(*c_, app_.messages, gpu_, /*gpuLevels=*/true, levels, /*console=*/false);
   }
   bool ReadMemoryLevels(std::vector<LevelReading>& levels) override {
-    return ReadLevels(false, levels, "MemoryClocks_Get function failed");
+    return ReadOdnLevels(*c_, app_.messages, gpu_, /*gpuLevels=*/false, levels, /*console=*/false);
   }
 
   bool ReadDefaultLevels(bool gpu, std::vector<LevelReading>& levels) override {
-    std::optional<PerformanceLevelsBuffer> buffer = PerformanceLevelsBuffer::Create(gpu_.levelCount);
-    if (!buffer) return false;
-    buffer->setMode(adl::kOdnModeDefault);
-    return GetLevels(gpu, *buffer) == adl::kOk && TakeLevels(*buffer, levels);
+    return ReadOdnDefaultLevels(*c_, gpu_, gpu, levels);
   }
 
   bool ReadFanControl(FanControlReading& fan) override {
-    adl::ADLODNFanControl record{};
-    const int result = c_->api().OverdriveN_FanControl_Get(c_->context(), gpu_.adapterIndex(), &record);
-    if (result != adl::kOk) return Failed("FanControl_Get function failed", result);
-    fan = {record.iMinFanLimit, record.iTargetFanSpeed, record.iTargetTemperature, record.iMinPerformanceClock};
-    return true;
+    return ReadOdnFanControl(*c_, app_.messages, gpu_, fan, /*console=*/false);
   }
 
   bool ReadPowerLimit(PowerLimitReading& power) override {
-    adl::ADLODNPowerLimitSetting record{};
-    const int result = c_->api().OverdriveN_PowerLimit_Get(c_->context(), gpu_.adapterIndex(), &record);
-    if (result != adl::kOk) return Failed("PowerLimit_Get function failed", result);
-    power = {record.iMaxOperatingTemperature, record.iTDPLimit};
-    return true;
+    return ReadOdnPowerLimit(*c_, app_.messages, gpu_, power, /*console=*/false);
   }
 
   bool ReadExtSettings(ExtReading& values) override {
@@ -64,33 +52,6 @@ class AppCardReader final : public CardReader {
   }
 
  private:
-  bool Failed(const char* text, int result) {
-    ReportDriverFailure(app_.messages, text, result, /*console=*/false);
-    return false;
-  }
-
-  bool ReadLevels(bool gpuLevels, std::vector<LevelReading>& levels, const char* failure) {
-    std::optional<PerformanceLevelsBuffer> buffer = PerformanceLevelsBuffer::Create(gpu_.levelCount);
-    if (!buffer) return Failed(failure, 0);
-    const int result = GetLevels(gpuLevels, *buffer);
-    if (result != adl::kOk) return Failed(failure, result);
-    return TakeLevels(*buffer, levels);
-  }
-
-  int GetLevels(bool gpuLevels, PerformanceLevelsBuffer& buffer) {
-    return gpuLevels ? c_->api().OverdriveN_SystemClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer.record())
-                     : c_->api().OverdriveN_MemoryClocksX2_Get(c_->context(), gpu_.adapterIndex(), buffer.record());
-  }
-
-  static bool TakeLevels(const PerformanceLevelsBuffer& buffer, std::vector<LevelReading>& levels) {
-    levels.clear();
-    for (int i = 0; i < buffer.levelCount(); ++i) {
-      const adl::ADLODNPerformanceLevelX2 level = buffer.level(i);
-      levels.push_back({level.iClock / 100, level.iVddc, level.iEnabled > 0});  // 10 kHz to MHz
-    }
-    return true;
-  }
-
   App& app_;
   std::unique_ptr<DriverConnection> c_;
   int gpuId_;

@@ -14,31 +14,13 @@
 
 #include "gpu/gpu_item.h"
 #include "gpu/od8_values.h"
+#include "gpu/overdrive_n_readings.h"
 #include "profiles/option_set.h"
 #include "profiles/profile_item.h"
 #include "profiles/settings_store.h"
 #include "profiles/window_position.h"
 
 namespace tw::ui {
-
-// One P-state as the window shows it: clock in MHz (already divided from 10 kHz).
-struct LevelReading {
-  int32_t clock = 0;
-  int32_t vcc = 0;
-  bool enabled = false;
-};
-
-struct FanControlReading {
-  int32_t fanMin = 0;
-  int32_t fanMax = 0;
-  int32_t fanTarget = 0;
-  int32_t fanAcoustic = 0;
-};
-
-struct PowerLimitReading {
-  int32_t powerTemp = 0;
-  int32_t powerTarget = 0;
-};
 
 // The 15 OverdriveN extended settings in the driver's order.
 using ExtReading = std::array<int32_t, kExtSettingCount>;

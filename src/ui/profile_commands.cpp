@@ -11,7 +11,7 @@
 #include "base/text.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
-#include "profiles/profile_matches.h"
+#include "gpu/profile_matches.h"
 #include "profiles/profile_store.h"
 #include "gpu/adl_abi.h"
 #include "ui/app_main_form_operations.h"

@@ -5,7 +5,7 @@
 namespace tw::posix {
 
 // The host has no Windows kernel drivers or WOW64; those answers come from the simulated
-// machine layered on top (platform/simhw). What is real here: the program's path and files.
+// machine layered on top (platform/simulated). What is real here: the program's path and files.
 class MachinePosix : public Machine {
  public:
   Path ExecutablePath() override;

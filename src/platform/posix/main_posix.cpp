@@ -16,8 +16,8 @@
 #include "platform/posix/shell_posix.h"
 #include "platform/posix/last_error.h"
 #include "platform/posix/system_services_posix.h"
-#include "platform/simhw/simulated_display_devices.h"
-#include "platform/simhw/simulated_machine.h"
+#include "platform/simulated/simulated_display_devices.h"
+#include "platform/simulated/simulated_machine.h"
 #include "version.h"
 
 namespace {
@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
   FileSystemPosix files;
   LibraryLoaderPosix libraries(realMachine.ExecutablePath().parent_path());
   SystemErrorsPosix errors;
-  tw::simhw::SimulatorLink simulator(libraries);
-  tw::simhw::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { SetLastError(code); });
-  tw::simhw::SimulatedDisplayDevices displayDevices(simulator);
+  tw::simulated::SimulatorLink simulator(libraries);
+  tw::simulated::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { SetLastError(code); });
+  tw::simulated::SimulatedDisplayDevices displayDevices(simulator);
   ShellPosix shell;
   tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
 

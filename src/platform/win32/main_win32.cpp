@@ -24,8 +24,8 @@
 #include "ui/win32/win32_backend.h"
 
 #if TW_SIMULATED_HARDWARE
-#include "platform/simhw/simulated_display_devices.h"
-#include "platform/simhw/simulated_machine.h"
+#include "platform/simulated/simulated_display_devices.h"
+#include "platform/simulated/simulated_machine.h"
 #endif
 
 // The one difference between the flavours in how libraries are found: the simulator stands
@@ -48,9 +48,9 @@ int wmain(int argc, wchar_t** argv) {
   SystemErrorsWin32 errors;
 #if TW_SIMULATED_HARDWARE
   MachineWin32 realMachine;
-  tw::simhw::SimulatorLink simulator(libraries);
-  tw::simhw::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { ::SetLastError(code); });
-  tw::simhw::SimulatedDisplayDevices displayDevices(simulator);
+  tw::simulated::SimulatorLink simulator(libraries);
+  tw::simulated::SimulatedMachine machine(realMachine, simulator, [](uint32_t code) { ::SetLastError(code); });
+  tw::simulated::SimulatedDisplayDevices displayDevices(simulator);
 #else
   MachineWin32 machine;
   DisplayDevicesWin32 displayDevices;

@@ -4,19 +4,12 @@
 
 #include <string>
 
+#include "platform/win32/library_loader_win32.h"
+
 namespace tw::win32 {
 namespace {
 
 using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-
-// As for the restart tools: shell32.dll by its full path, loaded on first use only.
-ModuleHandle LoadShell32() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return ModuleHandle();
-  const std::wstring path = std::wstring(folder, length) + L"\\shell32.dll";
-  return ModuleHandle(::LoadLibraryW(path.c_str()));
-}
 
 // The repeat count 1 in the key messages' parameter: a tree view ignores typed characters
 // without it.
@@ -58,7 +51,7 @@ void RegistryEditorWin32::AskEditorToClose() {
 }
 
 intptr_t RegistryEditorWin32::StartEditor(const Path& program, uint32_t idleMilliseconds) {
-  if (!shell32_) shell32_ = LoadShell32();
+  if (!shell32_) shell32_ = ModuleHandle(LoadSystemFolderOnly(L"shell32.dll"));
   void* const address =
       shell32_ ? reinterpret_cast<void*>(::GetProcAddress(shell32_.get(), "ShellExecuteExW")) : nullptr;
   const auto shellExecuteEx = reinterpret_cast<ShellExecuteExFn>(address);

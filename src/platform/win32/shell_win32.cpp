@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/win32/library_loader_win32.h"
 #include "platform/win32/wide.h"
 
 namespace tw::win32 {
@@ -12,21 +13,11 @@ namespace {
 
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
 
-// The full path, so that no shell32.dll placed beside the program or in the current
-// folder is taken instead of the system's.
-ModuleHandle LoadShell32() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return ModuleHandle();
-  const std::wstring path = std::wstring(folder, length) + L"\\shell32.dll";
-  return ModuleHandle(::LoadLibraryW(path.c_str()));
-}
-
 }  // namespace
 
 intptr_t ShellWin32::Execute(std::string_view verb, const Path& file, std::string_view parameters,
                              const Path& workingDirectory, WindowMode mode) {
-  if (!shell32_) shell32_ = LoadShell32();
+  if (!shell32_) shell32_ = ModuleHandle(LoadSystemFolderOnly(L"shell32.dll"));
   // Through void*, as the driver's entry points are: FARPROC has no parameters to match.
   void* const address = shell32_ ? reinterpret_cast<void*>(::GetProcAddress(shell32_.get(), "ShellExecuteW")) : nullptr;
   const auto shellExecute = reinterpret_cast<ShellExecuteFn>(address);

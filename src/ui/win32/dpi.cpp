@@ -1,12 +1,14 @@
 #include "ui/win32/dpi.h"
 
+#include "platform/win32/library_loader_win32.h"
+
 namespace tw::ui::win32 {
 namespace {
 
 template <typename Function>
 Function Lookup(const wchar_t* module, const char* name) {
   HMODULE library = ::GetModuleHandleW(module);
-  if (!library) library = ::LoadLibraryW(module);  // shcore stays loaded: it is looked up once
+  if (!library) library = tw::win32::LoadSystemFolderOnly(module);  // shcore stays loaded: it is looked up once
   if (!library) return nullptr;
   return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(library, name)));
 }

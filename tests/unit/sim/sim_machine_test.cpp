@@ -1,9 +1,9 @@
-// The simulated machine: the simhw adapters over the simulator's machine services.
+// The simulated machine: the platform/simulated adapters over the simulator's machine services.
 
 #include <gtest/gtest.h>
 
-#include "platform/simhw/simulated_display_devices.h"
-#include "platform/simhw/simulated_machine.h"
+#include "platform/simulated/simulated_display_devices.h"
+#include "platform/simulated/simulated_machine.h"
 #include "sim/sim_library.h"
 
 #if defined(_WIN32)
@@ -58,10 +58,10 @@ struct Rig {
   SimFolder folder;
   FolderLoader loader{folder.path()};
   RealMachine real;
-  simhw::SimulatorLink link{loader};
+  simulated::SimulatorLink link{loader};
   uint32_t lastError = 0;
-  simhw::SimulatedMachine machine{real, link, [this](uint32_t code) { lastError = code; }};
-  simhw::SimulatedDisplayDevices devices{link};
+  simulated::SimulatedMachine machine{real, link, [this](uint32_t code) { lastError = code; }};
+  simulated::SimulatedDisplayDevices devices{link};
 };
 
 TEST(SimulatedMachineTest, WithoutASimulatorThereIsNoDriverAndNoAdministrator) {

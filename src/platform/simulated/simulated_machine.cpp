@@ -1,8 +1,8 @@
-#include "platform/simhw/simulated_machine.h"
+#include "platform/simulated/simulated_machine.h"
 
 #include <string>
 
-namespace tw::simhw {
+namespace tw::simulated {
 namespace {
 
 // Kernel drivers are named by made-up load addresses: the list position, page-aligned
@@ -50,4 +50,4 @@ bool SimulatedMachine::IsUserAdmin() {
   return services && services->isUserAdmin() != 0;
 }
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

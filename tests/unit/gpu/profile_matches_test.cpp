@@ -1,4 +1,4 @@
-#include "profiles/profile_matches.h"
+#include "gpu/profile_matches.h"
 
 #include <gtest/gtest.h>
 

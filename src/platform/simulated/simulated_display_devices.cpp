@@ -1,8 +1,8 @@
-#include "platform/simhw/simulated_display_devices.h"
+#include "platform/simulated/simulated_display_devices.h"
 
 #include <string>
 
-namespace tw::simhw {
+namespace tw::simulated {
 namespace {
 
 constexpr uint32_t kErrorInvalidData = 13;
@@ -77,4 +77,4 @@ std::unique_ptr<DisplayDeviceSet> SimulatedDisplayDevices::OpenPresent(uint32_t&
   return std::make_unique<SimulatedDeviceSet>(*services, count);
 }
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

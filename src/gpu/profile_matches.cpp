@@ -1,15 +1,12 @@
-#include "profiles/profile_matches.h"
+#include "gpu/profile_matches.h"
 
 namespace tw {
 namespace {
 
-constexpr int32_t kOverdriveN = 7;
-constexpr int32_t kOverdrive8 = 8;
-
 bool GpuStatesMatch(const ProfileItem& current, const ProfileItem& profile, const GPUItem& card) {
   if (current.gpuClock != profile.gpuClock) return false;
   // The enabled flags of Overdrive8 states are not the card's to report.
-  if (card.overdriveVersion == kOverdriveN && current.gpuEnabled != profile.gpuEnabled) return false;
+  if (card.overdriveVersion == adl::kOverdriveN && current.gpuEnabled != profile.gpuEnabled) return false;
   return current.gpuVcc == profile.gpuVcc;
 }
 
@@ -36,7 +33,7 @@ bool FanMatches(const ProfileItem& current, const ProfileItem& profile, const GP
 bool LimitsMatch(const ProfileItem& current, const ProfileItem& profile, const GPUItem& card) {
   if (Differs(current.memTimingLevel, profile.memTimingLevel) || Differs(current.powerTarget, profile.powerTarget))
     return false;
-  if (card.overdriveVersion != kOverdrive8) return true;
+  if (card.overdriveVersion != adl::kOverdrive8) return true;
   return current.gpuMin == profile.gpuMin && current.gpuMax == profile.gpuMax && current.memMax == profile.memMax;
 }
 

@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "platform/machine.h"
-#include "platform/simhw/simulator_link.h"
+#include "platform/simulated/simulator_link.h"
 
-namespace tw::simhw {
+namespace tw::simulated {
 
 class SimulatedMachine final : public Machine {
  public:
@@ -32,4 +32,4 @@ class SimulatedMachine final : public Machine {
   std::function<void(uint32_t)> setLastError_;
 };
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

@@ -1,6 +1,6 @@
 #pragma once
 /* The simulated machine: C exports of the simulator beside the driver entry points, for
- * the simulated-hardware builds (src/platform/simhw) and the adlsim tool. Texts are UTF-8.
+ * the simulated-hardware builds (src/platform/simulated) and the adlsim tool. Texts are UTF-8.
  * Functions returning unsigned answer 0 or the Windows error code of the failure. */
 
 #ifdef __cplusplus

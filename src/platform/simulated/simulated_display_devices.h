@@ -2,9 +2,9 @@
 // The display device set of the simulated machine, from the simulator's machine services.
 
 #include "platform/display_devices.h"
-#include "platform/simhw/simulator_link.h"
+#include "platform/simulated/simulator_link.h"
 
-namespace tw::simhw {
+namespace tw::simulated {
 
 class SimulatedDisplayDevices final : public DisplayDevices {
  public:
@@ -15,4 +15,4 @@ class SimulatedDisplayDevices final : public DisplayDevices {
   SimulatorLink& simulator_;
 };
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

@@ -7,10 +7,10 @@
 
 #include <memory>
 
-#include "adlsim_machine.h"
+#include "platform/simulated/adlsim_machine.h"
 #include "platform/library_loader.h"
 
-namespace tw::simhw {
+namespace tw::simulated {
 
 struct SimulatorServices {
   adlsim_KernelDrivers_Count_t kernelDriversCount = nullptr;
@@ -38,4 +38,4 @@ class SimulatorLink {
   bool complete_ = false;
 };
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

@@ -1,11 +1,11 @@
-#include "platform/simhw/simulator_link.h"
+#include "platform/simulated/simulator_link.h"
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 #include <string_view>
 
-namespace tw::simhw {
+namespace tw::simulated {
 namespace {
 
 constexpr std::array<std::string_view, 3> kLibraryNames = {"atiadlxx.dll", "atiadlxy.dll", "amdadlxx.dll"};
@@ -44,4 +44,4 @@ const SimulatorServices* SimulatorLink::Services() {
   return complete_ ? &services_ : nullptr;
 }
 
-}  // namespace tw::simhw
+}  // namespace tw::simulated

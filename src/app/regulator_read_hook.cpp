@@ -1,4 +1,4 @@
-#include "gpu/regulator_read_hook.h"
+#include "app/regulator_read_hook.h"
 
 #include "i2c/vrm_read.h"
 
