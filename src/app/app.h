@@ -2,9 +2,9 @@
 // The program-wide state of one run, and the ports it works through. Operations take
 // what they need from here by reference; nothing else is global.
 
-#include "app/message_writer.h"
 #include "gpu/gpu_item.h"
 #include "i2c/vrm_detection_state.h"
+#include "messages/message_writer.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "profiles/option_set.h"

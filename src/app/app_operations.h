@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/command_line_operations.h"
-#include "profiles/ini_file.h"
+#include "ini/ini_file.h"
 
 namespace tw {
 

@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "app/command_line_operations.h"
-#include "app/message_writer.h"
 #include "base/integer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 
 namespace tw {
 namespace {

@@ -11,8 +11,8 @@
 #include "gpu/gpu_list_builder.h"
 #include "i2c/vrm_detection.h"
 #include "i2c/vrm_snapshot.h"
+#include "ini/safe_file_writer.h"
 #include "platform/clock.h"
-#include "profiles/safe_file_writer.h"
 #include "version.h"
 
 namespace tw {

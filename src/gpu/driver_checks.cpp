@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 #include "platform/machine.h"
 #include "platform/system_errors.h"
 

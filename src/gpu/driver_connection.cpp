@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "app/message_writer.h"
 #include "gpu/driver_alloc.h"
+#include "messages/message_writer.h"
 #include "platform/platform.h"
 #include "platform/system_errors.h"
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/library_loader.h"
 #include "platform/machine.h"
 #include "platform/platform.h"

@@ -1,6 +1,6 @@
 #include "gpu/driver_report.h"
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 
 namespace tw {
 

@@ -5,8 +5,8 @@
 
 #include "app/app.h"
 #include "i2c/i2c_location.h"
-#include "profiles/ini_file.h"
-#include "profiles/ini_values.h"
+#include "ini/ini_file.h"
+#include "ini/ini_values.h"
 
 namespace tw {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 #include "platform/display_devices.h"
 
 namespace tw {

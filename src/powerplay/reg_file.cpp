@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "app/message_writer.h"
 #include "base/integer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/file_system.h"
 #include "platform/system_errors.h"
 #include "powerplay/powerplay_ports.h"

@@ -1,7 +1,7 @@
 #include "powerplay/regedit_at_key.h"
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/clock.h"
 #include "platform/registry_editor.h"
 #include "powerplay/registry_table.h"

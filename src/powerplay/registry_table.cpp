@@ -1,6 +1,6 @@
 #include "powerplay/registry_table.h"
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 #include "platform/machine.h"
 #include "platform/registry.h"
 

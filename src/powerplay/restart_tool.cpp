@@ -1,7 +1,7 @@
 #include "powerplay/restart_tool.h"
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/machine.h"
 #include "platform/platform.h"
 #include "platform/shell.h"

@@ -1,6 +1,6 @@
 #include "powerplay/table_field.h"
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 
 namespace tw {
 namespace {

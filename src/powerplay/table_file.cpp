@@ -1,7 +1,7 @@
 #include "powerplay/table_file.h"
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/ansi_code_page.h"
 #include "platform/system_errors.h"
 #include "powerplay/bios_image.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 #include "powerplay/table_field.h"
 
 namespace tw {

@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 #include "base/text.h"
-#include "profiles/ini_file.h"
-#include "profiles/ini_values.h"
+#include "ini/ini_file.h"
+#include "ini/ini_values.h"
 
 namespace tw {
 namespace {

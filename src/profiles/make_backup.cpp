@@ -5,11 +5,11 @@
 
 #include "app/app.h"
 #include "base/text.h"
+#include "ini/safe_file_writer.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
 #include "profiles/backup_names.h"
-#include "profiles/safe_file_writer.h"
 
 namespace tw {
 namespace {

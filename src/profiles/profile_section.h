@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "profiles/ini_document.h"
+#include "ini/ini_document.h"
 #include "profiles/profile_item.h"
 
 namespace tw {

@@ -4,10 +4,10 @@
 
 #include "app/app.h"
 #include "base/text.h"
-#include "profiles/ini_file.h"
+#include "ini/ini_file.h"
+#include "ini/safe_file_writer.h"
 #include "profiles/make_backup.h"
 #include "profiles/profile_section.h"
-#include "profiles/safe_file_writer.h"
 
 namespace tw {
 namespace {

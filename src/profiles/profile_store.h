@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "profiles/ini_document.h"
-#include "profiles/ini_file.h"
+#include "ini/ini_document.h"
+#include "ini/ini_file.h"
 #include "profiles/profile_item.h"
 
 namespace tw {

@@ -5,15 +5,15 @@
 
 #include "app/app.h"
 #include "base/text.h"
+#include "ini/ini_file.h"
+#include "ini/safe_file_writer.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
 #include "profiles/backup_names.h"
-#include "profiles/ini_file.h"
 #include "profiles/make_backup.h"
 #include "profiles/profile_section.h"
 #include "profiles/profile_store.h"
-#include "profiles/safe_file_writer.h"
 #include "profiles/settings_store.h"
 
 namespace tw {

@@ -5,9 +5,9 @@
 
 #include "app/app.h"
 #include "base/text.h"
+#include "ini/ini_file.h"
+#include "ini/ini_values.h"
 #include "platform/system_errors.h"
-#include "profiles/ini_file.h"
-#include "profiles/ini_values.h"
 
 namespace tw {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "profiles/ini_file.h"
+#include "ini/ini_file.h"
 #include "profiles/settings_values.h"
 
 namespace tw {

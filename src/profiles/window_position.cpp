@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "profiles/ini_file.h"
-#include "profiles/ini_values.h"
+#include "ini/ini_file.h"
+#include "ini/ini_values.h"
 
 namespace tw {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/message_writer.h"
 #include "base/integer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"
 #include "platform/platform.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "fakes/latin1_code_page.h"
-#include "profiles/ini_document.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_document.h"
+#include "ini/ini_encoding.h"
 #include "profiles/profile_store.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // A tiny Windows program that sends three console messages through the real Win32 console
 // adapter and message writer; the end-to-end suite runs it under wine behind "cmd /c".
 
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 #include "platform/platform.h"
 #include "platform/win32/console_win32.h"
 #include "platform/win32/dialogs_win32.h"

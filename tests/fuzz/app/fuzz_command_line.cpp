@@ -23,8 +23,8 @@
 #include "fakes/fake_platform.h"
 #include "fakes/regulator_registers.h"
 #include "gpu/driver_alloc.h"
-#include "profiles/ini_document.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_document.h"
+#include "ini/ini_encoding.h"
 #include "profiles/profile_store.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
 #include "fuzz_check.h"
+#include "messages/message_writer.h"
 #include "powerplay/power_states.h"
 #include "powerplay/table_file.h"
 #include "powerplay/table_layout.h"

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
 #include "fuzz_check.h"
+#include "messages/message_writer.h"
 #include "powerplay/powerplay_ports.h"
 #include "powerplay/reg_file.h"
 #include "powerplay/table_file.h"

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "app/command_line_operations.h"
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
+#include "messages/message_writer.h"
 #include "profiles/option_set.h"
 
 namespace tw {

@@ -11,7 +11,7 @@
 
 #include "fakes/regulator_registers.h"
 #include "gpu/driver_fixture.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 
 namespace tw::test {
 

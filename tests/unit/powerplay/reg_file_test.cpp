@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_writer.h"
 #include "base/text.h"
 #include "fakes/fake_platform.h"
+#include "messages/message_writer.h"
 #include "powerplay/powerplay_ports.h"
 #include "powerplay/table_builder.h"
 #include "powerplay/table_file.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_registry.h"
+#include "messages/message_writer.h"
 #include "powerplay/table_builder.h"
 #include "profiles/option_set.h"
 

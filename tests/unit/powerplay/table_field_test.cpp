@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
+#include "messages/message_writer.h"
 #include "profiles/option_set.h"
 
 namespace tw {

@@ -5,8 +5,8 @@
 #include <functional>
 #include <set>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
+#include "messages/message_writer.h"
 #include "powerplay/table_builder.h"
 #include "profiles/option_set.h"
 

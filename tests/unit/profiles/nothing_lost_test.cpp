@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "fakes/latin1_code_page.h"
+#include "ini/safe_file_writer.h"
 #include "profiles/backup_names.h"
 #include "profiles/find_profile.h"
 #include "profiles/make_backup.h"
 #include "profiles/profile_store.h"
 #include "profiles/restore_from_backup.h"
-#include "profiles/safe_file_writer.h"
 #include "profiles/settings_store.h"
 #include "profiles_fixture.h"
 

@@ -10,7 +10,7 @@
 #include "app/app.h"
 #include "base/text.h"
 #include "fakes/fake_platform.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 
 namespace tw::test {
 

@@ -20,8 +20,8 @@
 #include "platform/posix/file_system_posix.h"
 #include "platform/posix/system_services_posix.h"
 #endif
+#include "ini/ini_encoding.h"
 #include "profiles/backup_names.h"
-#include "profiles/ini_encoding.h"
 #include "profiles/make_backup.h"
 #include "profiles/profile_store.h"
 #include "profiles/restore_from_backup.h"

@@ -9,7 +9,7 @@
 #include "app/program.h"
 #include "base/text.h"
 #include "gpu/driver_fixture.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/main_form.h"

@@ -4,9 +4,9 @@
 
 #include <gmock/gmock.h>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_registry.h"
+#include "messages/message_writer.h"
 #include "platform/registry_editor.h"
 #include "powerplay/reg_file.h"
 #include "powerplay/table_builder.h"

@@ -8,7 +8,7 @@
 
 #include "fakes/regulator_registers.h"
 #include "gpu/driver_fixture.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/headless/headless_backend.h"

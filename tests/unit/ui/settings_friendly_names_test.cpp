@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "gpu/driver_fixture.h"
 #include "gpu/friendly_names.h"
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/friendly_name_form.h"
 #include "ui/headless/headless_backend.h"

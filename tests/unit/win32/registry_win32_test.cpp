@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "app/message_writer.h"
 #include "fakes/fake_platform.h"
+#include "messages/message_writer.h"
 #include "powerplay/registry_table.h"
 #include "powerplay/table_builder.h"
 #include "profiles/option_set.h"

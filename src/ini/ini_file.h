@@ -5,8 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "ini/ini_document.h"
 #include "platform/file_system.h"
-#include "profiles/ini_document.h"
 
 namespace tw {
 

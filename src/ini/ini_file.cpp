@@ -1,13 +1,13 @@
-#include "profiles/ini_file.h"
+#include "ini/ini_file.h"
 
 #include <string>
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "ini/ini_encoding.h"
+#include "ini/safe_file_writer.h"
+#include "messages/message_writer.h"
 #include "platform/platform.h"
 #include "platform/system_errors.h"
-#include "profiles/ini_encoding.h"
-#include "profiles/safe_file_writer.h"
 
 namespace tw {
 namespace {

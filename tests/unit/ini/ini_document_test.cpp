@@ -1,4 +1,4 @@
-#include "profiles/ini_document.h"
+#include "ini/ini_document.h"
 
 #include <gtest/gtest.h>
 

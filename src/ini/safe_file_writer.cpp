@@ -1,9 +1,9 @@
-#include "profiles/safe_file_writer.h"
+#include "ini/safe_file_writer.h"
 
 #include <string>
 
-#include "app/message_writer.h"
 #include "base/text.h"
+#include "messages/message_writer.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"

@@ -1,4 +1,4 @@
-#include "app/message_writer.h"
+#include "messages/message_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "profiles/ini_document.h"
+#include "ini/ini_document.h"
 
 namespace tw {
 

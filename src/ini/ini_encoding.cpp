@@ -1,4 +1,4 @@
-#include "profiles/ini_encoding.h"
+#include "ini/ini_encoding.h"
 
 #include "base/text.h"
 #include "platform/ansi_code_page.h"

@@ -1,4 +1,4 @@
-#include "profiles/ini_values.h"
+#include "ini/ini_values.h"
 
 #include "base/integer.h"
 

@@ -1,9 +1,9 @@
-#include "profiles/safe_file_writer.h"
+#include "ini/safe_file_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "profiles/ini_file.h"
-#include "profiles_fixture.h"
+#include "ini/ini_file.h"
+#include "profiles/profiles_fixture.h"
 
 namespace tw::test {
 namespace {
