@@ -390,7 +390,10 @@ RECT FormWindow::PixelRect(ControlId id) const {
         !::DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text,
                      DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX))
       text = RECT{0, 0, 0, 0};
-    int needWidth = text.right + 1;
+    // Wine's static control draws a hinted glyph or two wider than DrawText measures at
+    // 144 dpi (the last letter of "(ADL_ERR_NOT_SUPPORTED)" was cut): a scaled margin
+    // keeps the last letter whole at every scale.
+    int needWidth = text.right + form_.Scaled(3);
     int needHeight = text.bottom;
     if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
       needWidth += ::GetSystemMetrics(SM_CXMENUCHECK) + form_.Scaled(6);
