@@ -128,7 +128,10 @@ TEST(WindowsDialogsTest, ReorderAt144DpiShowsItsButtonsInsideItsWindow) {
   rig.Ini(ProfileIni({{"Gaming", kPolarisGaming}, {"Quiet", kPolarisGaming}}, ""));
   const RunResult run = RunWindowScenario(
       rig.folder(), "reorder-144dpi",
-      {"wait", "click:Button3", "dialog:Reorder profiles", "dump", "shot:reorder.bmp", "click:Cancel", "main", "close"});
+      {// Settings at this scale, for the eye: continued captions and labels whole.
+       "wait", "sysmenu", "key:UP", "key:UP", "key:UP", "key:RETURN", "window:TForm2", "shot:settings.bmp",
+       "key:ESCAPE", "window:TForm1", "click:Button3", "dialog:Reorder profiles", "dump", "shot:reorder.bmp",
+       "click:Cancel", "main", "close"});
   dpi({"delete", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/f"});
   const std::vector<std::string> client = Starting(run.OutLines(), "CLIENT ");
   const std::vector<std::string> cancel = Starting(run.OutLines(), "CONTROL Button4 ");
