@@ -6,9 +6,8 @@
 
 #include "app/app.h"
 #include "app/profile_records.h"
-#include "i2c/vrm_write.h"
+#include "app/read_current_values.h"
 #include "gpu/clock_setter.h"
-#include "gpu/current_values.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings.h"
 #include "gpu/ext_settings_setter.h"
@@ -19,6 +18,7 @@
 #include "gpu/profile_matches.h"
 #include "gpu/setter_context.h"
 #include "gpu/value_fields.h"
+#include "i2c/vrm_write.h"
 
 namespace tw {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/app.h"
-#include "gpu/current_values.h"
+#include "app/read_current_values.h"
 #include "platform/console.h"
 
 namespace tw {

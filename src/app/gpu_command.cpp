@@ -9,12 +9,11 @@
 #include "app/command_line.h"
 #include "app/gpu_command_parameters.h"
 #include "app/profile_records.h"
+#include "app/read_current_values.h"
 #include "app/regulator_steps.h"
-#include "i2c/vrm_write.h"
 #include "base/integer.h"
 #include "base/text.h"
 #include "gpu/clock_setter.h"
-#include "gpu/current_values.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings.h"
 #include "gpu/ext_settings_setter.h"
@@ -25,6 +24,7 @@
 #include "gpu/power_limit_setter.h"
 #include "gpu/setter_context.h"
 #include "gpu/value_fields.h"
+#include "i2c/vrm_write.h"
 
 namespace tw {
 namespace {

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "app/app.h"
-#include "app/regulator_read_hook.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings.h"
 #include "gpu/od8_settings.h"
@@ -111,7 +110,7 @@ size_t StateCount(int32_t count) { return count > 0 ? static_cast<size_t>(count)
 
 }  // namespace
 
-bool ReadCurrentValues(App& app, int gpuId, bool console) {
+bool ReadDriverValues(App& app, int gpuId, bool console) {
   const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
   {
     std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
@@ -121,13 +120,6 @@ bool ReadCurrentValues(App& app, int gpuId, bool console) {
     if (gpu.overdriveVersion == adl::kOverdriveN && !OverdriveNReader(app, *connection, gpuId, console).Read())
       return false;
     if (gpu.overdriveVersion == adl::kOverdrive8 && !ReadOverdrive8(app, *connection, gpuId, console)) return false;
-  }
-  if (app.options.EnableI2c) {
-    app.currentValues.offset = kNotSet;
-    app.currentValues.llc = kNotSet;
-    app.currentValues.phaseGain = std::string(kNotSetText);
-    app.currentValues.currentScale = std::string(kNotSetText);
-    ReadRegulatorValuesIntoCurrentValues(app, gpuId);
   }
   return true;
 }

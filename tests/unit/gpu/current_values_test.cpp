@@ -1,4 +1,4 @@
-#include "gpu/current_values.h"
+#include "app/read_current_values.h"
 
 #include <gmock/gmock.h>
 

@@ -2,7 +2,7 @@
 // detection before the first command, and reading a card's current values.
 
 #include "app/app_operations.h"
-#include "gpu/current_values.h"
+#include "app/read_current_values.h"
 #include "gpu/gpu_list_builder.h"
 #include "i2c/vrm_fixture.h"
 

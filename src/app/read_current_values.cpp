@@ -1,0 +1,23 @@
+#include "app/read_current_values.h"
+
+#include <string>
+
+#include "app/app.h"
+#include "gpu/current_values.h"
+#include "i2c/vrm_read.h"
+
+namespace tw {
+
+bool ReadCurrentValues(App& app, int gpuId, bool console) {
+  if (!ReadDriverValues(app, gpuId, console)) return false;
+  if (app.options.EnableI2c) {
+    app.currentValues.offset = kNotSet;
+    app.currentValues.llc = kNotSet;
+    app.currentValues.phaseGain = std::string(kNotSetText);
+    app.currentValues.currentScale = std::string(kNotSetText);
+    ReadVrmValues(app, gpuId, /*window=*/nullptr);
+  }
+  return true;
+}
+
+}  // namespace tw
