@@ -64,15 +64,15 @@ bool Measure(tw::test::FakePlatform& fake, tw::FileSystem& files, tw::SystemErro
   tw::App app(platform);
   app.options.EnableI2c = true;
   for (int i = 0; i < 500; ++i) app.profiles.push_back(SampleProfile(i));
-  if (!tw::SaveProfiles(app)) return false;
+  if (!tw::SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections)) return false;
   constexpr int kRuns = 31;
   std::vector<double> loads, saves, totals;
   for (int run = 0; run < kRuns; ++run) {
     app.profiles.clear();
     const Clock::time_point start = Clock::now();
-    const int count = tw::LoadProfiles(app);
+    const int count = tw::LoadProfiles(app.ini(), app.profiles, app.knownProfileSections);
     const Clock::time_point loaded = Clock::now();
-    const bool saved = tw::SaveProfiles(app);
+    const bool saved = tw::SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections);
     const Clock::time_point end = Clock::now();
     if (count != 500 || !saved) return false;
     loads.push_back(Ms(loaded - start));

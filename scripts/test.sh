@@ -68,6 +68,16 @@ fi
 # Said first and last, so that a reader of any log knows which product the Windows suites tested.
 echo "$windows_suites"
 
+# No file includes a layer above its own (docs/architecture.md holds the layer list).
+echo "== layers"
+if python3 "$root/scripts/check-layers.py"; then
+  passed=$((passed + 1))
+  echo "   1 passed, 0 failed"
+else
+  failed=$((failed + 1))
+  failures+=("layers")
+fi
+
 build host
 build host-asan
 build win-release

@@ -2,23 +2,18 @@
 // The program-wide state of one run, and the ports it works through. Operations take
 // what they need from here by reference; nothing else is global.
 
+#include "gpu/gpu_context.h"
 #include "gpu/gpu_item.h"
+#include "i2c/vrm_context.h"
 #include "i2c/vrm_detection_state.h"
 #include "messages/message_writer.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
+#include "profiles/ini_context.h"
 #include "profiles/option_set.h"
 #include "profiles/profile_item.h"
 
 namespace tw {
-
-struct AppPaths {
-  Path folder;         // the program's own folder
-  Path iniPath;        // folder + "Tunewright.ini"
-  Path backupIniPath;  // folder + "ini_backup\_ini_backup.ini"
-};
-
-AppPaths ComputeAppPaths(const Path& executablePath);
 
 class App {
  public:
@@ -39,6 +34,14 @@ class App {
   ProfileItem currentValues;  // also holds the card's regulator values (I2cValues)
 
   VrmDetectionState vrm;
+
+  IniContext ini() { return {platform, messages, paths}; }
+  GpuContext gpuContext() { return {platform, messages, options}; }
+  VrmContext vrmContext() { return {ini(), gpus, currentValues, vrm}; }
 };
+
+// Appends the cards to app.gpus (see BuildGpuList) and notes whether the fan control of a
+// listed card is switched off.
+bool ListCards(App& app);
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #include "app/app_operations.h"
 
 #include "app/app.h"
+#include "app/app_files.h"
 #include "app/apply_profile.h"
 #include "app/current_values_report.h"
 #include "app/gpu_command.h"
@@ -14,7 +15,6 @@
 #include "platform/clock.h"
 #include "profiles/find_profile.h"
 #include "profiles/profile_store.h"
-#include "profiles/restore_from_backup.h"
 #include "profiles/settings_store.h"
 
 namespace tw {
@@ -28,23 +28,21 @@ bool AppOperations::CheckDriverLoaded() {
 
 void AppOperations::LoadSettings() {
   IniRead mainFile;
-  tw::LoadSettings(app_, /*consoleMode=*/true, mainFile);
+  LoadAppSettings(app_, /*consoleMode=*/true, mainFile);
   startupIni_ = std::move(mainFile);
 }
 
 int AppOperations::LoadProfiles() {
-  if (!startupIni_) return tw::LoadProfiles(app_);
+  if (!startupIni_) return tw::LoadProfiles(app_.ini(), app_.profiles, app_.knownProfileSections);
   // Taken once: any later read (after a restore, say) must see the file as it is then.
   const IniRead mainFile = std::move(*startupIni_);
   startupIni_.reset();
-  return tw::LoadProfiles(app_, mainFile);
+  return tw::LoadProfiles(app_.ini(), mainFile, app_.profiles, app_.knownProfileSections);
 }
 
-void AppOperations::RestoreFromBackup(bool unattended) {
-  tw::RestoreFromBackup(app_, /*consoleMode=*/true, unattended);
-}
+void AppOperations::RestoreFromBackup(bool unattended) { RestoreAppFromBackup(app_, /*consoleMode=*/true, unattended); }
 
-bool AppOperations::BuildGpuList() { return tw::BuildGpuList(app_); }
+bool AppOperations::BuildGpuList() { return ListCards(app_); }
 
 int AppOperations::DiagnoseDriver() { return tw::DiagnoseDriver(app_.platform, app_.messages); }
 

@@ -137,7 +137,7 @@ bool ApplyOverdrive8(App& app, const SetterContext& context, const ProfileItem& 
 std::optional<bool> ApplyDriverValues(App& app, ProfileItem& profile, int gpuId, bool console) {
   const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
   if (!connection) return std::nullopt;
-  const SetterContext context = MakeSetterContext(app, *connection, gpuId, console);
+  const SetterContext context = MakeSetterContext(app.gpuContext(), *connection, app.gpus, gpuId, console);
   switch (context.gpu.overdriveVersion) {
     case adl::kOverdriveN: return ApplyOverdriveN(app, context, profile);
     case adl::kOverdrive8: return ApplyOverdrive8(app, context, profile);
@@ -175,7 +175,8 @@ bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
   if (!result) return false;
   // The regulator follows the driver values whatever they gave.
   if (app.options.EnableI2c)
-    WriteVrmValues(app, gpuId, false, profile.offset, profile.llc, profile.phaseGain, profile.currentScale);
+    WriteVrmValues(app.vrmContext(), gpuId, false, profile.offset, profile.llc, profile.phaseGain,
+                   profile.currentScale);
   return *result;
 }
 

@@ -83,7 +83,7 @@ RefusedParts ApplyWindowValues(App& app, int gpuId, const WindowValues& values) 
   if (!app.gpus[static_cast<size_t>(gpuId)].supported) return nothingTaken;
   const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
   if (!connection) return nothingTaken;
-  const SetterContext context = MakeSetterContext(app, *connection, gpuId, /*console=*/false);
+  const SetterContext context = MakeSetterContext(app.gpuContext(), *connection, app.gpus, gpuId, /*console=*/false);
   if (context.gpu.overdriveVersion == adl::kOverdriveN) return ApplyOverdriveN(context, values);
   if (context.gpu.overdriveVersion == adl::kOverdrive8) return ApplyOverdrive8(context, values);
   return nothingTaken;

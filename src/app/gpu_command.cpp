@@ -100,7 +100,7 @@ bool GpuCommand::LayParametersOverCard(int gpu, GpuCommandSwitches& switches) {
 void GpuCommand::WriteDriverGroups(int gpu) {
   const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app_.platform, app_.messages);
   if (!connection) return;
-  const SetterContext context = MakeSetterContext(app_, *connection, gpu, console_);
+  const SetterContext context = MakeSetterContext(app_.gpuContext(), *connection, app_.gpus, gpu, console_);
   if (context.gpu.overdriveVersion == adl::kOverdriveN) {
     WriteOverdriveN(context);
   } else if (context.gpu.overdriveVersion == adl::kOverdrive8) {
@@ -142,16 +142,16 @@ void GpuCommand::WriteRegulator(int gpu) {
   if (!Names("offset=") && !Names("llc=") && !Names("phasegain=") && !Names("currentscale=")) return;
   DetectRegulatorsOnce(app_);
   const ProfileItem& values = app_.currentValues;
-  WriteVrmValues(app_, gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
+  WriteVrmValues(app_.vrmContext(), gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
 }
 
 void GpuCommand::SwitchFeatures(int gpu, const GpuCommandSwitches& switches) {
   if (Names("setconstantfanspeed=")) {
     const std::optional<int32_t> percent = TryParseInt32(switches.constantFanSpeed);
     if (switches.constantFanSpeed == "auto") {
-      SetFanTestSpeed(app_, gpu, kFanAutomatic);
+      SetFanTestSpeed(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(gpu)), kFanAutomatic);
     } else if (percent && *percent >= 0 && *percent <= 100) {
-      SetFanTestSpeed(app_, gpu, *percent);
+      SetFanTestSpeed(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(gpu)), *percent);
     } else {
       Report(WrongCommand("Put fan speed value between 0 and 100"));
       return;
@@ -175,7 +175,7 @@ bool GpuCommand::SwitchPowerFeature(int gpu, PowerFeature feature, const std::st
     return false;
   }
   std::optional<int> state;
-  AccessPowerFeature(app_, feature, gpu, false, on, state);
+  AccessPowerFeature(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(gpu)), feature, false, on, state);
   return true;
 }
 

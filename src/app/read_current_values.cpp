@@ -9,13 +9,14 @@
 namespace tw {
 
 bool ReadCurrentValues(App& app, int gpuId, bool console) {
-  if (!ReadDriverValues(app, gpuId, console)) return false;
+  if (!ReadDriverValues(app.gpuContext(), app.gpus.at(static_cast<size_t>(gpuId)), gpuId, app.currentValues, console))
+    return false;
   if (app.options.EnableI2c) {
     app.currentValues.offset = kNotSet;
     app.currentValues.llc = kNotSet;
     app.currentValues.phaseGain = std::string(kNotSetText);
     app.currentValues.currentScale = std::string(kNotSetText);
-    ReadVrmValues(app, gpuId, /*window=*/nullptr);
+    ReadVrmValues(app.vrmContext(), gpuId, /*window=*/nullptr);
   }
   return true;
 }

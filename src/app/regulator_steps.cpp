@@ -7,7 +7,7 @@ namespace tw {
 
 void DetectRegulatorsOnce(App& app) {
   if (!app.options.EnableI2c || app.vrm.done) return;
-  DetectVrm(app, app.vrm.scan, /*window=*/nullptr);
+  DetectVrm(app.vrmContext(), app.vrm.scan, /*window=*/nullptr);
 }
 
 }  // namespace tw

@@ -50,13 +50,13 @@ void ResetOverdriveN(const SetterContext& context) {
 
 void ResetGpu(App& app, int gpuId, bool console, bool fromCommandLine) {
   if (const std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages)) {
-    const SetterContext context = MakeSetterContext(app, *connection, gpuId, console);
+    const SetterContext context = MakeSetterContext(app.gpuContext(), *connection, app.gpus, gpuId, console);
     if (context.gpu.overdriveVersion == adl::kOverdriveN) ResetOverdriveN(context);
     if (context.gpu.overdriveVersion == adl::kOverdrive8) ResetOd8(context);
   }
   // The window passes its own regulator fields; that path arrives with the window.
   if (app.options.EnableI2c && fromCommandLine)
-    WriteVrmValues(app, gpuId, true, 0, 0, kNotSetText, kNotSetText);
+    WriteVrmValues(app.vrmContext(), gpuId, true, 0, 0, kNotSetText, kNotSetText);
 }
 
 }  // namespace tw

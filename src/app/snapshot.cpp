@@ -43,7 +43,7 @@ std::optional<Path> SnapshotPath(App& app, std::string_view fileName, bool conso
 
 // The regulators as detection would find them, without the [I2C] section it would write.
 void LocateRegulators(App& app) {
-  if (app.options.EnableI2c && !app.vrm.done) LocateVrm(app, app.vrm.scan);
+  if (app.options.EnableI2c && !app.vrm.done) LocateVrm(app.vrmContext(), app.vrm.scan);
 }
 
 const GPUItem* FoundRegulatorOf(const App& app, int32_t adapterIndex) {

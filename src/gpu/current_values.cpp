@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/app.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings.h"
+#include "gpu/gpu_context.h"
 #include "gpu/od8_settings.h"
 #include "gpu/overdrive_n_readings.h"
 
@@ -27,25 +27,25 @@ void CopyLevels(const std::vector<LevelReading>& levels, int stateCount, std::ve
 
 class OverdriveNReader {
  public:
-  OverdriveNReader(App& app, DriverConnection& connection, int gpuId, bool console)
-      : app_(app), c_(connection), gpuId_(gpuId), gpu_(app.gpus.at(static_cast<size_t>(gpuId))),
-        cv_(app.currentValues), console_(console) {}
+  OverdriveNReader(MessageWriter& messages, DriverConnection& connection, const GPUItem& gpu, int gpuId,
+                   ProfileItem& currentValues, bool console)
+      : messages_(messages), c_(connection), gpuId_(gpuId), gpu_(gpu), cv_(currentValues), console_(console) {}
 
   bool Read() { return ReadClocks() && ReadFan() && ReadExt() && ReadPower(); }
 
  private:
   bool ReadClocks() {
     std::vector<LevelReading> levels;
-    if (!ReadOdnLevels(c_, app_.messages, gpu_, /*gpuLevels=*/true, levels, console_)) return false;
+    if (!ReadOdnLevels(c_, messages_, gpu_, /*gpuLevels=*/true, levels, console_)) return false;
     CopyLevels(levels, gpu_.gpuStateCount, cv_.gpuClock, cv_.gpuVcc, cv_.gpuEnabled);
-    if (!ReadOdnLevels(c_, app_.messages, gpu_, /*gpuLevels=*/false, levels, console_)) return false;
+    if (!ReadOdnLevels(c_, messages_, gpu_, /*gpuLevels=*/false, levels, console_)) return false;
     CopyLevels(levels, gpu_.memStateCount, cv_.memClock, cv_.memVcc, cv_.memEnabled);
     return true;
   }
 
   bool ReadFan() {
     FanControlReading fan;
-    if (!ReadOdnFanControl(c_, app_.messages, gpu_, fan, console_)) return false;
+    if (!ReadOdnFanControl(c_, messages_, gpu_, fan, console_)) return false;
     cv_.fanMin = fan.fanMin;
     cv_.fanMax = fan.fanMax;
     cv_.fanTarget = fan.fanTarget;
@@ -55,7 +55,7 @@ class OverdriveNReader {
 
   bool ReadExt() {
     ExtValues values{};
-    if (!ReadExtSettings(c_, app_.messages, gpuId_, gpu_, nullptr, &values, console_)) return false;
+    if (!ReadExtSettings(c_, messages_, gpuId_, gpu_, nullptr, &values, console_)) return false;
     for (size_t k = 0; k < cv_.fanCurve.size(); ++k) {
       cv_.fanCurve[k].fanTemp = values[5 + 2 * k];
       cv_.fanCurve[k].fanPerc = values[6 + 2 * k];
@@ -67,13 +67,13 @@ class OverdriveNReader {
 
   bool ReadPower() {
     PowerLimitReading power;
-    if (!ReadOdnPowerLimit(c_, app_.messages, gpu_, power, console_)) return false;
+    if (!ReadOdnPowerLimit(c_, messages_, gpu_, power, console_)) return false;
     cv_.powerTemp = power.powerTemp;
     cv_.powerTarget = power.powerTarget;
     return true;
   }
 
-  App& app_;
+  MessageWriter& messages_;
   DriverConnection& c_;
   int gpuId_;
   const GPUItem& gpu_;
@@ -81,11 +81,10 @@ class OverdriveNReader {
   bool console_;
 };
 
-bool ReadOverdrive8(App& app, DriverConnection& connection, int gpuId, bool console) {
-  GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+bool ReadOverdrive8(MessageWriter& messages, DriverConnection& connection, GPUItem& gpu, int gpuId, ProfileItem& cv,
+                    bool console) {
   Od8Values v{};
-  if (!ReadOd8Settings(connection, app.messages, gpuId, gpu, /*fillInit=*/false, &v, console)) return false;
-  ProfileItem& cv = app.currentValues;
+  if (!ReadOd8Settings(connection, messages, gpuId, gpu, /*fillInit=*/false, &v, console)) return false;
   const size_t states = std::min<size_t>(kOd8GpuStates, cv.gpuClock.size());
   for (size_t k = 0; k < states; ++k) {
     cv.gpuClock[k] = v[adl::kOd8GfxclkFreq1 + 2 * k];
@@ -110,16 +109,18 @@ size_t StateCount(int32_t count) { return count > 0 ? static_cast<size_t>(count)
 
 }  // namespace
 
-bool ReadDriverValues(App& app, int gpuId, bool console) {
-  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+bool ReadDriverValues(const GpuContext& context, GPUItem& gpu, int gpuId, ProfileItem& currentValues, bool console) {
   {
-    std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+    std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.platform, context.messages);
     if (!connection) return false;
-    app.currentValues.resizeGpuStates(StateCount(gpu.gpuStateCount));
-    app.currentValues.resizeMemStates(StateCount(gpu.memStateCount));
-    if (gpu.overdriveVersion == adl::kOverdriveN && !OverdriveNReader(app, *connection, gpuId, console).Read())
+    currentValues.resizeGpuStates(StateCount(gpu.gpuStateCount));
+    currentValues.resizeMemStates(StateCount(gpu.memStateCount));
+    if (gpu.overdriveVersion == adl::kOverdriveN &&
+        !OverdriveNReader(context.messages, *connection, gpu, gpuId, currentValues, console).Read())
       return false;
-    if (gpu.overdriveVersion == adl::kOverdrive8 && !ReadOverdrive8(app, *connection, gpuId, console)) return false;
+    if (gpu.overdriveVersion == adl::kOverdrive8 &&
+        !ReadOverdrive8(context.messages, *connection, gpu, gpuId, currentValues, console))
+      return false;
   }
   return true;
 }

@@ -2,10 +2,11 @@
 
 #include <memory>
 
-#include "app/app.h"
 #include "gpu/adl_abi.h"
-#include "gpu/driver_connection.h"
 #include "gpu/custom_fan_speed.h"
+#include "gpu/driver_connection.h"
+#include "gpu/gpu_context.h"
+#include "gpu/gpu_item.h"
 #include "platform/system_errors.h"
 
 namespace tw {
@@ -86,22 +87,21 @@ bool SetFixed(MessageWriter& messages, DriverConnection& connection, const FanTe
 
 }  // namespace
 
-bool SetFanTestSpeed(App& app, int gpuId, int speed) {
-  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
+bool SetFanTestSpeed(const GpuContext& context, const GPUItem& gpu, int speed) {
   if (speed != kFanAutomatic && !IsFanTestPercent(speed)) {
-    app.messages.ShowError(kFanSpeedRangeMessage);
+    context.messages.ShowError(kFanSpeedRangeMessage);
     return false;
   }
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.platform, context.messages);
   if (!connection) return false;
   FanTestEntryPoints api;
   if (!Resolve(*connection, api)) {
-    app.messages.ShowError("Failed to get ADL function pointers", static_cast<int32_t>(app.platform.errors.LastError()),
-                           true);
+    context.messages.ShowError("Failed to get ADL function pointers",
+                               static_cast<int32_t>(context.platform.errors.LastError()), true);
     return false;
   }
-  return speed == kFanAutomatic ? SetAutomatic(app.messages, *connection, api, gpu)
-                                : SetFixed(app.messages, *connection, api, gpu, speed);
+  return speed == kFanAutomatic ? SetAutomatic(context.messages, *connection, api, gpu)
+                                : SetFixed(context.messages, *connection, api, gpu, speed);
 }
 
 }  // namespace tw

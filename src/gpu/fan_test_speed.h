@@ -6,7 +6,8 @@
 
 namespace tw {
 
-class App;
+struct GPUItem;
+struct GpuContext;
 
 inline constexpr int kFanAutomatic = -1;
 
@@ -15,8 +16,7 @@ inline constexpr int kFanAutomatic = -1;
 // After the automatic mode is back, an OverdriveN card whose fan is in tuning gets its own
 // fan control values sent again (mode 3). A speed outside -1..100 is refused before the
 // driver is asked. True when the fan took the speed (or the automatic mode) and, for the
-// automatic mode, the fan values went back too. A gpu_id outside the list throws
-// std::out_of_range.
-bool SetFanTestSpeed(App& app, int gpuId, int speed);
+// automatic mode, the fan values went back too.
+bool SetFanTestSpeed(const GpuContext& context, const GPUItem& gpu, int speed);
 
 }  // namespace tw

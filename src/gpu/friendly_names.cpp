@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "gpu/display_name.h"
+#include "gpu/gpu_context.h"
 #include "platform/display_devices.h"
 
 namespace tw {
@@ -19,17 +19,17 @@ struct FriendlyNameItem {  // fsItem: one device that has a friendly name
   std::string friendlyName;
 };
 
-std::unique_ptr<DisplayDeviceSet> OpenDevices(App& app) {
+std::unique_ptr<DisplayDeviceSet> OpenDevices(const GpuContext& context) {
   uint32_t error = 0;
-  std::unique_ptr<DisplayDeviceSet> set = app.platform.displayDevices.OpenPresent(error);
-  if (!set) app.messages.ShowError("SetupDiGetClassDevs function failed", static_cast<int32_t>(error), true);
+  std::unique_ptr<DisplayDeviceSet> set = context.platform.displayDevices.OpenPresent(error);
+  if (!set) context.messages.ShowError("SetupDiGetClassDevs function failed", static_cast<int32_t>(error), true);
   return set;
 }
 
-std::optional<std::string> ReadInstanceId(App& app, DisplayDeviceSet& set, uint32_t index) {
+std::optional<std::string> ReadInstanceId(const GpuContext& context, DisplayDeviceSet& set, uint32_t index) {
   uint32_t error = 0;
   std::optional<std::string> id = set.InstanceId(index, error);
-  if (!id) app.messages.ShowError("SetupDiGetDeviceInstanceId function failed", static_cast<int32_t>(error), true);
+  if (!id) context.messages.ShowError("SetupDiGetDeviceInstanceId function failed", static_cast<int32_t>(error), true);
   return id;
 }
 
@@ -45,12 +45,12 @@ std::string CutFriendlyName(std::string_view name) {
   return Utf16ToUtf8(units);
 }
 
-bool ListFriendlyNames(App& app, bool always) {
-  const std::unique_ptr<DisplayDeviceSet> set = OpenDevices(app);
+bool ListFriendlyNames(const GpuContext& context, GpuList& gpus, bool always) {
+  const std::unique_ptr<DisplayDeviceSet> set = OpenDevices(context);
   if (!set) return false;
   std::vector<FriendlyNameItem> found;
   for (uint32_t index = 0; set->HasDevice(index); ++index) {
-    std::optional<std::string> id = ReadInstanceId(app, *set, index);
+    std::optional<std::string> id = ReadInstanceId(context, *set, index);
     if (!id) return false;
     uint32_t error = 0;
     // A device without the property (or whose property cannot be read) has no name.
@@ -58,25 +58,24 @@ bool ListFriendlyNames(App& app, bool always) {
       found.push_back({std::move(*id), std::move(*name)});
   }
   if (found.empty() && !always) return true;
-  for (GPUItem& gpu : app.gpus) {
+  for (GPUItem& gpu : gpus) {
     gpu.friendlyName.clear();
     for (const FriendlyNameItem& item : found) {
       if (item.instanceId != gpu.pnpString) continue;
       gpu.friendlyName = item.friendlyName;
       break;
     }
-    if (!gpu.friendlyName.empty()) gpu.displayName = BuildDisplayName(gpu, app.options, /*withFriendlyName=*/true);
+    if (!gpu.friendlyName.empty()) gpu.displayName = BuildDisplayName(gpu, context.options, /*withFriendlyName=*/true);
   }
   return true;
 }
 
-bool SetFriendlyName(App& app, int gpuId, std::string_view name) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return false;
-  const std::string& pnpString = app.gpus[static_cast<size_t>(gpuId)].pnpString;
-  const std::unique_ptr<DisplayDeviceSet> set = OpenDevices(app);
+bool SetFriendlyName(const GpuContext& context, const GPUItem& gpu, std::string_view name) {
+  const std::string& pnpString = gpu.pnpString;
+  const std::unique_ptr<DisplayDeviceSet> set = OpenDevices(context);
   if (!set) return false;
   for (uint32_t index = 0; set->HasDevice(index); ++index) {
-    const std::optional<std::string> id = ReadInstanceId(app, *set, index);
+    const std::optional<std::string> id = ReadInstanceId(context, *set, index);
     if (!id) return false;
     if (*id != pnpString) continue;
     uint32_t error = 0;
@@ -87,7 +86,7 @@ bool SetFriendlyName(App& app, int gpuId, std::string_view name) {
       done = set->SetFriendlyName(index, CutFriendlyName(name), error);
     }
     if (!done)
-      app.messages.ShowError("SetupDiSetDeviceRegistryProperty function failed", static_cast<int32_t>(error), true);
+      context.messages.ShowError("SetupDiSetDeviceRegistryProperty function failed", static_cast<int32_t>(error), true);
     return done;
   }
   return false;

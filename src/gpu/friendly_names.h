@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "gpu/gpu_item.h"
+
 namespace tw {
 
-class App;
+struct GpuContext;
 
 // The longest friendly name the device property takes, in UTF-16 code units.
 inline constexpr size_t kFriendlyNameMaxUnits = 259;
@@ -17,12 +19,12 @@ inline constexpr size_t kFriendlyNameMaxUnits = 259;
 // one, or `always` is set, every card's friendlyName becomes its device's name (empty
 // without one), and a card with a name gets its display name with it. False, with an
 // error box, when the device set cannot be taken or walked.
-bool ListFriendlyNames(App& app, bool always);
+bool ListFriendlyNames(const GpuContext& context, GpuList& gpus, bool always);
 
-// Sets (or, for an empty name, removes) the friendly name of card `gpuId`'s device. False
+// Sets (or, for an empty name, removes) the friendly name of the card's device. False
 // with an error box when the device set fails; false without a message when the card has
 // no device.
-bool SetFriendlyName(App& app, int gpuId, std::string_view name);
+bool SetFriendlyName(const GpuContext& context, const GPUItem& gpu, std::string_view name);
 
 // `name` cut to kFriendlyNameMaxUnits UTF-16 code units, never inside a character.
 std::string CutFriendlyName(std::string_view name);

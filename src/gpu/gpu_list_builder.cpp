@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "gpu/display_name.h"
 #include "gpu/driver_connection.h"
+#include "gpu/gpu_context.h"
 #include "gpu/gpu_probe.h"
 #include "gpu/pci_locations.h"
 
@@ -57,15 +57,15 @@ GPUItem MakeGpuItem(const busitem& location, int gpuId, const OptionSet& options
   return gpu;
 }
 
-void ListCards(App& app, DriverConnection& connection, const std::vector<busitem>& locations) {
+void ListCards(const GpuContext& context, GpuList& gpus, DriverConnection& connection,
+               const std::vector<busitem>& locations) {
   for (const busitem& location : locations) {
-    const int gpuId = static_cast<int>(app.gpus.size());
-    GPUItem gpu = MakeGpuItem(location, gpuId, app.options);
-    if (location.vendorId == kAmdVendorId) ProbeCard(connection, app.messages, gpuId, gpu);
+    const int gpuId = static_cast<int>(gpus.size());
+    GPUItem gpu = MakeGpuItem(location, gpuId, context.options);
+    if (location.vendorId == kAmdVendorId) ProbeCard(connection, context.messages, gpuId, gpu);
     // An unlisted card leaves its gpu_id to the next one.
-    if (!gpu.supported && app.options.DoNotListUnsupported) continue;
-    if (!gpu.fanEnabled) app.anyFanDeactivated = true;
-    app.gpus.push_back(std::move(gpu));
+    if (!gpu.supported && context.options.DoNotListUnsupported) continue;
+    gpus.push_back(std::move(gpu));
   }
 }
 
@@ -78,17 +78,17 @@ std::optional<std::vector<adl::AdapterInfo>> ReadAdapterInfos(DriverConnection& 
   return ReadAdapters(connection, messages, *count);
 }
 
-bool BuildGpuList(App& app) {
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+bool BuildGpuList(const GpuContext& context, GpuList& gpus) {
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.platform, context.messages);
   if (!connection) return false;
   std::vector<busitem> locations;
   {
-    const std::optional<std::vector<adl::AdapterInfo>> adapters = ReadAdapterInfos(*connection, app.messages);
+    const std::optional<std::vector<adl::AdapterInfo>> adapters = ReadAdapterInfos(*connection, context.messages);
     if (!adapters) return false;
     if (adapters->empty()) return true;
-    locations = GroupAdaptersByLocation(adapters->data(), adapters->size(), app.platform.ansi);
+    locations = GroupAdaptersByLocation(adapters->data(), adapters->size(), context.platform.ansi);
   }
-  ListCards(app, *connection, locations);
+  ListCards(context, gpus, *connection, locations);
   return true;
 }
 

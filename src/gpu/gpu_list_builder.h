@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "gpu/adl_abi.h"
+#include "gpu/gpu_item.h"
 
 namespace tw {
 
-class App;
+struct GpuContext;
 class DriverConnection;
 class MessageWriter;
 
@@ -21,9 +22,9 @@ inline constexpr int kMaxAdapters = 16384;
 // either call fails or the count is beyond belief (the reason has been shown).
 std::optional<std::vector<adl::AdapterInfo>> ReadAdapterInfos(DriverConnection& connection, MessageWriter& messages);
 
-// Appends one GPUItem per card to app.gpus within one driver connection. False when the
+// Appends one GPUItem per card to `gpus` within one driver connection. False when the
 // connection cannot be opened or the adapters cannot be counted or read (the reason has
 // been shown); true otherwise, also with no adapters at all.
-bool BuildGpuList(App& app);
+bool BuildGpuList(const GpuContext& context, GpuList& gpus);
 
 }  // namespace tw

@@ -3,9 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app.h"
 #include "gpu/adl_abi.h"
 #include "gpu/driver_connection.h"
+#include "gpu/gpu_context.h"
+#include "gpu/gpu_item.h"
 #include "platform/system_errors.h"
 
 namespace tw {
@@ -36,21 +37,20 @@ PowerFeatureNames NamesOf(PowerFeature feature) {
   return {"ADL2_Chill_Settings_Get", "ADL2_Chill_Settings_Set", "Failed to set Chill settings"};
 }
 
-bool AccessPowerFeature(App& app, PowerFeature feature, int gpuId, bool silent, std::optional<bool> newState,
-                        std::optional<int>& state) {
+bool AccessPowerFeature(const GpuContext& context, const GPUItem& gpu, PowerFeature feature, bool silent,
+                        std::optional<bool> newState, std::optional<int>& state) {
   state.reset();
-  const GPUItem& gpu = app.gpus.at(static_cast<size_t>(gpuId));
   const PowerFeatureNames names = NamesOf(feature);
-  FeatureReporter report(app.messages, silent);
+  FeatureReporter report(context.messages, silent);
 
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.platform, context.messages);
   if (!connection) return true;  // already shown; nothing was read, so no state
 
   const auto get = connection->ResolveExtraAs<adl::Feature_Status_Get>(names.get);
   const auto set = get ? connection->ResolveExtraAs<adl::Feature_Status_Set>(names.set) : nullptr;
   if (!get || !set)
     return report.Fail("Failed to get " + std::string(names.get) + " function pointers",
-                       static_cast<int32_t>(app.platform.errors.LastError()), true);
+                       static_cast<int32_t>(context.platform.errors.LastError()), true);
 
   const int adapter = gpu.adapterIndex();
   if (newState) {

@@ -8,7 +8,8 @@
 
 namespace tw {
 
-class App;
+struct GPUItem;
+struct GpuContext;
 
 enum class PowerFeature { PowerEfficiency, Chill };
 
@@ -26,8 +27,8 @@ PowerFeatureNames NamesOf(PowerFeature feature);
 // error), a refused call ("<name> function failed" with the driver's result), a read-back
 // that differs (the feature's failure text, no code). When no connection can be opened,
 // the connection has shown why and the operation answers true without a state: callers
-// must treat a missing state as "unknown". A gpu_id outside the list throws std::out_of_range.
-bool AccessPowerFeature(App& app, PowerFeature feature, int gpuId, bool silent, std::optional<bool> newState,
-                        std::optional<int>& state);
+// must treat a missing state as "unknown".
+bool AccessPowerFeature(const GpuContext& context, const GPUItem& gpu, PowerFeature feature, bool silent,
+                        std::optional<bool> newState, std::optional<int>& state);
 
 }  // namespace tw

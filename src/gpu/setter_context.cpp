@@ -1,8 +1,9 @@
 #include "gpu/setter_context.h"
 
-#include "app/app.h"
 #include "gpu/driver_connection.h"
 #include "gpu/driver_report.h"
+#include "gpu/gpu_context.h"
+#include "gpu/gpu_item.h"
 
 namespace tw {
 
@@ -25,9 +26,10 @@ void SetterContext::ReportRefusal(std::string_view text, int32_t result,
   Report(text, result);
 }
 
-SetterContext MakeSetterContext(App& app, DriverConnection& connection, int gpuId, bool console) {
-  return SetterContext{connection, app.messages, app.options, app.gpus.at(static_cast<size_t>(gpuId)), gpuId,
-                       console};
+SetterContext MakeSetterContext(const GpuContext& context, DriverConnection& connection, const GpuList& gpus, int gpuId,
+                                bool console) {
+  return SetterContext{connection, context.messages, context.options, gpus.at(static_cast<size_t>(gpuId)),
+                       gpuId,      console};
 }
 
 }  // namespace tw

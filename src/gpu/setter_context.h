@@ -10,13 +10,14 @@
 
 #include "gpu/adl_abi.h"
 #include "gpu/driver_entry_points.h"
+#include "gpu/gpu_item.h"
 
 namespace tw {
 
-class App;
 class DriverConnection;
 class MessageWriter;
 struct GPUItem;
+struct GpuContext;
 struct OptionSet;
 
 struct SetterContext {
@@ -42,6 +43,7 @@ struct SetterContext {
 
 // The context for the card gpu_id of the program's list. A gpu_id outside the list throws
 // std::out_of_range.
-SetterContext MakeSetterContext(App& app, DriverConnection& connection, int gpuId, bool console);
+SetterContext MakeSetterContext(const GpuContext& context, DriverConnection& connection, const GpuList& gpus, int gpuId,
+                                bool console);
 
 }  // namespace tw

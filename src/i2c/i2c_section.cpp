@@ -3,10 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "app/app.h"
+#include "gpu/gpu_item.h"
 #include "i2c/i2c_location.h"
 #include "ini/ini_file.h"
 #include "ini/ini_values.h"
+#include "profiles/ini_context.h"
 
 namespace tw {
 namespace {
@@ -27,20 +28,20 @@ int32_t StoredValue(const GPUItem& gpu) {
 
 }  // namespace
 
-void LoadI2cSection(App& app) {
-  const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
-  ReportReadProblem(app.platform, app.messages, app.paths.iniPath, read.status);
+void LoadI2cSection(const IniContext& ini, GpuList& gpus) {
+  const IniRead read = ReadIniFile(ini.platform.files, ini.platform.ansi, ini.paths.iniPath);
+  ReportReadProblem(ini.platform, ini.messages, ini.paths.iniPath, read.status);
   if (read.status != IniReadStatus::Loaded) return;
-  for (size_t id = 0; id < app.gpus.size(); ++id)
-    SetLocation(app.gpus[id], DecodeI2cLocation(ReadInteger(read.document, kI2cSectionName, KeyOf(id), 0)));
+  for (size_t id = 0; id < gpus.size(); ++id)
+    SetLocation(gpus[id], DecodeI2cLocation(ReadInteger(read.document, kI2cSectionName, KeyOf(id), 0)));
 }
 
-bool SaveI2cSection(App& app) {
-  if (!app.platform.files.FileExists(app.paths.iniPath)) return true;
+bool SaveI2cSection(const IniContext& ini, const GpuList& gpus) {
+  if (!ini.platform.files.FileExists(ini.paths.iniPath)) return true;
   // The safe rewrite forces the new file onto the disk (FlushFileToDisk) before it counts.
-  return RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& document) {
-    for (size_t id = 0; id < app.gpus.size(); ++id)
-      document.SetValue(kI2cSectionName, KeyOf(id), std::to_string(StoredValue(app.gpus[id])));
+  return RewriteIniFile(ini.platform, ini.messages, ini.paths.iniPath, [&](IniDocument& document) {
+    for (size_t id = 0; id < gpus.size(); ++id)
+      document.SetValue(kI2cSectionName, KeyOf(id), std::to_string(StoredValue(gpus[id])));
     return true;
   });
 }

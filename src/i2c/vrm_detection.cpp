@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/app.h"
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_section.h"
+#include "i2c/vrm_context.h"
 #include "i2c/vrm_matches.h"
 #include "i2c/vrm_read.h"
 #include "i2c/vrm_search.h"
@@ -18,9 +18,9 @@ void Forget(GPUItem& gpu) {
   gpu.i2cFound = false;
 }
 
-void VerifyCards(App& app, DriverConnection& connection) {
-  LoadI2cSection(app);
-  for (GPUItem& gpu : app.gpus) {
+void VerifyCards(const VrmContext& context, DriverConnection& connection) {
+  LoadI2cSection(context.ini, context.gpus);
+  for (GPUItem& gpu : context.gpus) {
     if (!gpu.supported || gpu.i2cLine == -1 || gpu.i2cAddress == -1) continue;
     if (VrmMatches(connection, gpu, gpu.i2cLine, gpu.i2cAddress, gpu.i2cController))
       gpu.i2cFound = true;
@@ -36,45 +36,47 @@ void ClearRegulatorValues(ProfileItem& values) {
   values.currentScale = std::string(kNotSetText);
 }
 
-void ShowInWindow(App& app, VrmWindow& window) {
+void ShowInWindow(const VrmContext& context, VrmWindow& window) {
   window.RedrawI2cGroup();
   const int selected = window.SelectedGpu();
-  if (selected >= 0 && static_cast<size_t>(selected) < app.gpus.size() &&
-      app.gpus[static_cast<size_t>(selected)].i2cFound)
-    ReadVrmValues(app, selected, &window);
+  if (selected >= 0 && static_cast<size_t>(selected) < context.gpus.size() &&
+      context.gpus[static_cast<size_t>(selected)].i2cFound)
+    ReadVrmValues(context, selected, &window);
   else
-    ClearRegulatorValues(app.currentValues);
+    ClearRegulatorValues(context.currentValues);
   window.SelectMatchingProfile();
 }
 
 }  // namespace
 
-bool LocateVrm(App& app, bool scan) {
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+bool LocateVrm(const VrmContext& context, bool scan) {
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return false;
   if (scan)
-    VrmSearch(app.gpus, std::move(connection)).RunToEnd();
+    VrmSearch(context.gpus, std::move(connection)).RunToEnd();
   else
-    VerifyCards(app, *connection);
+    VerifyCards(context, *connection);
   return true;
 }
 
-std::unique_ptr<VrmSearch> StartVrmSearch(App& app) {
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+std::unique_ptr<VrmSearch> StartVrmSearch(const VrmContext& context) {
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return nullptr;
-  return std::make_unique<VrmSearch>(app.gpus, std::move(connection));
+  return std::make_unique<VrmSearch>(context.gpus, std::move(connection));
 }
 
-void DetectVrm(App& app, bool scan, VrmWindow* window) { EndVrmDetection(app, LocateVrm(app, scan) && scan, window); }
+void DetectVrm(const VrmContext& context, bool scan, VrmWindow* window) {
+  EndVrmDetection(context, LocateVrm(context, scan) && scan, window);
+}
 
-void EndVrmDetection(App& app, bool searched, VrmWindow* window) {
+void EndVrmDetection(const VrmContext& context, bool searched, VrmWindow* window) {
   // A run that lists no card writes no section: an empty [I2C] would turn every later
   // start into a verification of nothing, and the cards would never be searched.
-  if (searched && !app.gpus.empty()) SaveI2cSection(app);
-  app.vrm.inProgress = false;
-  app.vrm.done = true;
-  if (app.vrm.consoleMode || !window) return;
-  ShowInWindow(app, *window);
+  if (searched && !context.gpus.empty()) SaveI2cSection(context.ini, context.gpus);
+  context.detection.inProgress = false;
+  context.detection.done = true;
+  if (context.detection.consoleMode || !window) return;
+  ShowInWindow(context, *window);
 }
 
 }  // namespace tw

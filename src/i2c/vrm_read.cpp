@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_transfer.h"
+#include "i2c/vrm_context.h"
 #include "i2c/vrm_hex_text.h"
 #include "i2c/vrm_offset.h"
 #include "i2c/vrm_table.h"
@@ -19,8 +19,14 @@ namespace {
 
 class VrmReader {
  public:
-  VrmReader(App& app, DriverConnection& connection, GPUItem& gpu, const VrmItem& row, VrmWindow* window)
-      : app_(app), connection_(connection), gpu_(gpu), row_(row), window_(window), values_(app.currentValues) {}
+  VrmReader(const VrmContext& context, DriverConnection& connection, GPUItem& gpu, const VrmItem& row,
+            VrmWindow* window)
+      : context_(context),
+        connection_(connection),
+        gpu_(gpu),
+        row_(row),
+        window_(window),
+        values_(context.currentValues) {}
 
   void Read() {
     ReadOffset();
@@ -83,7 +89,7 @@ class VrmReader {
     } else {
       // Neither state: the value is left as it was, so that nothing is compared or
       // written back on the strength of a byte the program does not understand.
-      app_.messages.ShowError("I2C LLC has wrong value=0x" + HexByte(*value, /*upperCase=*/true));
+      context_.ini.messages.ShowError("I2C LLC has wrong value=0x" + HexByte(*value, /*upperCase=*/true));
     }
     if (window_) window_->LlcInStep();
   }
@@ -121,7 +127,7 @@ class VrmReader {
     window_->CurrentScaleInStep();
   }
 
-  App& app_;
+  const VrmContext& context_;
   DriverConnection& connection_;
   GPUItem& gpu_;
   const VrmItem& row_;
@@ -131,14 +137,14 @@ class VrmReader {
 
 }  // namespace
 
-void ReadVrmValues(App& app, int gpuId, VrmWindow* window) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return;
-  GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
+void ReadVrmValues(const VrmContext& context, int gpuId, VrmWindow* window) {
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return;
+  GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
   const VrmItem* row = VrmRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return;
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return;
-  VrmReader(app, *connection, gpu, *row, window).Read();
+  VrmReader(context, *connection, gpu, *row, window).Read();
 }
 
 }  // namespace tw

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_transfer.h"
+#include "i2c/vrm_context.h"
 #include "i2c/vrm_hex_text.h"
 #include "i2c/vrm_offset.h"
 #include "i2c/vrm_table.h"
@@ -50,13 +50,13 @@ std::optional<std::string> TextProblem(const TextValue& value, std::string_view 
 
 class VrmWriter {
  public:
-  VrmWriter(App& app, DriverConnection& connection, const GPUItem& gpu, const VrmItem& row, bool reset)
-      : app_(app), connection_(connection), gpu_(gpu), row_(row), reset_(reset) {}
+  VrmWriter(const VrmContext& context, DriverConnection& connection, const GPUItem& gpu, const VrmItem& row, bool reset)
+      : context_(context), connection_(connection), gpu_(gpu), row_(row), reset_(reset) {}
 
   void WriteOffset(int32_t offset) {
     if (!IsSet(offset)) return;
     if (const std::optional<std::string> problem = OffsetProblem(offset)) {
-      app_.messages.ShowError(*problem);
+      context_.ini.messages.ShowError(*problem);
       return;
     }
     // Some controllers ignore the offset register until it is enabled; the offset is
@@ -86,7 +86,7 @@ class VrmWriter {
   bool Write(uint8_t reg, uint8_t value, std::string_view failedMessage) {
     const int32_t result = I2cWrite(connection_, gpu_, gpu_.i2cLine, gpu_.i2cAddress, reg, value);
     if (result == 0) return true;
-    app_.messages.ShowError(failedMessage, result);
+    context_.ini.messages.ShowError(failedMessage, result);
     return false;
   }
 
@@ -95,7 +95,7 @@ class VrmWriter {
   void WriteText(const TextValue& value, std::string_view text, const std::vector<uint8_t>& registers) {
     if (!IsSet(text)) return;
     if (const std::optional<std::string> problem = TextProblem(value, text)) {
-      app_.messages.ShowError(*problem);
+      context_.ini.messages.ShowError(*problem);
       return;
     }
     const std::optional<std::vector<uint8_t>> bytes = HexPairsToBytes(text);
@@ -104,7 +104,7 @@ class VrmWriter {
       if (!Write(registers[i], (*bytes)[i], value.failedMessage)) return;
   }
 
-  App& app_;
+  const VrmContext& context_;
   DriverConnection& connection_;
   const GPUItem& gpu_;
   const VrmItem& row_;
@@ -113,10 +113,10 @@ class VrmWriter {
 
 }  // namespace
 
-VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::string_view phaseGain,
+VrmRefusals RefusedVrmValues(const VrmContext& context, int gpuId, int32_t offset, std::string_view phaseGain,
                              std::string_view currentScale) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return {};
-  const GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return {};
+  const GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
   const VrmItem* row = VrmRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return {};
   return {.offset = OffsetProblem(offset).has_value(),
@@ -124,15 +124,15 @@ VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::str
           .currentScale = row->hasCurrentScale && TextProblem(kCurrentScale, currentScale).has_value()};
 }
 
-void WriteVrmValues(App& app, int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
-                    std::string_view currentScale) {
-  if (gpuId < 0 || static_cast<size_t>(gpuId) >= app.gpus.size()) return;
-  const GPUItem& gpu = app.gpus[static_cast<size_t>(gpuId)];
+void WriteVrmValues(const VrmContext& context, int gpuId, bool reset, int32_t offset, int32_t llc,
+                    std::string_view phaseGain, std::string_view currentScale) {
+  if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return;
+  const GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
   const VrmItem* row = VrmRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return;
-  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app.platform, app.messages);
+  std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return;
-  VrmWriter writer(app, *connection, gpu, *row, reset);
+  VrmWriter writer(context, *connection, gpu, *row, reset);
   writer.WriteOffset(offset);
   writer.WriteLlc(llc);
   writer.WritePhaseGain(phaseGain);

@@ -7,7 +7,7 @@
 
 namespace tw {
 
-class App;
+struct VrmContext;
 
 // Offsets outside this range are refused: -300 mV .. +300 mV in steps of 6.25 mV.
 inline constexpr int32_t kVrmOffsetMin = -48;
@@ -22,7 +22,7 @@ struct VrmRefusals {
   bool phaseGain = false;
   bool currentScale = false;
 };
-VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::string_view phaseGain,
+VrmRefusals RefusedVrmValues(const VrmContext& context, int gpuId, int32_t offset, std::string_view phaseGain,
                              std::string_view currentScale);
 
 // Writes the values that are set (offset and llc not -500, texts not "NULL") to the card's
@@ -33,7 +33,7 @@ VrmRefusals RefusedVrmValues(const App& app, int gpuId, int32_t offset, std::str
 // and phase gain and current scale are checked but never written. Nothing happens when the
 // card has no controller found in this run or no connection opens. Every problem is shown
 // in an error box; a value that is refused is skipped and the others are still written.
-void WriteVrmValues(App& app, int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
-                    std::string_view currentScale);
+void WriteVrmValues(const VrmContext& context, int gpuId, bool reset, int32_t offset, int32_t llc,
+                    std::string_view phaseGain, std::string_view currentScale);
 
 }  // namespace tw

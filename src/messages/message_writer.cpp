@@ -7,7 +7,6 @@
 #include "platform/console.h"
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
-#include "profiles/option_set.h"
 
 namespace tw {
 namespace {
@@ -50,10 +49,11 @@ std::string_view AdlErrorText(int32_t code) {
   }
 }
 
-MessageWriter::MessageWriter(const OptionSet& options, Platform& platform) : options_(options), platform_(platform) {}
+MessageWriter::MessageWriter(const bool& ignoreError8, Platform& platform)
+    : ignoreError8_(ignoreError8), platform_(platform) {}
 
 bool MessageWriter::Suppressed(int32_t code, bool codeIsSystemError) const {
-  return options_.IgnoreError8 && !showNotSupported_ && code == kNotSupported && !codeIsSystemError;
+  return ignoreError8_ && !showNotSupported_ && code == kNotSupported && !codeIsSystemError;
 }
 
 std::string MessageWriter::ComposeErrorText(std::string_view text, int32_t code, bool codeIsSystemError) {

@@ -15,8 +15,6 @@
 
 namespace tw {
 
-struct OptionSet;
-
 enum class MessageKind { Error = 0, Info = 1, InfoIcon = 2, Warning = 3 };
 
 inline constexpr std::string_view kCaption = "Tunewright";
@@ -33,7 +31,8 @@ std::string_view AdlErrorText(int32_t code);
 
 class MessageWriter {
  public:
-  MessageWriter(const OptionSet& options, Platform& platform);
+  // `ignoreError8` is the IgnoreError-8 setting, followed as it changes.
+  MessageWriter(const bool& ignoreError8, Platform& platform);
 
   std::string ComposeErrorText(std::string_view text, int32_t code, bool codeIsSystemError);
 
@@ -122,7 +121,7 @@ class MessageWriter {
   void ShowBox(std::string_view text, MessageKind kind, int32_t code, bool codeIsSystemError);
   void ShowErrorBox(std::string_view text, int32_t code, bool codeIsSystemError);
 
-  const OptionSet& options_;
+  const bool& ignoreError8_;
   Platform& platform_;
   bool attached_ = false;
   bool showNotSupported_ = false;

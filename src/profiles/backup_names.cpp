@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/app.h"
 #include "base/text.h"
 
 namespace tw {
@@ -39,6 +38,6 @@ std::vector<std::string> ListBackups(FileSystem& files, const Path& folder) {
   return names;
 }
 
-Path BackupFolder(const App& app) { return app.paths.backupIniPath.parent_path(); }
+Path BackupFolder(const AppPaths& paths) { return paths.backupIniPath.parent_path(); }
 
 }  // namespace tw

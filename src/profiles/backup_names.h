@@ -7,10 +7,9 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "profiles/ini_context.h"
 
 namespace tw {
-
-class App;
 
 // "yyyy-mm-dd hh.nn.ss Tunewright.ini", whatever the user's date format; sorted by name,
 // backups stand in the order they were made.
@@ -24,6 +23,6 @@ bool IsBackupFileName(std::string_view name);
 std::vector<std::string> ListBackups(FileSystem& files, const Path& folder);
 
 // The program's folder + "ini_backup".
-Path BackupFolder(const App& app);
+Path BackupFolder(const AppPaths& paths);
 
 }  // namespace tw

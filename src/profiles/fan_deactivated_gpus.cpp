@@ -2,20 +2,20 @@
 
 #include <string>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "ini/ini_file.h"
 #include "ini/ini_values.h"
+#include "profiles/ini_context.h"
 
 namespace tw {
 namespace {
 
 constexpr std::string_view kKey = "FanDeactivatedGpus";
 
-std::string DeactivatedList(const GpuList& gpus) {
+std::string DeactivatedList(const std::vector<bool>& fanEnabled) {
   std::string list;
-  for (size_t id = 0; id < gpus.size(); ++id) {
-    if (gpus[id].fanEnabled) continue;
+  for (size_t id = 0; id < fanEnabled.size(); ++id) {
+    if (fanEnabled[id]) continue;
     if (!list.empty()) list += ';';
     list += std::to_string(id);
   }
@@ -28,10 +28,10 @@ bool IsFanDeactivated(std::string_view wrappedList, int gpuId) {
   return Contains(wrappedList, ";" + std::to_string(gpuId) + ";");
 }
 
-bool SaveFanDeactivatedGpus(App& app) {
-  const std::string list = DeactivatedList(app.gpus);
+FanListSave SaveFanDeactivatedGpus(const IniContext& ini, const std::vector<bool>& fanEnabled) {
+  const std::string list = DeactivatedList(fanEnabled);
   bool read = false;
-  const bool saved = RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& main) {
+  const bool saved = RewriteIniFile(ini.platform, ini.messages, ini.paths.iniPath, [&](IniDocument& main) {
     read = true;
     if (list.empty()) {
       main.RemoveKey(kGeneralSection, kKey);
@@ -40,8 +40,7 @@ bool SaveFanDeactivatedGpus(App& app) {
     }
     return true;
   });
-  if (read) app.anyFanDeactivated = !list.empty();
-  return saved;
+  return {saved, read ? std::optional<bool>(!list.empty()) : std::nullopt};
 }
 
 }  // namespace tw

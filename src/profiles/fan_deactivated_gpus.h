@@ -1,17 +1,24 @@
 #pragma once
 // The cards whose fan control the user switched off, kept as "FanDeactivatedGpus".
 
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
-class App;
+struct IniContext;
 
 // Whether gpu_id is listed in the option text as read at start (wrapped in ";").
 bool IsFanDeactivated(std::string_view wrappedList, int gpuId);
 
-// Rewrites the key from the cards' fanEnabled flags (removes it when none is off) and
-// sets app.anyFanDeactivated. False when the file could not be read or written.
-bool SaveFanDeactivatedGpus(App& app);
+struct FanListSave {
+  bool saved = false;                  // false when the file could not be read or written
+  std::optional<bool> anyDeactivated;  // what the file now says, once it was read
+};
+
+// Rewrites the key from the cards' fan switches, one per card in card order (removes the
+// key when none is off).
+FanListSave SaveFanDeactivatedGpus(const IniContext& ini, const std::vector<bool>& fanEnabled);
 
 }  // namespace tw

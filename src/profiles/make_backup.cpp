@@ -3,27 +3,28 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "ini/safe_file_writer.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/system_errors.h"
 #include "profiles/backup_names.h"
+#include "profiles/ini_context.h"
+#include "profiles/option_set.h"
 
 namespace tw {
 namespace {
 
-int32_t LastError(App& app) { return static_cast<int32_t>(app.platform.errors.LastError()); }
+int32_t LastError(const IniContext& ini) { return static_cast<int32_t>(ini.platform.errors.LastError()); }
 
-void ShowPlain(App& app, const std::string& text) {
-  app.platform.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
+void ShowPlain(const IniContext& ini, const std::string& text) {
+  ini.platform.dialogs.ShowMessage(text, kCaption, BoxIcon::None, false);
 }
 
-bool EnsureBackupFolder(App& app, const Path& folder) {
-  FileSystem& files = app.platform.files;
+bool EnsureBackupFolder(const IniContext& ini, const Path& folder) {
+  FileSystem& files = ini.platform.files;
   if (files.DirectoryExists(folder) || files.CreateDirectories(folder)) return true;
-  app.messages.ShowError("Failed to create directory \"" + PathToUtf8(folder / "") + "\"", LastError(app), true);
+  ini.messages.ShowError("Failed to create directory \"" + PathToUtf8(folder / "") + "\"", LastError(ini), true);
   return false;
 }
 
@@ -36,31 +37,31 @@ bool IsBackupTemporary(std::string_view name) {
 
 // The copy just made is never a candidate: with backups dated in the future (a clock set
 // back, a machine moved between time zones) it would otherwise be the first to go.
-void PruneBackups(App& app, const Path& folder, const std::string& justMade) {
-  FileSystem& files = app.platform.files;
+void PruneBackups(const IniContext& ini, const OptionSet& options, const Path& folder, const std::string& justMade) {
+  FileSystem& files = ini.platform.files;
   std::vector<std::string> names = ListBackups(files, folder);
   if (!names.empty() && names.back() > justMade) {
     const auto later = names.end() - std::upper_bound(names.begin(), names.end(), justMade);
-    app.messages.WriteLogLine(std::to_string(later) + " backup file(s) are dated after the backup just made (\"" +
+    ini.messages.WriteLogLine(std::to_string(later) + " backup file(s) are dated after the backup just made (\"" +
                                   justMade + "\"), the newest \"" + names.back() + "\"",
                               0, false, true);
   }
   std::erase(names, justMade);
-  const size_t keep = static_cast<size_t>(app.options.NumberOfBackups) - 1;
+  const size_t keep = static_cast<size_t>(options.NumberOfBackups) - 1;
   if (names.size() <= keep) return;
   // One backup goes with each new one; more only after a lowered limit, which the user
   // is told about first: a mistyped limit must not empty the folder unasked.
-  if (const size_t doomed = names.size() - keep; doomed > 1 &&
-      !app.platform.dialogs.AskYesNo("Keeping " + std::to_string(keep + 1) + " backups deletes the " +
-                                         std::to_string(doomed) + " oldest backup files. Delete them?",
-                                     "Ini backup"))
+  if (const size_t doomed = names.size() - keep;
+      doomed > 1 && !ini.platform.dialogs.AskYesNo("Keeping " + std::to_string(keep + 1) + " backups deletes the " +
+                                                       std::to_string(doomed) + " oldest backup files. Delete them?",
+                                                   "Ini backup"))
     return;
   for (size_t oldest = 0; names.size() - oldest > keep; ++oldest) {
     const Path path = folder / PathFromUtf8(names[oldest]);
     if (files.RemoveFile(path)) continue;
     files.ClearAttributes(path);
     if (!files.RemoveFile(path))
-      app.messages.WriteLogLine("Failed to delete backup file: \"" + names[oldest] + "\"", 0, false, true);
+      ini.messages.WriteLogLine("Failed to delete backup file: \"" + names[oldest] + "\"", 0, false, true);
   }
 }
 
@@ -76,34 +77,34 @@ bool CopyFileSafely(FileSystem& files, const Path& from, const Path& to) {
   return false;
 }
 
-bool MakeBackup(App& app, bool manual) {
-  if (!manual) return MakeBackupLocked(app, false);
-  const std::unique_ptr<FileLock> lock = LockForRewrite(app.platform, app.messages, app.paths.iniPath);
-  return lock && MakeBackupLocked(app, true);
+bool MakeBackup(const IniContext& ini, const OptionSet& options, bool manual) {
+  if (!manual) return MakeBackupLocked(ini, options, false);
+  const std::unique_ptr<FileLock> lock = LockForRewrite(ini.platform, ini.messages, ini.paths.iniPath);
+  return lock && MakeBackupLocked(ini, options, true);
 }
 
-bool MakeBackupLocked(App& app, bool manual) {
-  FileSystem& files = app.platform.files;
-  if (!files.FileExists(app.paths.iniPath)) {
-    if (manual) ShowPlain(app, "\"Tunewright.ini\" does not exist");
+bool MakeBackupLocked(const IniContext& ini, const OptionSet& options, bool manual) {
+  FileSystem& files = ini.platform.files;
+  if (!files.FileExists(ini.paths.iniPath)) {
+    if (manual) ShowPlain(ini, "\"Tunewright.ini\" does not exist");
     return false;
   }
-  const Path folder = BackupFolder(app);
-  if (!EnsureBackupFolder(app, folder)) return false;
+  const Path folder = BackupFolder(ini.paths);
+  if (!EnsureBackupFolder(ini, folder)) return false;
   for (const std::string& name : files.ListFiles(folder))
     if (IsBackupTemporary(name)) files.RemoveFile(folder / PathFromUtf8(name));
-  const std::string name = BackupFileName(app.platform.clock.Now());
+  const std::string name = BackupFileName(ini.platform.clock.Now());
   const Path target = folder / PathFromUtf8(name);
   // Through a temporary file, so that a failed or interrupted copy never stands under a
   // backup's name, where a restore would take it and pruning would count it.
-  if (!CopyFileSafely(files, app.paths.iniPath, target)) {
-    app.messages.ShowError("Failed to copy \"Tunewright.ini\" file", LastError(app), true);
+  if (!CopyFileSafely(files, ini.paths.iniPath, target)) {
+    ini.messages.ShowError("Failed to copy \"Tunewright.ini\" file", LastError(ini), true);
     return false;
   }
-  app.messages.FlushFileToDisk(target);
-  const OptionSet& o = app.options;
-  if (o.LimitNumberOfBackups && o.NumberOfBackups > 0 && o.CreateAutomatically) PruneBackups(app, folder, name);
-  if (manual) ShowPlain(app, "File saved as \"" + name + "\"");
+  ini.messages.FlushFileToDisk(target);
+  if (options.LimitNumberOfBackups && options.NumberOfBackups > 0 && options.CreateAutomatically)
+    PruneBackups(ini, options, folder, name);
+  if (manual) ShowPlain(ini, "File saved as \"" + name + "\"");
   return true;
 }
 

@@ -2,11 +2,12 @@
 
 #include <unordered_set>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "ini/ini_file.h"
 #include "ini/safe_file_writer.h"
+#include "profiles/ini_context.h"
 #include "profiles/make_backup.h"
+#include "profiles/option_set.h"
 #include "profiles/profile_section.h"
 
 namespace tw {
@@ -118,38 +119,39 @@ bool HasProfileSection(const IniDocument& document) {
   return false;
 }
 
-int LoadProfiles(App& app) {
-  const IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, app.paths.iniPath);
-  ReportReadProblem(app.platform, app.messages, app.paths.iniPath, read.status);
-  const size_t before = app.profiles.size();
-  ReadProfiles(read.document, app.profiles, [&](const std::string& name) {
-    app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
+int LoadProfiles(const IniContext& ini, ProfileList& profiles, KnownProfileSections& known) {
+  const IniRead read = ReadIniFile(ini.platform.files, ini.platform.ansi, ini.paths.iniPath);
+  ReportReadProblem(ini.platform, ini.messages, ini.paths.iniPath, read.status);
+  const size_t before = profiles.size();
+  ReadProfiles(read.document, profiles, [&](const std::string& name) {
+    ini.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
   });
-  RememberLoadedSections(app.profiles, before, app.knownProfileSections);
-  return static_cast<int>(app.profiles.size());
+  RememberLoadedSections(profiles, before, known);
+  return static_cast<int>(profiles.size());
 }
 
-int LoadProfiles(App& app, const IniRead& mainFile) {
+int LoadProfiles(const IniContext& ini, const IniRead& mainFile, ProfileList& profiles, KnownProfileSections& known) {
   // A failed read is tried once more (its report is not repeated).
-  if (mainFile.status == IniReadStatus::Unreadable) return LoadProfiles(app);
-  const size_t before = app.profiles.size();
-  ReadProfiles(mainFile.document, app.profiles, [&](const std::string& name) {
-    app.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
+  if (mainFile.status == IniReadStatus::Unreadable) return LoadProfiles(ini, profiles, known);
+  const size_t before = profiles.size();
+  ReadProfiles(mainFile.document, profiles, [&](const std::string& name) {
+    ini.messages.ShowError("Failed to load profile \"" + name + "\" from .ini");
   });
-  RememberLoadedSections(app.profiles, before, app.knownProfileSections);
-  return static_cast<int>(app.profiles.size());
+  RememberLoadedSections(profiles, before, known);
+  return static_cast<int>(profiles.size());
 }
 
-bool SaveProfiles(App& app) {
-  const std::unique_ptr<FileLock> lock = LockForRewrite(app.platform, app.messages, app.paths.iniPath);
+bool SaveProfiles(const IniContext& ini, const OptionSet& options, const ProfileList& profiles,
+                  KnownProfileSections& known) {
+  const std::unique_ptr<FileLock> lock = LockForRewrite(ini.platform, ini.messages, ini.paths.iniPath);
   if (!lock) return false;
-  std::optional<IniDocument> document = LoadIniForRewrite(app.platform, app.messages, app.paths.iniPath);
+  std::optional<IniDocument> document = LoadIniForRewrite(ini.platform, ini.messages, ini.paths.iniPath);
   if (!document) return false;
-  KnownProfileSections known = app.knownProfileSections;
-  WriteProfiles(*document, app.profiles, known);
-  if (!SaveIniFile(app.platform, app.messages, app.paths.iniPath, *document)) return false;
-  app.knownProfileSections = std::move(known);
-  if (app.options.CreateAutomatically) MakeBackup(app, false);  // still under the lock
+  KnownProfileSections written = known;
+  WriteProfiles(*document, profiles, written);
+  if (!SaveIniFile(ini.platform, ini.messages, ini.paths.iniPath, *document)) return false;
+  known = std::move(written);
+  if (options.CreateAutomatically) MakeBackup(ini, options, false);  // still under the lock
   return true;
 }
 

@@ -10,7 +10,8 @@
 
 namespace tw {
 
-class App;
+struct IniContext;
+struct OptionSet;
 
 // Appends every readable profile section to `list`; the search ends at the third missing
 // section number in total. A section with a malformed number is passed to `onMalformed`
@@ -34,16 +35,18 @@ void WriteProfiles(IniDocument& document, const ProfileList& list, KnownProfileS
 // Whether the file holds any profile section at all, loadable or not (set-aside ones too).
 bool HasProfileSection(const IniDocument& document);
 
-// Appends the profiles of the main file to app.profiles; returns the list's length after.
-int LoadProfiles(App& app);
+// Appends the profiles of the main file to `profiles` (and their sections to `known`);
+// returns the list's length after.
+int LoadProfiles(const IniContext& ini, ProfileList& profiles, KnownProfileSections& known);
 // The same from the main file as the caller has just read it (LoadSettings hands it out).
 // A read that failed is not taken: the file is read again, and a failure reported, as by
-// LoadProfiles(app).
-int LoadProfiles(App& app, const IniRead& mainFile);
+// the other LoadProfiles.
+int LoadProfiles(const IniContext& ini, const IniRead& mainFile, ProfileList& profiles, KnownProfileSections& known);
 
-// Rewrites the profile sections from app.profiles, then makes the automatic backup when
-// it is on, all under the file's lock. False when the file could not be locked, read or
-// written (reported; nothing backed up).
-bool SaveProfiles(App& app);
+// Rewrites the profile sections from `profiles` (`known` becomes what was written), then makes the automatic backup
+// when it is on, all under the file's lock. False when the file could not be locked, read or written (reported; nothing
+// backed up).
+bool SaveProfiles(const IniContext& ini, const OptionSet& options, const ProfileList& profiles,
+                  KnownProfileSections& known);
 
 }  // namespace tw

@@ -3,11 +3,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/app.h"
 #include "base/text.h"
 #include "ini/ini_file.h"
 #include "ini/ini_values.h"
 #include "platform/system_errors.h"
+#include "profiles/ini_context.h"
+#include "profiles/option_set.h"
 
 namespace tw {
 namespace {
@@ -16,9 +17,9 @@ constexpr std::string_view kI2cSection = "I2C";
 constexpr int32_t kDefaultNumberOfBackups = 10;
 
 // A file that exists but cannot be read is reported and then treated as absent.
-IniRead ReadReporting(App& app, const Path& path) {
-  IniRead read = ReadIniFile(app.platform.files, app.platform.ansi, path);
-  ReportReadProblem(app.platform, app.messages, path, read.status);
+IniRead ReadReporting(const IniContext& ini, const Path& path) {
+  IniRead read = ReadIniFile(ini.platform.files, ini.platform.ansi, path);
+  ReportReadProblem(ini.platform, ini.messages, path, read.status);
   return read;
 }
 
@@ -27,8 +28,7 @@ std::string WrapFanList(std::string_view stored) {
   return list.empty() ? std::string() : ";" + std::string(list) + ";";
 }
 
-WindowMenuSwitches ReadMainFile(App& app, const IniDocument& main, bool consoleMode) {
-  OptionSet& o = app.options;
+WindowMenuSwitches ReadMainFile(OptionSet& o, const IniDocument& main, bool consoleMode) {
   const auto flag = [&](std::string_view key) { return ReadBool(main, kGeneralSection, key, false); };
   WindowMenuSwitches menus;
   if (!consoleMode) {
@@ -46,7 +46,6 @@ WindowMenuSwitches ReadMainFile(App& app, const IniDocument& main, bool consoleM
   o.CheckValuesMismatch = flag("CheckValuesMismatch");
   o.DoNotListUnsupported = flag("DoNotListUnsupported");
   o.EnableI2c = flag("EnableI2c");
-  if (o.EnableI2c) app.vrm.scan = !main.HasSection(kI2cSection);
   return menus;
 }
 
@@ -90,8 +89,8 @@ constexpr FlagKey kBackupFlags[] = {
     {"DoNotConfirmOnRestore", &SettingsValues::DoNotConfirmOnRestore},
 };
 
-bool SaveMainSettings(App& app, const SettingsValues& dialog) {
-  return RewriteIniFile(app.platform, app.messages, app.paths.iniPath, [&](IniDocument& main) {
+bool SaveMainSettings(const IniContext& ini, const SettingsValues& dialog) {
+  return RewriteIniFile(ini.platform, ini.messages, ini.paths.iniPath, [&](IniDocument& main) {
     bool changed = false;
     for (const FlagKey& flag : kMainFlags) {
       const bool wanted = dialog.*flag.value;
@@ -110,20 +109,20 @@ bool BackupSettingsDiffer(const IniDocument& backup, const SettingsValues& dialo
   return ReadInteger(backup, kGeneralSection, "NumberOfBackups", kDefaultNumberOfBackups) != dialog.NumberOfBackups;
 }
 
-bool SaveBackupSettings(App& app, const SettingsValues& dialog) {
-  const Path& path = app.paths.backupIniPath;
+bool SaveBackupSettings(const IniContext& ini, const SettingsValues& dialog) {
+  const Path& path = ini.paths.backupIniPath;
   // A first look without the lock: most closings of the dialog change nothing here, and
   // the lock file needs the folder, which is only made when something is to be written.
-  const std::optional<IniDocument> stored = LoadIniForRewrite(app.platform, app.messages, path);
+  const std::optional<IniDocument> stored = LoadIniForRewrite(ini.platform, ini.messages, path);
   if (!stored) return false;
   if (!BackupSettingsDiffer(*stored, dialog)) return true;
   const Path folder = path.parent_path();
-  if (!app.platform.files.CreateDirectories(folder)) {
-    app.messages.ShowError("Failed to create directory \"" + PathToUtf8(folder) + "\"",
-                           static_cast<int32_t>(app.platform.errors.LastError()), true);
+  if (!ini.platform.files.CreateDirectories(folder)) {
+    ini.messages.ShowError("Failed to create directory \"" + PathToUtf8(folder) + "\"",
+                           static_cast<int32_t>(ini.platform.errors.LastError()), true);
     return false;
   }
-  return RewriteIniFile(app.platform, app.messages, path, [&](IniDocument& backup) {
+  return RewriteIniFile(ini.platform, ini.messages, path, [&](IniDocument& backup) {
     for (const FlagKey& flag : kBackupFlags) backup.SetValue(kGeneralSection, flag.key, BoolText(dialog.*flag.value));
     backup.SetValue(kGeneralSection, "NumberOfBackups", std::to_string(dialog.NumberOfBackups));
     return true;
@@ -132,36 +131,35 @@ bool SaveBackupSettings(App& app, const SettingsValues& dialog) {
 
 }  // namespace
 
-WindowMenuSwitches LoadSettings(App& app, bool consoleMode) {
+LoadedSettings LoadSettings(const IniContext& ini, OptionSet& options, bool consoleMode) {
   IniRead mainFile;
-  return LoadSettings(app, consoleMode, mainFile);
+  return LoadSettings(ini, options, consoleMode, mainFile);
 }
 
-WindowMenuSwitches LoadSettings(App& app, bool consoleMode, IniRead& mainFile) {
-  app.vrm.consoleMode = consoleMode;
-  app.vrm.done = false;
-  app.vrm.scan = false;
-  ResetMainFileOptions(app.options);
-  WindowMenuSwitches menus;
-  mainFile = ReadReporting(app, app.paths.iniPath);
-  if (mainFile.status == IniReadStatus::Loaded) menus = ReadMainFile(app, mainFile.document, consoleMode);
+LoadedSettings LoadSettings(const IniContext& ini, OptionSet& options, bool consoleMode, IniRead& mainFile) {
+  ResetMainFileOptions(options);
+  LoadedSettings loaded;
+  mainFile = ReadReporting(ini, ini.paths.iniPath);
+  if (mainFile.status == IniReadStatus::Loaded) {
+    loaded.menus = ReadMainFile(options, mainFile.document, consoleMode);
+    loaded.hasI2cSection = mainFile.document.HasSection(kI2cSection);
+  }
   // An absent or unreadable backup-settings file reads as an empty one: the defaults.
-  ReadBackupSettings(app.options, ReadReporting(app, app.paths.backupIniPath).document);
-  return menus;
+  ReadBackupSettings(options, ReadReporting(ini, ini.paths.backupIniPath).document);
+  return loaded;
 }
 
-bool SaveSettings(App& app, const SettingsValues& dialog) {
+bool SaveSettings(const IniContext& ini, const SettingsValues& dialog) {
   // The backup settings are written even when the main file failed, as they live apart.
-  const bool mainSaved = SaveMainSettings(app, dialog);
-  const bool backupSaved = SaveBackupSettings(app, dialog);
+  const bool mainSaved = SaveMainSettings(ini, dialog);
+  const bool backupSaved = SaveBackupSettings(ini, dialog);
   return mainSaved && backupSaved;
 }
 
-void ApplyDialogSettings(App& app, const SettingsValues& dialog, bool cardSelected,
+void ApplyDialogSettings(OptionSet& o, const SettingsValues& dialog, bool cardSelected,
                          const std::function<void()>& refillCardList) {
-  if (!cardSelected || app.gpus.empty()) return;
+  if (!cardSelected) return;
   // "Enable I2C" and "Do not list unsupported GPU's" take effect at the next start only.
-  OptionSet& o = app.options;
   const bool enableI2c = o.EnableI2c;
   const bool doNotListUnsupported = o.DoNotListUnsupported;
   static_cast<SettingsValues&>(o) = dialog;
@@ -170,10 +168,10 @@ void ApplyDialogSettings(App& app, const SettingsValues& dialog, bool cardSelect
   if (refillCardList) refillCardList();
 }
 
-void ForgetI2cSection(App& app) {
-  const IniRead main = ReadReporting(app, app.paths.iniPath);
+void ForgetI2cSection(const IniContext& ini) {
+  const IniRead main = ReadReporting(ini, ini.paths.iniPath);
   if (main.status != IniReadStatus::Loaded || !main.document.HasSection(kI2cSection)) return;
-  RewriteIniFile(app.platform, app.messages, app.paths.iniPath,
+  RewriteIniFile(ini.platform, ini.messages, ini.paths.iniPath,
                  [](IniDocument& document) { return document.RemoveSection(kI2cSection); });
 }
 

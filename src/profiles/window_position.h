@@ -5,7 +5,7 @@
 
 namespace tw {
 
-class App;
+struct IniContext;
 
 struct WindowPosition {
   int32_t left = 0;
@@ -13,10 +13,10 @@ struct WindowPosition {
   bool centred() const { return left == 0 && top == 0; }  // nothing stored: centre on screen
 };
 
-WindowPosition LoadWindowPosition(App& app);
+WindowPosition LoadWindowPosition(const IniContext& ini);
 
 // Nothing is written for left 0 and top 0, when the main file does not exist, or when it
 // is marked read-only (silently). Other failures are shown.
-void SaveWindowPosition(App& app, const WindowPosition& position);
+void SaveWindowPosition(const IniContext& ini, const WindowPosition& position);
 
 }  // namespace tw

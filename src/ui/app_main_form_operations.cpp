@@ -1,6 +1,7 @@
 #include "ui/app_main_form_operations.h"
 
 #include "app/app.h"
+#include "app/app_files.h"
 #include "gpu/driver_checks.h"
 #include "gpu/driver_connection.h"
 #include "gpu/driver_diagnosis.h"
@@ -11,7 +12,6 @@
 #include "gpu/overdrive_n_readings.h"
 #include "profiles/fan_deactivated_gpus.h"
 #include "profiles/profile_store.h"
-#include "profiles/restore_from_backup.h"
 
 namespace tw::ui {
 namespace {
@@ -66,10 +66,12 @@ bool AppMainFormOperations::anyFanDeactivated() const { return app_.anyFanDeacti
 const ProfileList& AppMainFormOperations::profiles() const { return app_.profiles; }
 ProfileItem& AppMainFormOperations::currentValues() { return app_.currentValues; }
 
-WindowMenuSwitches AppMainFormOperations::LoadSettings() { return tw::LoadSettings(app_, /*consoleMode=*/false); }
-int AppMainFormOperations::LoadProfiles() { return tw::LoadProfiles(app_); }
-void AppMainFormOperations::RestoreFromBackup() { tw::RestoreFromBackup(app_, /*consoleMode=*/false); }
-WindowPosition AppMainFormOperations::LoadWindowPosition() { return tw::LoadWindowPosition(app_); }
+WindowMenuSwitches AppMainFormOperations::LoadSettings() { return LoadAppSettings(app_, /*consoleMode=*/false); }
+int AppMainFormOperations::LoadProfiles() {
+  return tw::LoadProfiles(app_.ini(), app_.profiles, app_.knownProfileSections);
+}
+void AppMainFormOperations::RestoreFromBackup() { RestoreAppFromBackup(app_, /*consoleMode=*/false); }
+WindowPosition AppMainFormOperations::LoadWindowPosition() { return tw::LoadWindowPosition(app_.ini()); }
 
 bool AppMainFormOperations::CheckDriverLoaded() {
   return tw::CheckDriverLoaded(app_.platform.machine, app_.platform.errors, app_.messages);
@@ -77,14 +79,16 @@ bool AppMainFormOperations::CheckDriverLoaded() {
 
 bool AppMainFormOperations::BuildGpuList() {
   app_.gpus.clear();  // the window builds the list afresh, also after "-showgui"
-  return tw::BuildGpuList(app_);
+  return ListCards(app_);
 }
 
 bool AppMainFormOperations::DriverTooOld() {
   return tw::DiagnoseDriver(app_.platform, app_.messages) == kDiagnosisTooOld;
 }
 
-bool AppMainFormOperations::ListFriendlyNames(bool always) { return tw::ListFriendlyNames(app_, always); }
+bool AppMainFormOperations::ListFriendlyNames(bool always) {
+  return tw::ListFriendlyNames(app_.gpuContext(), app_.gpus, always);
+}
 
 std::unique_ptr<CardReader> AppMainFormOperations::OpenCardReader(int gpuId) {
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(app_.platform, app_.messages);
@@ -92,10 +96,15 @@ std::unique_ptr<CardReader> AppMainFormOperations::OpenCardReader(int gpuId) {
   return std::make_unique<AppCardReader>(app_, std::move(connection), gpuId);
 }
 
-void AppMainFormOperations::SaveFanDeactivatedGpus() { tw::SaveFanDeactivatedGpus(app_); }
+void AppMainFormOperations::SaveFanDeactivatedGpus() {
+  std::vector<bool> fanEnabled;
+  for (const GPUItem& gpu : app_.gpus) fanEnabled.push_back(gpu.fanEnabled);
+  const FanListSave save = tw::SaveFanDeactivatedGpus(app_.ini(), fanEnabled);
+  if (save.anyDeactivated) app_.anyFanDeactivated = *save.anyDeactivated;
+}
 
 void AppMainFormOperations::SaveWindowPosition(const WindowPosition& position) {
-  tw::SaveWindowPosition(app_, position);
+  tw::SaveWindowPosition(app_.ini(), position);
 }
 
 }  // namespace tw::ui

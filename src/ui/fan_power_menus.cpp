@@ -71,7 +71,7 @@ void FanPowerMenus::AttachMenus(const WindowMenuSwitches& switches) {
 void FanPowerMenus::SetSpeed(int speed) {
   const int selected = window_->SelectedCard();
   if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
-  SetFanTestSpeed(app_, selected, speed);
+  SetFanTestSpeed(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), speed);
 }
 
 void FanPowerMenus::SetCustomSpeed() {
@@ -102,7 +102,8 @@ void FanPowerMenus::PowerMenuPopup() {
   // must not hide it for another that has it.
   for (PowerFeature feature : kPowerFeatures) {
     std::optional<int> state;
-    const bool answered = AccessPowerFeature(app_, feature, selected, /*silent=*/true, std::nullopt, state);
+    const bool answered = AccessPowerFeature(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), feature,
+                                             /*silent=*/true, std::nullopt, state);
     window_->form().SetMenuItemVisible(powerMenu_, ItemOf(feature), answered);
     if (state) ShowPowerFeatureState(feature, *state != 0);
     // no connection (already reported): the entry shows what it showed
@@ -114,7 +115,9 @@ void FanPowerMenus::PowerItemClick(PowerFeature feature) {
   if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
   const bool checked = window_->form().popupMenu(powerMenu_).items[static_cast<size_t>(ItemOf(feature))].checked;
   std::optional<int> state;
-  if (AccessPowerFeature(app_, feature, selected, /*silent=*/false, !checked, state) && state)
+  if (AccessPowerFeature(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), feature, /*silent=*/false,
+                         !checked, state) &&
+      state)
     ShowPowerFeatureState(feature, *state != 0);
 }
 

@@ -111,7 +111,7 @@ void FriendlyNameForm::Ok() {
     GPUItem& gpu = app_.gpus[gpuId];
     const std::string name = Trimmed(values[gpuId]);
     if (name == gpu.friendlyName) continue;
-    if (SetFriendlyName(app_, static_cast<int>(gpuId), name)) {
+    if (SetFriendlyName(app_.gpuContext(), gpu, name)) {
       gpu.friendlyName = name;
     } else {
       app_.messages.ShowError("Failed to change friendly name for GPU " + std::to_string(gpuId));
@@ -142,7 +142,7 @@ void ChangeFriendlyNameCommand::AskForOneCard(int gpuId) {
   std::string text = gpu.friendlyName;
   if (!backend_.dialogs().AskText("Change friendly name", "(empty will delete it)", text)) return;
   text = Trimmed(text);
-  if (!SetFriendlyName(app_, gpuId, text)) {
+  if (!SetFriendlyName(app_.gpuContext(), gpu, text)) {
     app_.messages.ShowError("Failed to change friendly name");
     return;
   }

@@ -358,7 +358,8 @@ void WindowProfileCommands::Save() {
   }
   const int card = window_->SelectedCard();
   if (card < 0 || Index(card) >= app_.gpus.size()) return;
-  if (WindowToProfile(SelectedProfile(), card)) SaveProfiles(app_);
+  if (WindowToProfile(SelectedProfile(), card))
+    SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
 }
 
 bool WindowProfileCommands::CheckName(std::string& name) {
@@ -420,7 +421,7 @@ void WindowProfileCommands::Rename() {
   if (confirmed < 0 || name == oldName) return;
   app_.profiles[Index(confirmed)].name = name;
   FillSelector(confirmed);
-  SaveProfiles(app_);
+  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
 }
 
 void WindowProfileCommands::Delete() {
@@ -434,7 +435,7 @@ void WindowProfileCommands::Delete() {
   if (confirmed < 0) return;
   app_.profiles.erase(app_.profiles.begin() + confirmed);
   FillSelector(app_.profiles.empty() ? -1 : std::max(confirmed - 1, 0));
-  SaveProfiles(app_);
+  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
 }
 
 int WindowProfileCommands::FindProfile(const std::string& name, int hint) const {
@@ -474,7 +475,7 @@ void WindowProfileCommands::ReorderProfiles(const std::vector<int>& positions) {
     if (positions[i] == oldSelected) newSelected = static_cast<int>(i);
   }
   FillSelector(newSelected);
-  SaveProfiles(app_);
+  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
 }
 
 }  // namespace tw::ui

@@ -199,7 +199,7 @@ void RegulatorGroup::Detect() {
     form.SetVisible(c_.notAvailable, false);
     return;
   }
-  DetectVrm(app_, app_.vrm.scan, this);
+  DetectVrm(app_.vrmContext(), app_.vrm.scan, this);
 }
 
 RegulatorGroup::~RegulatorGroup() {
@@ -208,8 +208,8 @@ RegulatorGroup::~RegulatorGroup() {
 
 void RegulatorGroup::RunPendingDetection() {
   if (!std::exchange(detectionPending_, false)) return;
-  search_ = StartVrmSearch(app_);
-  if (!search_) return EndVrmDetection(app_, /*searched=*/false, this);
+  search_ = StartVrmSearch(app_.vrmContext());
+  if (!search_) return EndVrmDetection(app_.vrmContext(), /*searched=*/false, this);
   backend_.RunWhenIdle([this] { return SearchStep(); });
 }
 
@@ -219,7 +219,7 @@ bool RegulatorGroup::SearchStep() {
   constexpr int kProbesPerStep = 4;
   if (search_->Step(kProbesPerStep)) return true;
   search_.reset();
-  EndVrmDetection(app_, /*searched=*/true, this);
+  EndVrmDetection(app_.vrmContext(), /*searched=*/true, this);
   return false;
 }
 
@@ -235,7 +235,7 @@ void RegulatorGroup::CardSelected(int gpuId) {
 void RegulatorGroup::Refreshed(int gpuId) { ReadIntoWindow(gpuId); }
 
 void RegulatorGroup::ReadIntoWindow(int gpuId) {
-  ReadVrmValues(app_, gpuId, this);
+  ReadVrmValues(app_.vrmContext(), gpuId, this);
   // A failed read takes the controller away for the rest of the run: the group says so.
   if (gpuId == SelectedGpu() && Index(gpuId) < app_.gpus.size() && !app_.gpus[Index(gpuId)].i2cFound)
     RedrawI2cGroup();
@@ -265,11 +265,11 @@ std::string RegulatorGroup::AfterApply(const std::vector<int>& cards, int select
   std::string status;
   // Each card gets every value it can take; a refused one is reported and skipped.
   for (int card : cards) {
-    status += RefusedStatus(card, RefusedVrmValues(app_, card, v.offset, v.phaseGain, v.currentScale));
-    WriteVrmValues(app_, card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+    status += RefusedStatus(card, RefusedVrmValues(app_.vrmContext(), card, v.offset, v.phaseGain, v.currentScale));
+    WriteVrmValues(app_.vrmContext(), card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
   }
   app_.platform.clock.Sleep(kSettleMilliseconds);
-  kept_ = RefusedVrmValues(app_, selectedCard, v.offset, v.phaseGain, v.currentScale);
+  kept_ = RefusedVrmValues(app_.vrmContext(), selectedCard, v.offset, v.phaseGain, v.currentScale);
   ReadIntoWindow(selectedCard);
   kept_ = {};
   return status;
@@ -281,7 +281,8 @@ void RegulatorGroup::AfterReset(const std::vector<int>& cards, int selectedCard)
   // selected card's fields do not show is reset all the same.
   if (!IsSet(v.offset)) v.offset = 0;
   v.llc = 0;
-  for (int card : cards) WriteVrmValues(app_, card, /*reset=*/true, v.offset, v.llc, v.phaseGain, v.currentScale);
+  for (int card : cards)
+    WriteVrmValues(app_.vrmContext(), card, /*reset=*/true, v.offset, v.llc, v.phaseGain, v.currentScale);
   app_.platform.clock.Sleep(kSettleMilliseconds);
   ReadIntoWindow(selectedCard);
 }

@@ -62,13 +62,14 @@ class Builder {
 
 const OptionSet& AppSettingsOperations::options() const { return app_.options; }
 
-void AppSettingsOperations::SaveSettings(const SettingsValues& dialog) { tw::SaveSettings(app_, dialog); }
+void AppSettingsOperations::SaveSettings(const SettingsValues& dialog) { tw::SaveSettings(app_.ini(), dialog); }
 
 void AppSettingsOperations::ApplyDialogSettings(const SettingsValues& dialog) {
-  tw::ApplyDialogSettings(app_, dialog, cardSelected_ && cardSelected_(), refillCardList_);
+  tw::ApplyDialogSettings(app_.options, dialog, cardSelected_ && cardSelected_() && !app_.gpus.empty(),
+                          refillCardList_);
 }
 
-void AppSettingsOperations::ForgetI2cSection() { tw::ForgetI2cSection(app_); }
+void AppSettingsOperations::ForgetI2cSection() { tw::ForgetI2cSection(app_.ini()); }
 
 void AppSettingsOperations::ShowError(std::string_view text) { app_.messages.ShowError(text); }
 
@@ -80,7 +81,7 @@ void AppSettingsOperations::MakeBackupNow(const SettingsValues& dialog) {
     app_.options.LimitNumberOfBackups = dialog.LimitNumberOfBackups;
     app_.options.NumberOfBackups = dialog.NumberOfBackups;
   }
-  MakeBackup(app_, /*manual=*/true);
+  MakeBackup(app_.ini(), app_.options, /*manual=*/true);
 }
 
 // ---- the dialog ---------------------------------------------------------------------------

@@ -88,7 +88,7 @@ class CommandLineTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   RecordingOperations ops;
 
   int Run(std::vector<std::string> args) {

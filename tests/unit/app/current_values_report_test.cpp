@@ -25,7 +25,7 @@ class PrintCurrentValuesTest : public test::DriverFixture {
     adl.AddOverdrive8Card(index);
   }
   void Print() {
-    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_TRUE(ListCards(app));
     PrintCurrentValues(app);
   }
 };
@@ -90,7 +90,7 @@ TEST_F(PrintCurrentValuesTest, WithoutConsoleTheLinesAreLostAndErrorsBecomeBoxes
   fake.console.attachSucceeds = false;
   OverdriveNCard(0, 1);
   Overdrive8Card(1, 2);
-  ASSERT_TRUE(BuildGpuList(app));
+  ASSERT_TRUE(ListCards(app));
   test::FakeAdl local;
   local.adapters = adl.adapters;
   local.cards = adl.cards;

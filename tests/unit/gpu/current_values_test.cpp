@@ -24,7 +24,7 @@ class ReadCurrentValuesTest : public test::DriverFixture {
     adl.AddAdapter(1, 2, 0, 0, "Radeon RX 5700 XT");
     test::FakeAdlCard& od8 = adl.AddOverdrive8Card(1);
     for (int i = 0; i < adl::kOd8Count; ++i) od8.od8Values[static_cast<size_t>(i)] = 1000 + i;
-    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_TRUE(ListCards(app));
     ASSERT_EQ(app.gpus.size(), 2u);
     adl.log.clear();
   }

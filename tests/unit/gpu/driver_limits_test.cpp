@@ -22,7 +22,7 @@ class CheckDriverLimitsTest : public test::DriverFixture {
     }
     adl.cards[1].caps.sEngineClockRange = {0, 25000, 250000, 1, 0};
     adl.cards[1].caps.svddcRange = {0, 700, 1250, 1, 0};
-    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_TRUE(ListCards(app));
     connection = OpenDriverConnection(fake.platform, app.messages);
     ASSERT_TRUE(connection);
   }

@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 
 class BuildGpuListTest : public test::DriverFixture {
  protected:
-  bool Build() { return BuildGpuList(app); }
+  bool Build() { return ListCards(app); }
   std::vector<std::string> BaseNames() const {
     std::vector<std::string> names;
     for (const GPUItem& gpu : app.gpus) names.push_back(gpu.baseName);

@@ -18,7 +18,7 @@ class PowerFeatureTest : public test::SetterFixture {
   }
   test::FakeAdlCard& card() { return adl.cards.at(0); }
   bool Access(PowerFeature feature, bool silent, std::optional<bool> newState) {
-    return AccessPowerFeature(app, feature, 0, silent, newState, state);
+    return AccessPowerFeature(app.gpuContext(), app.gpus.at(0), feature, silent, newState, state);
   }
   std::optional<int> state = 42;  // whatever a caller held before
 };

@@ -34,7 +34,7 @@ class SetterFixture : public DriverFixture {
 
   // Discovers the cards and forgets the discovery calls.
   void Discover() {
-    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_TRUE(ListCards(app));
     adl.ForgetCalls();
   }
 
@@ -47,7 +47,7 @@ class SetterFixture : public DriverFixture {
   }
 
   SetterContext Context(int gpuId = 0, bool console = false) {
-    return MakeSetterContext(app, *connection, gpuId, console);
+    return MakeSetterContext(app.gpuContext(), *connection, app.gpus, gpuId, console);
   }
 
   // The driver calls made since Open(), names only, without the arguments.

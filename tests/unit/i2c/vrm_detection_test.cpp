@@ -53,7 +53,7 @@ TEST_F(DetectVrmTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
   Device(0, 3, 0x20, test::Ir3567bRegisters(0x81));
   Device(1, 6, 0x45, test::Up9505Registers());
   Device(2, 1, 0x08, test::Ir3567bRegisters());  // unsupported card: never looked at
-  DetectVrm(app, /*scan=*/true);
+  DetectVrm(app.vrmContext(), /*scan=*/true);
   ExpectFound(0, 3, 0x20, kIr);
   ExpectFound(1, 6, 0x45, kUp);
   ExpectNone(2);
@@ -71,7 +71,7 @@ TEST_F(DetectVrmTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
 TEST_F(DetectVrmTest, ScanProbesEachLineAndAddressOnceInOrder) {
   AddCard(0);
   AddCard(1);
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   EXPECT_EQ(Probes(0), kProbesPerCard);
   EXPECT_EQ(Probes(1), kProbesPerCard);
   std::vector<std::pair<int, int>> order;
@@ -93,7 +93,7 @@ TEST_F(DetectVrmTest, ALineThatFailsAsABusIsGivenUpAfterThreeFaults) {
   AddCard(0);
   Device(0, 6, 0x10, test::Ir3567bRegisters());
   adl.Fail("ADL2_Display_WriteAndReadI2C", adl::kErrNotSupported, 1, 3 * 4);  // lines 1, 3, 4, 5
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectFound(0, 6, 0x10, kIr);
   EXPECT_EQ(Probes(0), 0x10 + 1);  // line 6 only: the forced answers are not journalled
   EXPECT_EQ(adl.Calls("ADL2_Display_WriteAndReadI2C"), 3 * 4 + 0x10 + 1 + 2);  // and two identification reads
@@ -102,7 +102,7 @@ TEST_F(DetectVrmTest, ALineThatFailsAsABusIsGivenUpAfterThreeFaults) {
 TEST_F(DetectVrmTest, FoundDeviceEndsTheCardsSearch) {
   AddCard(0);
   Device(0, 1, 0x02, test::Ir3567bRegisters());
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectFound(0, 1, 0x02, kIr);
   EXPECT_EQ(Probes(0), 3);  // addresses 0, 1 and 2 of line 1
   EXPECT_THAT(ReadRegisters(), ElementsAre(0xFF, 0xFF, 0xFF, 0x92, 0x38));
@@ -112,7 +112,7 @@ TEST_F(DetectVrmTest, LineTwoAndAddress127AreNeverSearched) {
   AddCard(0);
   Device(0, 2, 0x20, test::Ir3567bRegisters());
   Device(0, 1, 127, test::Up9505Registers());
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectNone(0);
   for (const test::FakeI2cTransfer& t : adl.i2cTransfers) {
     EXPECT_NE(t.line, 2);
@@ -128,7 +128,7 @@ TEST_F(DetectVrmTest, LowerLineThenLowerAddressWins) {
   Device(0, 3, 0x70, test::Up9505Registers());  // lower line, higher address: wins
   Device(1, 5, 0x30, test::Ir3567bRegisters());
   Device(1, 5, 0x10, test::Up9505Registers());  // same line, lower address: wins
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectFound(0, 3, 0x70, kUp);
   ExpectFound(1, 5, 0x10, kUp);
 }
@@ -137,7 +137,7 @@ TEST_F(DetectVrmTest, AnsweringDeviceThatIsNoRegulatorIsPassedOver) {
   AddCard(0);
   Device(0, 1, 0x50, {{0xFF, 0x12}});  // an EEPROM, say
   Device(0, 1, 0x51, test::Up9505Registers());
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectFound(0, 1, 0x51, kUp);
 }
 
@@ -151,7 +151,7 @@ TEST_F(DetectVrmTest, VerifyChecksStoredLocationsWithoutScanning) {
   const std::string ini = "[General]\nEnableI2c=1\n\n[I2C]\n0=2097920\n1=" +
                           std::to_string(6 << 8 | 0x45 << 16 | 1 << 24) + "\n2=0\n\n";
   PutIni(ini);
-  DetectVrm(app, false);
+  DetectVrm(app.vrmContext(), false);
   ExpectFound(0, 3, 0x20, kIr);
   ExpectFound(1, 6, 0x45, kUp);
   ExpectNone(2);
@@ -168,7 +168,7 @@ TEST_F(DetectVrmTest, StoredLocationThatNoLongerIdentifiesIsDroppedForThisRunOnl
   // card 1: nothing answers at the stored place any more
   const std::string ini = "[General]\nEnableI2c=1\n\n[I2C]\n0=2097920\n1=2097920\n\n";
   PutIni(ini);
-  DetectVrm(app, false);
+  DetectVrm(app.vrmContext(), false);
   ExpectNone(0);
   ExpectNone(1);
   EXPECT_EQ(IniText(), ini);
@@ -180,7 +180,7 @@ TEST_F(DetectVrmTest, VerifySkipsUnsupportedCardsAndMissingKeys) {
   AddCard(1);
   Device(0, 3, 0x20, test::Ir3567bRegisters());
   PutIni("[I2C]\n0=2097920\n\n");
-  DetectVrm(app, false);
+  DetectVrm(app.vrmContext(), false);
   EXPECT_FALSE(app.gpus[0].i2cFound);
   ExpectNone(1);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
@@ -190,7 +190,7 @@ TEST_F(DetectVrmTest, StoredValueNamingNoControllerIsIgnored) {
   AddCard(0);
   Device(0, 3, 0x20, test::Ir3567bRegisters());
   PutIni("[I2C]\n0=" + std::to_string(3 << 8 | 0x20 << 16 | 7 << 24) + "\n\n");
-  DetectVrm(app, false);
+  DetectVrm(app.vrmContext(), false);
   ExpectNone(0);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
 }
@@ -199,13 +199,13 @@ TEST_F(DetectVrmTest, ScanWithoutIniFileWritesNone) {
   fake.files.files.clear();
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectFound(0, 1, 0x08, kIr);
   EXPECT_FALSE(IniExists());
 }
 
 TEST_F(DetectVrmTest, ScanOfAnEmptyListWritesNoSection) {
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   EXPECT_EQ(IniText(), "[General]\nEnableI2c=1\n\n");
   EXPECT_TRUE(app.vrm.done);
 }
@@ -215,7 +215,7 @@ TEST_F(DetectVrmTest, FailedConnectionStillEndsDetectionAndWritesNothing) {
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   adl.createResult = adl::kErr;
   app.vrm.inProgress = true;
-  DetectVrm(app, true);
+  DetectVrm(app.vrmContext(), true);
   ExpectNone(0);
   EXPECT_TRUE(app.vrm.done);
   EXPECT_FALSE(app.vrm.inProgress);
@@ -245,7 +245,7 @@ TEST_F(DetectVrmTest, ConsoleModeLeavesTheWindowAlone) {
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   RecordingWindow window;
-  DetectVrm(app, true, &window);
+  DetectVrm(app.vrmContext(), true, &window);
   EXPECT_THAT(window.events, IsEmpty());
 }
 
@@ -255,7 +255,7 @@ TEST_F(DetectVrmTest, WindowModeShowsTheSelectedCardsValuesThenSelectsAProfile) 
   auto& regs = Device(0, 1, 0x08, test::Ir3567bRegisters());
   regs[0x8D] = 0xFD;
   RecordingWindow window;
-  DetectVrm(app, true, &window);
+  DetectVrm(app.vrmContext(), true, &window);
   EXPECT_THAT(window.events, ElementsAre("redraw", "offset -3", "offset colour", "llc on", "llc colour",
                                          "phase gain 112233", "phase gain colour", "current scale 44",
                                          "current scale colour", "profile"));
@@ -270,7 +270,7 @@ TEST_F(DetectVrmTest, WindowModeWithoutControllerClearsTheValues) {
   app.currentValues.phaseGain = "112233";
   app.currentValues.currentScale = "44";
   RecordingWindow window;
-  DetectVrm(app, true, &window);
+  DetectVrm(app.vrmContext(), true, &window);
   EXPECT_THAT(window.events, ElementsAre("redraw", "profile"));
   EXPECT_EQ(app.currentValues.offset, kNotSet);
   EXPECT_EQ(app.currentValues.llc, kNotSet);

@@ -26,7 +26,7 @@ class ReadVrmValuesTest : public test::VrmTest {
     app.currentValues.phaseGain = "NULL";
     app.currentValues.currentScale = "NULL";
   }
-  void Read(int gpuId) { ReadVrmValues(app, gpuId, nullptr); }
+  void Read(int gpuId) { ReadVrmValues(app.vrmContext(), gpuId, nullptr); }
   const ProfileItem& values() const { return app.currentValues; }
 
   std::map<int, uint8_t>* ir = nullptr;
@@ -72,8 +72,8 @@ TEST_F(ReadVrmValuesTest, DisabledOffsetReadsAsZeroWithoutReadingTheOffset) {
 
 TEST_F(ReadVrmValuesTest, WrittenValuesReadBack) {
   for (int32_t offset : {-48, -1, 0, 1, 48}) {
-    WriteVrmValues(app, 0, false, offset, 5, "1A2B3C", "7F");
-    WriteVrmValues(app, 1, false, offset, 5, "NULL", "NULL");
+    WriteVrmValues(app.vrmContext(), 0, false, offset, 5, "1A2B3C", "7F");
+    WriteVrmValues(app.vrmContext(), 1, false, offset, 5, "NULL", "NULL");
     Read(0);
     EXPECT_EQ(values().offset, offset);
     EXPECT_EQ(values().llc, 1);
@@ -109,7 +109,7 @@ TEST_F(ReadVrmValuesTest, FailedReadDropsTheControllerForTheRestOfTheRun) {
   const size_t transfers = adl.i2cTransfers.size();
   const int contexts = adl.contextsCreated;
   Read(0);
-  WriteVrmValues(app, 0, false, 4, 1, "NULL", "NULL");
+  WriteVrmValues(app.vrmContext(), 0, false, 4, 1, "NULL", "NULL");
   EXPECT_EQ(adl.i2cTransfers.size(), transfers);
   EXPECT_EQ(adl.contextsCreated, contexts);
   EXPECT_EQ(values().currentScale, "44");  // kept what it held

@@ -61,7 +61,7 @@ class CurrentRegulatorValuesTest : public VrmWiringTest {
     VrmWiringTest::SetUp();
     adl.AddAdapter(0, 1, 0, 0, "Radeon RX 580 Series");
     adl.AddOverdriveNCard(0);
-    ASSERT_TRUE(BuildGpuList(app));
+    ASSERT_TRUE(ListCards(app));
     ASSERT_EQ(app.gpus.size(), 1u);
     Device(0, 3, 0x20, test::Ir3567bRegisters())[0x8D] = 0x04;
     app.currentValues.offset = 9;

@@ -27,10 +27,10 @@ class WriteVrmValuesTest : public test::VrmTest {
   }
   void WriteIr(int32_t offset, int32_t llc = kNotSet, std::string_view phaseGain = kNull,
                std::string_view currentScale = kNull, bool reset = false) {
-    WriteVrmValues(app, 0, reset, offset, llc, phaseGain, currentScale);
+    WriteVrmValues(app.vrmContext(), 0, reset, offset, llc, phaseGain, currentScale);
   }
   void WriteUp(int32_t offset, int32_t llc = kNotSet, bool reset = false) {
-    WriteVrmValues(app, 1, reset, offset, llc, "112233", "44");
+    WriteVrmValues(app.vrmContext(), 1, reset, offset, llc, "112233", "44");
   }
 };
 
@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Range, WriteOffsetTest,
                                            OffsetCase{-49, -1, -1}, OffsetCase{1000, -1, -1}));
 
 TEST_F(WriteVrmValuesTest, NotSetOffsetWritesNothingAndSaysNothing) {
-  WriteVrmValues(app, 1, false, kNotSet, kNotSet, kNull, kNull);
+  WriteVrmValues(app.vrmContext(), 1, false, kNotSet, kNotSet, kNull, kNull);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_THAT(BoxTexts(), IsEmpty());
   EXPECT_EQ(adl.contextsCreated, 1);
@@ -99,7 +99,7 @@ TEST_F(WriteVrmValuesTest, ValuesAreWrittenInTheirOrder) {
 }
 
 TEST_F(WriteVrmValuesTest, ControllerWithoutPhaseGainOrCurrentScaleIgnoresThem) {
-  WriteVrmValues(app, 1, false, kNotSet, kNotSet, "zz", "12345");
+  WriteVrmValues(app.vrmContext(), 1, false, kNotSet, kNotSet, "zz", "12345");
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
@@ -190,14 +190,14 @@ TEST_F(WriteVrmValuesTest, ResetWritesOffsetZeroAndLoadLineOffOnly) {
 }
 
 TEST_F(WriteVrmValuesTest, ResetFromTheCommandLineValues) {
-  WriteVrmValues(app, 0, true, 0, 0, kNull, kNull);
+  WriteVrmValues(app.vrmContext(), 0, true, 0, 0, kNull, kNull);
   EXPECT_THAT(Writes(), ElementsAre(Write{0x8D, 0x00}, Write{0x38, 0x81}));
 }
 
 TEST_F(WriteVrmValuesTest, CardWithoutControllerWritesNothingAndOpensNothing) {
   app.gpus[0].i2cFound = false;
   WriteIr(4, 1, "1A2B3C", "05");
-  WriteVrmValues(app, 5, false, 4, 1, kNull, kNull);  // no such card
+  WriteVrmValues(app.vrmContext(), 5, false, 4, 1, kNull, kNull);  // no such card
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_EQ(adl.contextsCreated, 0);
   EXPECT_THAT(BoxTexts(), IsEmpty());

@@ -12,7 +12,7 @@ class MessageWriterTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter writer{options, fake.platform};
+  MessageWriter writer{options.IgnoreError8, fake.platform};
 
   std::string Log() { return fake.files.files["Tunewright.log"]; }
 };

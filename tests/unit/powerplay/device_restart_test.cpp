@@ -13,7 +13,7 @@ class DeviceRestartTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
 
   void SetUp() override {
     fake.displayDevices.devices = {{"PCI\\VEN_1002&DEV_687F\\1", std::nullopt, 0},

@@ -36,7 +36,7 @@ class RegFileTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   PowerPlayPorts ports{fake.files, fake.errors, fake.ansi, messages};
 
   std::vector<std::string> BoxTexts() {

@@ -17,7 +17,7 @@ class RegistryTableTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   test::FakeRegistry registry;
   PowerPlayTable table = test::BuildTable({}).bytes;
 

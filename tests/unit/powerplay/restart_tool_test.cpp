@@ -16,7 +16,7 @@ class RestartToolTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   std::string instanceId = kInstanceId;
   const Path folder = Path("C:/Tunewright");
 

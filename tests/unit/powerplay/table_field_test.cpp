@@ -13,7 +13,7 @@ class TableFieldTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   PowerPlayTable table{0x10, 0x32, 0x54, 0x76, 0x98, 0xBA, 0xDC, 0xFE};
 };
 

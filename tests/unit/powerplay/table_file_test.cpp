@@ -21,7 +21,7 @@ class TableFileTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   PowerPlayPorts ports{fake.files, fake.errors, fake.ansi, messages};
   PowerPlayTable polaris = BuildTable({}).bytes;
 

@@ -24,7 +24,7 @@ class TableTransferTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   BuiltTable built;
   PowerPlayTable table;
   pConst layout;

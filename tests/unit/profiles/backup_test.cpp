@@ -46,18 +46,18 @@ class BackupTest : public ProfilesTest {
 };
 
 TEST_F(BackupTest, ManualBackupWithoutMainFileOnlySaysSo) {
-  EXPECT_FALSE(MakeBackup(app, true));
+  EXPECT_FALSE(MakeBackup(app.ini(), app.options, true));
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.boxes[0].text, "\"Tunewright.ini\" does not exist");
   EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::None);
   EXPECT_FALSE(fake.files.folders.count(BackupFolderKey()));
-  EXPECT_FALSE(MakeBackup(app, false));
+  EXPECT_FALSE(MakeBackup(app.ini(), app.options, false));
   EXPECT_EQ(fake.dialogs.boxes.size(), 1u);
 }
 
 TEST_F(BackupTest, ManualBackupCopiesFlushesAndNamesTheFile) {
   PutIni(kWithProfile);
-  EXPECT_TRUE(MakeBackup(app, true));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, true));
   const std::string copy = Backup("2026-12-09 06.21.12 Tunewright.ini");
   EXPECT_EQ(fake.files.files[copy], fake.files.files[IniKey()]);
   EXPECT_NE(std::find(fake.files.calls.begin(), fake.files.calls.end(), "FlushOpen " + copy), fake.files.calls.end());
@@ -72,7 +72,7 @@ TEST_F(BackupTest, PruningKeepsTheNewestThreeWhenTheUserAgreesToLoseThree) {
     for (int day = 1; day <= 5; ++day) PutBackup("2026-12-0" + std::to_string(day) + " 10.00.00 Tunewright.ini", "");
     Limit(3);
     fake.dialogs.answers = {agreed};
-    EXPECT_TRUE(MakeBackup(app, false));
+    EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Keeping 3 backups deletes the 3 oldest backup files. Delete them?"});
     EXPECT_EQ(Backups().size(), agreed ? 3u : 6u);
   }
@@ -86,7 +86,7 @@ TEST_F(BackupTest, NoPruningWithoutAutomaticBackups) {
   for (int day = 1; day <= 5; ++day) PutBackup("2026-12-0" + std::to_string(day) + " 10.00.00 Tunewright.ini", "");
   Limit(3);
   app.options.CreateAutomatically = false;
-  EXPECT_TRUE(MakeBackup(app, true));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, true));
   EXPECT_EQ(Backups().size(), 6u);
 }
 
@@ -96,7 +96,7 @@ TEST_F(BackupTest, PruningLeavesOtherFilesAlone) {
   PutBackup("_ini_backup.ini", "settings");
   PutBackup("2020-01-01 10.00.00 Tunewright.ini", "");
   Limit(1);
-  EXPECT_TRUE(MakeBackup(app, false));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
   EXPECT_TRUE(fake.files.files.count(Backup("2020-01-01 10.00.00 Tunewright.ini.txt")));
   EXPECT_TRUE(fake.files.files.count(Backup("_ini_backup.ini")));
   EXPECT_FALSE(fake.files.files.count(Backup("2020-01-01 10.00.00 Tunewright.ini")));
@@ -109,7 +109,7 @@ TEST_F(BackupTest, ABackupThatCannotBeDeletedIsLoggedAndPruningGoesOn) {
   Limit(1);
   fake.dialogs.answers = {true};
   fake.files.failures["RemoveFile"] = 5;
-  EXPECT_TRUE(MakeBackup(app, false));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
   const std::string log = fake.files.files["Tunewright.log"];
   EXPECT_NE(log.find(" - Failed to delete backup file: \"2020-01-01 10.00.00 Tunewright.ini\"\r\n"), std::string::npos);
   EXPECT_NE(log.find(" - Failed to delete backup file: \"2020-01-02 10.00.00 Tunewright.ini\"\r\n"), std::string::npos);
@@ -123,7 +123,7 @@ TEST_F(BackupTest, ReadOnlyBackupIsDeletedAfterItsAttributesAreCleared) {
   PutBackup("2020-01-01 10.00.00 Tunewright.ini", "");
   fake.files.readOnly.insert(Backup("2020-01-01 10.00.00 Tunewright.ini"));
   Limit(1);
-  EXPECT_TRUE(MakeBackup(app, false));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
   EXPECT_EQ(Backups().size(), 1u);
   EXPECT_FALSE(fake.files.files.count("Tunewright.log"));
 }
@@ -131,10 +131,10 @@ TEST_F(BackupTest, ReadOnlyBackupIsDeletedAfterItsAttributesAreCleared) {
 TEST_F(BackupTest, CopyAndFolderFailuresAreReportedWithTheSystemCode) {
   PutIni(kWithProfile);
   fake.files.failures["CreateDirectories"] = 5;
-  EXPECT_FALSE(MakeBackup(app, true));
+  EXPECT_FALSE(MakeBackup(app.ini(), app.options, true));
   fake.files.failures.clear();
   fake.files.failures["WriteTemporaryFile"] = 112;
-  EXPECT_FALSE(MakeBackup(app, true));
+  EXPECT_FALSE(MakeBackup(app.ini(), app.options, true));
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
                             "Failed to create directory \"" + Shown(app.paths.backupIniPath.parent_path() / "") + "\" (ErrorCode: 5) (Access is denied.)",
                             "Failed to copy \"Tunewright.ini\" file (ErrorCode: 112)"}));
@@ -142,9 +142,9 @@ TEST_F(BackupTest, CopyAndFolderFailuresAreReportedWithTheSystemCode) {
 
 TEST_F(BackupTest, TwoBackupsInOneSecondReplaceEachOther) {
   PutIni(kWithProfile);
-  EXPECT_TRUE(MakeBackup(app, false));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
   PutIni(kWithoutProfile);
-  EXPECT_TRUE(MakeBackup(app, false));
+  EXPECT_TRUE(MakeBackup(app.ini(), app.options, false));
   ASSERT_EQ(Backups().size(), 1u);
   EXPECT_EQ(fake.files.files[Backup(Backups()[0])], fake.files.files[IniKey()]);
 }
@@ -160,7 +160,7 @@ class RestoreTest : public BackupTest {
 TEST_F(RestoreTest, UnattendedAsksNothingRestoresNothingAndSaysSoOnTheConsole) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   fake.dialogs.answers = {true};
-  EXPECT_FALSE(RestoreFromBackup(app, true, /*unattended=*/true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true, /*unattended=*/true));
   EXPECT_TRUE(fake.dialogs.boxes.empty());
   EXPECT_NE(fake.console.Output().find("was not restored"), std::string::npos);
 }
@@ -169,7 +169,7 @@ TEST_F(RestoreTest, AsksAboutTheNewestBackupWithProfilesAndNamesAnOlderOne) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   PutBackup("2026-01-02 10.00.00 Tunewright.ini", kWithoutProfile);
   fake.dialogs.answers = {true};
-  EXPECT_TRUE(RestoreFromBackup(app, true));
+  EXPECT_TRUE(RestoreAppFromBackup(app, true));
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
   EXPECT_EQ(fake.dialogs.boxes[0].caption, "Restore from backup");
   EXPECT_EQ(fake.dialogs.boxes[0].icon, BoxIcon::Question);
@@ -186,7 +186,7 @@ TEST_F(RestoreTest, TheNewestBackupIsNamedWithoutTheRemark) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   PutBackup("2026-01-02 10.00.00 Tunewright.ini", "[Profile_0]\nName=Newest\n\n");
   fake.dialogs.answers = {false};
-  EXPECT_FALSE(RestoreFromBackup(app, true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Tunewright.ini contains 0 profiles. Restore it from last backup "
                                                  "\"2026-01-02 10.00.00 Tunewright.ini\"?"});
   EXPECT_EQ(IniText(), kWithoutProfile);  // No leaves everything
@@ -196,7 +196,7 @@ TEST_F(RestoreTest, TheNewestBackupIsNamedWithoutTheRemark) {
 TEST_F(RestoreTest, SilentRestoreLogsAndReadsSettingsAgain) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", "[General]\nEnableI2c=1\n\n[Profile_0]\nName=Kept\n\n");
   app.options.DoNotConfirmOnRestore = true;
-  EXPECT_TRUE(RestoreFromBackup(app, true));
+  EXPECT_TRUE(RestoreAppFromBackup(app, true));
   EXPECT_TRUE(fake.dialogs.boxes.empty());
   EXPECT_TRUE(app.options.EnableI2c);
   EXPECT_EQ(app.profiles.size(), 1u);
@@ -211,17 +211,17 @@ TEST_F(RestoreTest, NothingHappensWithoutABackupHoldingAProfile) {
   PutBackup("2026-01-02 10.00.00 Tunewright.ini", kWithoutProfile);
   PutBackup("2026-01-03 10.00.00 Tunewright.ini.txt", kWithProfile);
   fake.files.folders.insert(Backup("2026-01-04 10.00.00 Tunewright.ini"));  // a folder matching the pattern
-  EXPECT_FALSE(RestoreFromBackup(app, true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));
   EXPECT_TRUE(fake.dialogs.boxes.empty());
   EXPECT_EQ(IniText(), kWithoutProfile);
 }
 
 TEST_F(RestoreTest, NothingHappensWhenSwitchedOffOrWithoutFolder) {
-  EXPECT_FALSE(RestoreFromBackup(app, true));  // no folder
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));  // no folder
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   app.options.RestoreAutomatically = false;
   fake.dialogs.answers = {true};
-  EXPECT_FALSE(RestoreFromBackup(app, true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));
   EXPECT_TRUE(fake.dialogs.boxes.empty());
 }
 
@@ -230,7 +230,7 @@ TEST_F(RestoreTest, AFailedCopyLeavesTheMainFileAndSkipsTheReload) {
   const std::string before = fake.files.files[IniKey()];
   app.options.DoNotConfirmOnRestore = true;
   fake.files.failures["MoveFileOver " + IniKey()] = 32;
-  EXPECT_FALSE(RestoreFromBackup(app, true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));
   EXPECT_EQ(fake.files.files[IniKey()], before);
   EXPECT_FALSE(AnyTemporary());
   EXPECT_TRUE(app.profiles.empty());
@@ -243,7 +243,7 @@ TEST_F(RestoreTest, AnUnreadableMainFileIsNeverReplaced) {
   app.options.DoNotConfirmOnRestore = true;
   const std::string before = fake.files.files[IniKey()];
   fake.files.failures["ReadFile"] = 32;
-  EXPECT_FALSE(RestoreFromBackup(app, true));
+  EXPECT_FALSE(RestoreAppFromBackup(app, true));
   fake.files.failures.clear();
   EXPECT_EQ(fake.files.files[IniKey()], before);
   // It stops before looking at any backup (the injected failure would hide them too).
@@ -254,7 +254,7 @@ TEST_F(RestoreTest, AMissingMainFileIsRestored) {
   fake.files.files.erase(IniKey());
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", kWithProfile);
   app.options.DoNotConfirmOnRestore = true;
-  EXPECT_TRUE(RestoreFromBackup(app, false));
+  EXPECT_TRUE(RestoreAppFromBackup(app, false));
   EXPECT_EQ(IniText(), kWithProfile);
 }
 

@@ -32,9 +32,9 @@ TEST_F(NothingLostTest, AFileWithProfileSectionsThatFailedToLoadIsNeverRestoredO
                            "[Profile_0]\nName=A\n\n[Profile_0]\nNo name\n\n[Profile_6]\nName=Far\n\n",
                            "[Unloaded Profile_1]\nName=Y\n\n"}) {
     PutIni(main);
-    LoadProfiles(app);
+    LoadProfiles(app.ini(), app.profiles, app.knownProfileSections);
     app.profiles.clear();
-    EXPECT_FALSE(RestoreFromBackup(app, true)) << main;
+    EXPECT_FALSE(RestoreAppFromBackup(app, true)) << main;
     EXPECT_EQ(IniText(), main);
   }
 }
@@ -44,7 +44,7 @@ TEST_F(NothingLostTest, ARestoreKeepsTheReplacedFileWhereNoRestoreOrPruningReach
   PutIni("[General]\nShowBusNumber=1\n\n[Other]\nmine=1\n\n");
   const std::string before = fake.files.files[IniKey()];
   PutBackup("2026-01-01 10.00.00 Tunewright.ini", "[Profile_0]\nName=Old\n\n");
-  ASSERT_TRUE(RestoreFromBackup(app, true));
+  ASSERT_TRUE(RestoreAppFromBackup(app, true));
   const std::string kept = "2026-12-09 06.21.12 Tunewright.ini.before-restore";
   EXPECT_EQ(fake.files.files[Backup(kept)], before);
   EXPECT_NE(Log().find("was restored from \"2026-01-01 10.00.00 Tunewright.ini\"; the file it replaced is kept as \"" +
@@ -59,7 +59,7 @@ TEST_F(NothingLostTest, ABackupCopyThatFailsLeavesNothingUnderABackupName) {
   PutBackup("2026-01-01 10.00.00 Tunewright.ini.7.tmp", "half");  // a killed run's leftover
   for (const char* operation : {"WriteTemporaryFile", "MoveFileOver"}) {
     fake.files.failures = {{operation, 112}};
-    EXPECT_FALSE(MakeBackup(app, false)) << operation;
+    EXPECT_FALSE(MakeBackup(app.ini(), app.options, false)) << operation;
     std::vector<std::string> names = fake.files.ListFiles(app.paths.backupIniPath.parent_path());
     EXPECT_EQ(names, std::vector<std::string>{}) << operation;
   }
@@ -70,7 +70,7 @@ TEST_F(NothingLostTest, AnotherRunHoldingTheLockMakesTheSaveWaitThenGiveUpSaying
   const std::string before = fake.files.files[IniKey()];
   fake.files.locks.insert(IniKey() + ".lock");
   app.profiles.resize(1);
-  EXPECT_FALSE(SaveProfiles(app));
+  EXPECT_FALSE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_EQ(fake.files.files[IniKey()], before);
   uint32_t waited = 0;
   for (uint32_t sleep : fake.clock.sleeps) waited += sleep;
@@ -83,11 +83,12 @@ TEST_F(NothingLostTest, AnotherRunHoldingTheLockMakesTheSaveWaitThenGiveUpSaying
 TEST_F(NothingLostTest, EveryRewriteHoldsTheLockFromTheReadToTheReplace) {
   PutIni("[Profile_0]\nName=A\n\n");
   const std::vector<std::function<void()>> writers = {
-      [&] { SaveProfiles(app); }, [&] { ForgetI2cSection(app); },
+      [&] { SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections); },
+      [&] { ForgetI2cSection(app.ini()); },
       [&] {
         SettingsValues dialog;
         dialog.NumberOfBackups = 3;
-        SaveSettings(app, dialog);
+        SaveSettings(app.ini(), dialog);
       }};
   PutIni("[Profile_0]\nName=A\n\n[I2C]\nGPU0=1\n\n");
   PutFile(BackupIniKey(), "[General]\n");
@@ -110,9 +111,9 @@ TEST_F(NothingLostTest, EveryRewriteHoldsTheLockFromTheReadToTheReplace) {
 
 TEST_F(NothingLostTest, ASectionAddedByHandOrByAnotherRunSinceTheLoadIsSetAsideNotDeleted) {
   PutIni("[Profile_0]\nName=A\n\n");
-  ASSERT_EQ(LoadProfiles(app), 1);
+  ASSERT_EQ(LoadProfiles(app.ini(), app.profiles, app.knownProfileSections), 1);
   PutIni("[Profile_0]\nName=A mended\n\n[Profile_1]\nName=B\n\n");
-  ASSERT_TRUE(SaveProfiles(app));
+  ASSERT_TRUE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_0]\nName=A mended\n\n[Unloaded Profile_1]\nName=B\n\n"
             "[Profile_0]\nName=A\n\n");
@@ -121,10 +122,10 @@ TEST_F(NothingLostTest, ASectionAddedByHandOrByAnotherRunSinceTheLoadIsSetAsideN
 TEST_F(NothingLostTest, ForeignLinesInAProfileSectionKeepTheirPlaceAndASectionWithoutNameIsSetAside) {
   PutIni("[Profile_0]\n; my card\nName=A\nGPU_P0=300;750\nColour=red\nGPU_P0=1;1\nstray line\nPower_Target=5\n\n"
          "[Profile_1]\nGPU_P0=300;750\n\n");
-  ASSERT_EQ(LoadProfiles(app), 1);
+  ASSERT_EQ(LoadProfiles(app.ini(), app.profiles, app.knownProfileSections), 1);
   app.profiles[0].gpuClock = {310};
   app.profiles[0].fanZeroRpm = 1;
-  ASSERT_TRUE(SaveProfiles(app));
+  ASSERT_TRUE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_EQ(IniText(),
             "[Unloaded Profile_1]\nGPU_P0=300;750\n\n"
             "[Profile_0]\n; my card\nName=A\nGPU_P0=310;750\nFan_ZeroRPM=1\nColour=red\nGPU_P0=1;1\n"
@@ -138,9 +139,9 @@ TEST_F(NothingLostTest, EachLineOfAFileWithoutMarkIsDecodedOnItsOwn) {
                     other.errors, other.displayDevices, other.shell};
   App a(platform);
   other.files.files[Key(a.paths.iniPath)] = "[Other]\nnote=caf\xE9\n[Profile_0]\nName=M\xC3\xBCnchen\n";
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   EXPECT_EQ(FindProfile(a.profiles, "M\xC3\xBCnchen"), 0);
-  ASSERT_TRUE(SaveProfiles(a));
+  ASSERT_TRUE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   const std::string text = DecodeIniBytes(other.files.files[Key(a.paths.iniPath)], latin1).text;
   EXPECT_NE(text.find("note=caf\xC3\xA9\r\n"), std::string::npos);
   EXPECT_NE(text.find("Name=M\xC3\xBCnchen\r\n"), std::string::npos);
@@ -152,7 +153,7 @@ TEST_F(NothingLostTest, PruningNeverDeletesTheCopyJustMadeAndLogsFutureDates) {
   app.options.CreateAutomatically = app.options.LimitNumberOfBackups = true;
   app.options.NumberOfBackups = 2;
   fake.dialogs.answers = {true};  // two go at once
-  ASSERT_TRUE(MakeBackup(app, false));
+  ASSERT_TRUE(MakeBackup(app.ini(), app.options, false));
   EXPECT_EQ(ListBackups(fake.files, app.paths.backupIniPath.parent_path()),
             (std::vector<std::string>{"2026-12-09 06.21.12 Tunewright.ini", "2032-01-01 10.00.00 Tunewright.ini"}));
   EXPECT_NE(Log().find("3 backup file(s) are dated after the backup just made (\"2026-12-09 06.21.12 Tunewright.ini\"), "
@@ -165,20 +166,20 @@ TEST_F(NothingLostTest, ASymbolicLinkIsSavedThroughToTheFileItNames) {
   const std::string target = "D:/Settings/Tunewright.ini";
   fake.files.links[IniKey()] = target;
   fake.files.files[target] = Encode("[Profile_0]\nName=A\n\n");
-  ASSERT_EQ(LoadProfiles(app), 1);
-  ASSERT_TRUE(SaveProfiles(app));
+  ASSERT_EQ(LoadProfiles(app.ini(), app.profiles, app.knownProfileSections), 1);
+  ASSERT_TRUE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_FALSE(fake.files.files.count(IniKey()));
   EXPECT_EQ(Text(target), "[Profile_0]\nName=A\n\n");
 }
 
 TEST_F(NothingLostTest, AFolderNamedLikeTheFileIsReportedOnceAndNeverReplaced) {
   fake.files.folders.insert(IniKey());
-  LoadSettings(app, true);
-  EXPECT_EQ(LoadProfiles(app), 0);
+  LoadAppSettings(app, true);
+  EXPECT_EQ(LoadProfiles(app.ini(), app.profiles, app.knownProfileSections), 0);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"\"" + Shown(app.paths.iniPath) +
                                                  "\" is a folder, not a file: it is neither read nor replaced"});
   app.profiles.resize(1);
-  EXPECT_FALSE(SaveProfiles(app));
+  EXPECT_FALSE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_FALSE(fake.files.files.count(IniKey()));
 }
 
@@ -187,7 +188,7 @@ TEST_F(NothingLostTest, TheNextSaveRemovesTemporaryFilesAKilledRunLeft) {
   PutFile(IniKey() + ".a1b2.tmp", "half");
   PutFile(IniKey() + ".lock.txt", "not ours");
   app.profiles.resize(1);
-  ASSERT_TRUE(SaveProfiles(app));
+  ASSERT_TRUE(SaveProfiles(app.ini(), app.options, app.profiles, app.knownProfileSections));
   EXPECT_FALSE(fake.files.files.count(IniKey() + ".tmp"));
   EXPECT_FALSE(fake.files.files.count(IniKey() + ".a1b2.tmp"));
   EXPECT_TRUE(fake.files.files.count(IniKey() + ".lock.txt"));

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/app.h"
+#include "app/app_files.h"
 #include "base/text.h"
 #include "fakes/fake_platform.h"
 #include "ini/ini_encoding.h"

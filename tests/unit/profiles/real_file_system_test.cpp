@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "app/app.h"
+#include "app/app_files.h"
 #include "base/text.h"
 #include "fakes/fake_platform.h"
 #ifdef _WIN32
@@ -136,8 +137,8 @@ TEST_F(RealFileSystemTest, LoadAndSaveRoundTripByteForByte) {
   const std::string bytes = EncodeIniText(kIni);
   Spit(Ini(), bytes);
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
-  ASSERT_TRUE(SaveProfiles(a));
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
+  ASSERT_TRUE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   EXPECT_EQ(Slurp(Ini()), bytes);
   EXPECT_FALSE(AnyTemporary());
 }
@@ -146,10 +147,10 @@ TEST_F(RealFileSystemTest, AFailedMoveLeavesTheOriginalIntactAndNoTemporaryFile)
   const std::string bytes = EncodeIniText(kIni);
   Spit(Ini(), bytes);
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   a.profiles[0].name = "Changed";
   files.fault = FaultyFileSystem::Fault::FailMove;
-  EXPECT_FALSE(SaveProfiles(a));
+  EXPECT_FALSE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   EXPECT_EQ(Slurp(Ini()), bytes);
   EXPECT_FALSE(AnyTemporary());
   ASSERT_EQ(fake.dialogs.boxes.size(), 1u);
@@ -161,16 +162,16 @@ TEST_F(RealFileSystemTest, ACrashBeforeTheMoveLeavesTheOriginalAndTheNextSaveSuc
   const std::string bytes = EncodeIniText(kIni);
   Spit(Ini(), bytes);
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   a.profiles[0].name = "Changed";
   files.fault = FaultyFileSystem::Fault::CrashBeforeMove;
-  EXPECT_THROW(SaveProfiles(a), std::runtime_error);
+  EXPECT_THROW(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections), std::runtime_error);
   EXPECT_EQ(Slurp(Ini()), bytes);  // the half-done save touched only the temporary file
   files.fault = FaultyFileSystem::Fault::None;
-  ASSERT_TRUE(SaveProfiles(a));
+  ASSERT_TRUE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   EXPECT_FALSE(AnyTemporary());
   a.profiles.clear();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   EXPECT_EQ(a.profiles[0].name, "Changed");
 }
 
@@ -181,9 +182,9 @@ TEST_F(RealFileSystemTest, AReadOnlyFileIsNotReplaced) {
                   fs::perm_options::remove);
   ASSERT_TRUE(files.IsReadOnly(Ini()));
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   a.profiles.clear();
-  EXPECT_FALSE(SaveProfiles(a));
+  EXPECT_FALSE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   EXPECT_EQ(Slurp(Ini()), bytes);
   EXPECT_EQ(fake.dialogs.boxes.size(), 1u);
 }
@@ -198,7 +199,7 @@ TEST_F(RealFileSystemTest, PruningSkipsFoldersAndOtherFiles) {
   App& a = MakeApp();
   a.options.CreateAutomatically = a.options.LimitNumberOfBackups = true;
   a.options.NumberOfBackups = 2;
-  ASSERT_TRUE(MakeBackup(a, false));
+  ASSERT_TRUE(MakeBackup(a.ini(), a.options, false));
   EXPECT_EQ(ListBackups(files, backups), (std::vector<std::string>{"2020-01-04 00.00.00 Tunewright.ini",
                                                                    "2026-12-09 06.21.12 Tunewright.ini"}));
   EXPECT_TRUE(std::filesystem::is_directory(backups / "2020-01-01 00.00.00 Tunewright.ini"));
@@ -214,14 +215,14 @@ TEST_F(RealFileSystemTest, ACrashBetweenBackupCopyAndMoveLeavesNoBackupForRestor
   Spit(backups / "2020-01-01 00.00.00 Tunewright.ini", good);
   App& a = MakeApp();
   files.fault = FaultyFileSystem::Fault::CrashBeforeMove;
-  EXPECT_THROW(MakeBackup(a, false), std::runtime_error);
+  EXPECT_THROW(MakeBackup(a.ini(), a.options, false), std::runtime_error);
   files.fault = FaultyFileSystem::Fault::None;
   EXPECT_EQ(ListBackups(files, backups), std::vector<std::string>{"2020-01-01 00.00.00 Tunewright.ini"});
   Spit(Ini(), EncodeIniText("[General]\r\n\r\n"));
   a.options.RestoreAutomatically = a.options.DoNotConfirmOnRestore = true;
-  ASSERT_TRUE(RestoreFromBackup(a, true));
+  ASSERT_TRUE(RestoreAppFromBackup(a, true));
   EXPECT_EQ(Slurp(Ini()), good);
-  ASSERT_TRUE(MakeBackup(a, false));  // and the next backup clears the leftover away
+  ASSERT_TRUE(MakeBackup(a.ini(), a.options, false));  // and the next backup clears the leftover away
   EXPECT_EQ(std::distance(fs::directory_iterator(backups), fs::directory_iterator()), 3);  // two backups, one kept file
 }
 
@@ -244,12 +245,12 @@ TEST_F(RealFileSystemTest, SavesWorkInAFolderBeyondTheClassicPathLimit) {
   fake.machine.executablePath = deep / "Tunewright.exe";
   ASSERT_TRUE(files.WriteNewFile(deep / "Tunewright.ini", EncodeIniText(kIni)));
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   a.profiles[0].name = "Deep";
   a.options.CreateAutomatically = true;
-  ASSERT_TRUE(SaveProfiles(a));
+  ASSERT_TRUE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   a.profiles.clear();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   EXPECT_EQ(a.profiles[0].name, "Deep");
   EXPECT_EQ(ListBackups(files, deep / "ini_backup").size(), 1u);
   EXPECT_TRUE(fake.dialogs.boxes.empty());
@@ -263,9 +264,9 @@ TEST_F(RealFileSystemTest, ASymbolicLinkStaysOneAndTheFileKeepsItsMode) {
   ::chmod(target.c_str(), 0640);
   fs::create_symlink(target, Ini());
   App& a = MakeApp();
-  ASSERT_EQ(LoadProfiles(a), 1);
+  ASSERT_EQ(LoadProfiles(a.ini(), a.profiles, a.knownProfileSections), 1);
   a.profiles[0].name = "Linked";
-  ASSERT_TRUE(SaveProfiles(a));
+  ASSERT_TRUE(SaveProfiles(a.ini(), a.options, a.profiles, a.knownProfileSections));
   EXPECT_TRUE(fs::is_symlink(Ini()));
   EXPECT_NE(Slurp(target).find(std::string("L\0i\0n\0k\0e\0d\0", 12)), std::string::npos);
   struct stat info {};
@@ -287,12 +288,12 @@ TEST_F(RealFileSystemTest, TwoProcessesSavingTogetherLoseNoChangeAndNoForeignLin
     int failures = 0;
     for (int i = 1; i <= kSaves; ++i) {
       App run(waiting);
-      LoadProfiles(run);
+      LoadProfiles(run.ini(), run.profiles, run.knownProfileSections);
       const auto own = std::find_if(run.profiles.begin(), run.profiles.end(),
                                     [&](const ProfileItem& p) { return p.name == name; });
       if (own == run.profiles.end()) return ++failures;
       own->powerTarget = i;
-      if (!SaveProfiles(run)) ++failures;
+      if (!SaveProfiles(run.ini(), run.options, run.profiles, run.knownProfileSections)) ++failures;
     }
     return failures;
   };

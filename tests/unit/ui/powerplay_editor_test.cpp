@@ -63,7 +63,7 @@ class PowerPlayEditorTest : public ::testing::Test {
  protected:
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
   test::FakeRegistry registry;
   FakeRegedit regedit;
   PowerPlayEditorServices services{fake.platform, messages, registry, regedit, "C:/Tunewright"};

@@ -25,7 +25,7 @@ class RegistryWin32Test : public ::testing::Test {
   win32::RegistryWin32 registry;
   test::FakePlatform fake;
   OptionSet options;
-  MessageWriter messages{options, fake.platform};
+  MessageWriter messages{options.IgnoreError8, fake.platform};
 
   void SetUp() override {
     HKEY key = nullptr;
