@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ inline constexpr int kOd8SettingCount = adl::kOd8Count;     // 29
 struct StateDefault {
   int32_t clock = 0;
   int32_t vcc = 0;
+};
+
+// A value's limits as the card reported them, in the unit the editor shows the value in.
+struct CardRange {
+  int32_t min = 0;
+  int32_t max = 0;
+};
+
+// The OverdriveN capability ranges the editor names. The fan range is not kept: it is in RPM
+// on some cards and percent on others, and the editor's fan fields are the curve's percent.
+struct OdnRanges {
+  CardRange gpuClock;  // MHz
+  CardRange memClock;  // MHz
+  CardRange vddc;      // mV, for the memory states as well
+  CardRange powerTarget;  // %
+  CardRange acoustic;  // MHz
 };
 
 // An OverdriveN card's P-states in Default mode. Read once, when the window first shows the
@@ -50,6 +67,7 @@ struct GPUItem {
   int32_t vddcMax = 0;
   int32_t memTimingMax = 0;
   std::array<int32_t, kExtSettingCount> extDefaults{};
+  std::array<CardRange, kExtSettingCount> extRanges{};  // known together with extDefaults
   std::array<adl::ADLOD8SingleInitSetting, kOd8SettingCount> od8Init{};
   // Whether extDefaults and od8Init hold what the card reported, rather than zeros left by
   // a failed read: only then are they shown as the card's defaults.
@@ -58,6 +76,7 @@ struct GPUItem {
   // OverdriveN capabilities: the defaults of the power target (%) and the acoustic limit (MHz).
   int32_t powerTargetDefault = 0;
   int32_t acousticDefault = 0;
+  std::optional<OdnRanges> odnRanges;  // only when the capabilities read succeeded
   StateDefaults stateDefaults{};
   // OverdriveN clock records as discovery read them (levelCount levels each). A set fills
   // the levels beyond the counted states from here: the card keeps what it holds there.

@@ -55,9 +55,17 @@ void TakeExtDefaults(const ExtRanges& ranges, GPUItem& gpu) {
   gpu.memTimingMax = ranges[0].maxValue;
   gpu.extDefaults[0] = ranges[0].defaultValue;
   gpu.extDefaults[1] = ranges[1].defaultValue;
-  for (int i = 5; i < adl::kOdnExtCount; ++i) gpu.extDefaults[i] = ranges[i].defaultValue;
+  for (int i = 5; i < adl::kOdnExtCount; ++i) {
+    gpu.extDefaults[i] = ranges[i].defaultValue;
+    gpu.extRanges[i] = {ranges[i].minValue, ranges[i].maxValue};
+  }
   gpu.extDefaultsKnown = true;
 }
+
+CardRange Plain(const adl::ADLODNParameterRange& range) { return {range.iMin, range.iMax}; }
+
+// The capability clocks are in the driver's 10 kHz, as the P-state clocks are.
+CardRange InMhz(const adl::ADLODNParameterRange& range) { return {range.iMin / 100, range.iMax / 100}; }
 
 // Leaves the card unsupported when any read fails or a state count is 0.
 void ProbeOverdriveN(DriverConnection& connection, MessageWriter& messages, int gpuId, GPUItem& gpu) {
@@ -69,6 +77,8 @@ void ProbeOverdriveN(DriverConnection& connection, MessageWriter& messages, int 
   gpu.vddcMax = caps.svddcRange.iMax;
   gpu.powerTargetDefault = caps.power.iDefault;
   gpu.acousticDefault = caps.minimumPerformanceClock.iDefault;
+  gpu.odnRanges = OdnRanges{InMhz(caps.sEngineClockRange), InMhz(caps.sMemoryClockRange), Plain(caps.svddcRange),
+                            Plain(caps.power), Plain(caps.minimumPerformanceClock)};
   if (gpu.levelCount > 0) ReadStateCounts(connection, gpu);
   if (gpu.gpuStateCount <= 0 || gpu.memStateCount <= 0) return;
   gpu.supported = true;

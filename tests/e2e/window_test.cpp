@@ -164,9 +164,10 @@ TEST_F(WindowsWindowTest, TheDefaultRigAsAUserSeesIt) {
   EXPECT_TRUE(polaris.at("GroupBox3").enabled);
   EXPECT_FALSE(window.dumps[2].at("GroupBox3").enabled || window.dumps[2].at("Fan_Temp_0").enabled);
   EXPECT_TRUE(window.dumps[2].at("GroupBox4").enabled && window.dumps[2].at("Power_Target").enabled);
-  // Tips name the field's range and the card's default, also on a switched-off field.
-  EXPECT_EQ(window.Starting("TIP "), (std::vector<std::string>{"TIP \"Allowed 0..9999 MHz, default 1300\"",
-                                                                "TIP \"Allowed -1..9999 \xC2\xB0" "C, default 35\""}));
+  // Tips name the field's range and the card's limits and default, also on a switched-off field.
+  EXPECT_EQ(window.Starting("TIP "),
+            (std::vector<std::string>{"TIP \"Allowed 0..9999 MHz, card 300..2000, default 1300\"",
+                                      "TIP \"Allowed -1..9999 \xC2\xB0" "C, card 25..100, default 35\""}));
   EXPECT_EQ(window.dumps[1].at("Mem_Vcc_0").text, "x-");  // no number: left for the user to mend
   EXPECT_EQ(window.dumps[1].at("GPU_Clock_7").text, "1366");
 

@@ -11,6 +11,7 @@
 #include "gpu/driver_fixture.h"
 #include "ini/ini_encoding.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/editor_tips.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/main_form.h"
 #include "ui/main_window.h"
@@ -407,13 +408,14 @@ TEST_F(MainWindowTest, WindowModeStartsWithoutArgumentsAndAfterShowGui) {
   EXPECT_EQ(app.gpus.size(), 1u);  // emptied after the arguments, rebuilt by the window
 }
 
-// A field's tip names the range the field takes and the shown card's default; the
-// OverdriveN state defaults are asked of the driver once per card.
+// A field's tip names the range the field takes and the shown card's limits and default;
+// the OverdriveN state defaults are asked of the driver once per card.
 TEST_F(MainWindowTest, FieldTipsNameTheRangeAndTheShownCardsDefault) {
   test::FakeAdlCard& polaris = AddCard(0, 7);
   polaris.defaultGpuLevels[1] = {65000, 800, 1, 0};  // differs from what the card holds now
   polaris.caps.power.iDefault = 5;
-  AddCard(1, 8);
+  // A setting the card lacks comes back as 0..0: no limits to name.
+  AddCard(1, 8).od8Init[adl::kOd8FanCurveTemperature1 + 6] = {0, 0, 0, 75};
   HeadlessUser user = Open();
   const int levelReads = adl.Calls("ADL2_OverdriveN_SystemClocksX2_Get");
   struct Tip {
@@ -421,11 +423,14 @@ TEST_F(MainWindowTest, FieldTipsNameTheRangeAndTheShownCardsDefault) {
     const char* overdriveN;
     const char* overdrive8;
   } const tips[] = {
-      {"GPU_Clock_1", "Allowed 0..9999 MHz, default 650", "Allowed 0..9999 MHz, default 1500"},
-      {"GPU_Vcc_1", "Allowed 0..9999 mV, default 800", "Allowed 0..9999 mV, default 900"},
-      {"Mem_Clock_2", "Allowed 0..9999 MHz, default 2000", "Allowed 0..9999 MHz"},
-      {"Fan_Temp_3", "Allowed -1..9999 \xC2\xB0" "C, default 75", "Allowed -1..9999 \xC2\xB0" "C, default 75"},
-      {"Power_Target", "Allowed -9999..9999 %, default 5", "Allowed -9999..9999 %, default 0"},
+      {"GPU_Clock_1", "Allowed 0..9999 MHz, card 300..2000, default 650",
+       "Allowed 0..9999 MHz, card 0..3010, default 1500"},
+      {"GPU_Vcc_1", "Allowed 0..9999 mV, card 750..1200, default 800", "Allowed 0..9999 mV, card 0..1810, default 900"},
+      {"Mem_Clock_2", "Allowed 0..9999 MHz, card 300..2250, default 2000", "Allowed 0..9999 MHz"},
+      {"Fan_Temp_3", "Allowed -1..9999 \xC2\xB0" "C, card 25..100, default 75",
+       "Allowed -1..9999 \xC2\xB0" "C, default 75"},
+      {"Power_Target", "Allowed -9999..9999 %, card -50..50, default 5",
+       "Allowed -9999..9999 %, card -20..20, default 0"},
       {"Mem_TimingBox", "Allowed 0..2, default 0", "Allowed 0..2, default 0"},
   };
   for (const Tip& tip : tips) EXPECT_EQ(user.Tooltip(tip.field), tip.overdriveN) << tip.field;
@@ -434,6 +439,20 @@ TEST_F(MainWindowTest, FieldTipsNameTheRangeAndTheShownCardsDefault) {
   user.Select("ComboBox1", 0);
   EXPECT_EQ(user.Tooltip("GPU_Clock_1"), tips[0].overdriveN);
   EXPECT_EQ(adl.Calls("ADL2_OverdriveN_SystemClocksX2_Get"), levelReads + 1) << "the current states only";
+}
+
+TEST(FieldTipTest, NamesOnlyWhatTheCardReported) {
+  struct Row {
+    std::optional<CardRange> range;
+    std::optional<int32_t> cardDefault;
+    const char* tip;
+  } const rows[] = {
+      {CardRange{800, 2100}, 1300, "Allowed 0..9999 MHz, card 800..2100, default 1300"},
+      {CardRange{800, 2100}, std::nullopt, "Allowed 0..9999 MHz, card 800..2100"},
+      {std::nullopt, 1300, "Allowed 0..9999 MHz, default 1300"},
+      {std::nullopt, std::nullopt, "Allowed 0..9999 MHz"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(FieldTip(0, 9999, "MHz", row.range, row.cardDefault), row.tip);
 }
 
 }  // namespace
