@@ -139,7 +139,7 @@ FormWindow::~FormWindow() {
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
     if (Widget* native = NativeOf(id); native && native->hwnd()) ::RemovePropW(native->hwnd(), kNameProperty);
   }
-  for (ATOM atom : nameAtoms_) ::GlobalDeleteAtom(atom);
+  nameAtoms_.clear();
   tips_.Destroy();
   slots_.clear();  // the controls go before the window that holds them
   Destroy();
@@ -268,9 +268,9 @@ bool FormWindow::CreateControls() {
     }
     if (!made || !made->hwnd()) return false;
     if (!c.name.empty()) {
-      if (const ATOM atom = ::GlobalAddAtomW(Wide(c.name).c_str())) {
-        nameAtoms_.push_back(atom);
-        ::SetPropW(made->hwnd(), kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+      if (GlobalAtom atom(::GlobalAddAtomW(Wide(c.name).c_str())); atom) {
+        ::SetPropW(made->hwnd(), kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom.get())));
+        nameAtoms_.push_back(std::move(atom));
       }
     }
     if (!c.accessibleName.empty()) names.Set(made->hwnd(), c.accessibleName);
@@ -332,7 +332,7 @@ namespace {
 // How far the ink of `text`, drawn in the font of `dc` on a sheet of the size `extent`
 // (and a little more), reaches; nullopt when it cannot be drawn.
 std::optional<int> InkWidth(HDC dc, const std::wstring& text, SIZE extent) {
-  const MemoryDc paper(::CreateCompatibleDC(dc));
+  const MemoryDc paper = CompatibleDc(dc);
   RECT all{0, 0, extent.cx + 8, extent.cy + 2};
   const BitmapHandle sheet(paper ? ::CreateCompatibleBitmap(dc, all.right, all.bottom) : nullptr);
   if (!sheet) return std::nullopt;

@@ -79,7 +79,7 @@ class FormWindow final : public OwnWindow, public FormView {
   ToolTips tips_;
   std::map<std::tuple<std::string, int, int>, FontHandle> fonts_;  // face, point size, pixel height
   std::map<COLORREF, BrushHandle> brushes_;
-  std::vector<ATOM> nameAtoms_;  // one reference each to the controls' name atoms
+  std::vector<GlobalAtom> nameAtoms_;  // one reference each to the controls' name atoms
   HWND lastFocus_ = nullptr;     // the focused control when the window was last deactivated
   int dpi_ = kDesignDpi;
 };
