@@ -286,22 +286,11 @@ void FormWindow::SetUpControl(ControlId id) {
   const ui::Control& c = form_.control(id);
   Widget* native = NativeOf(id);
   native->SetFont(FontFor(c), false);
-  if (auto* list = dynamic_cast<DropDown*>(native)) {
-    list->SetItems(c.items, c.dropDownRows);
-    list->Select(c.selected);
-  } else if (auto* rows = dynamic_cast<ListView*>(native)) {
-    rows->SetItems(c.items);
-    rows->Select(c.selected);
-  } else if (auto* values = dynamic_cast<ValueList*>(native)) {
-    values->SetColumns(c.columns);
-    values->SetRows(c.items, c.values);
-  } else {
-    native->SetText(c.caption);
-    if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
-  }
+  native->ShowItems(c);
   native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
-  if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
-  if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();  // scrolled once it has its width
+  native->ShowCaption(c.caption);  // once placed: a read-only edit scrolls to its end within its width
+  native->ShowChecked(c.checked);
+  native->ShowColumnWidth(form_.Scaled(c.columnWidth));
   if (!NativeEnabled(form_, id)) native->Enable(false);
   if (form_.IsShowing(id)) native->Show(true);
   if (!c.tooltip.empty()) SyncTip(id);
@@ -420,8 +409,7 @@ void FormWindow::PlaceControl(ControlId id) {
   if (!native) return;
   native->Place(PixelRect(id));
   SyncTipArea(id);
-  if (auto* values = dynamic_cast<ValueList*>(native))
-    values->SetFirstColumnWidth(form_.Scaled(form_.control(id).columnWidth));
+  native->ShowColumnWidth(form_.Scaled(form_.control(id).columnWidth));
   // A group carries its fields along.
   if (form_.control(id).kind == ControlKind::Group) {
     for (ControlId inner = 0; inner < form_.controlCount(); ++inner)
@@ -545,9 +533,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
   const ui::Control& c = form_.control(id);
   switch (aspect) {
     case ControlAspect::Caption:
-      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView && c.kind != ControlKind::ValueList)
-        native->SetText(c.caption);
-      if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
+      native->ShowCaption(c.caption);
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:
@@ -565,24 +551,14 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
       ::InvalidateRect(native->hwnd(), nullptr, TRUE);
       break;
     case ControlAspect::Items:
-      if (auto* list = dynamic_cast<DropDown*>(native)) {
-        list->SetItems(c.items, c.dropDownRows);
-        list->Select(c.selected);
-        PlaceControl(id);
-      } else if (auto* rows = dynamic_cast<ListView*>(native)) {
-        rows->SetItems(c.items);
-        rows->Select(c.selected);
-      } else if (auto* values = dynamic_cast<ValueList*>(native)) {
-        values->SetColumns(c.columns);
-        values->SetRows(c.items, c.values);
-      }
+      native->ShowItems(c);
+      if (c.kind == ControlKind::DropDown) PlaceControl(id);  // its open list's height follows the items
       break;
     case ControlAspect::Selection:
-      if (auto* rows = dynamic_cast<ListView*>(native)) rows->Select(c.selected);
-      if (auto* list = dynamic_cast<DropDown*>(native)) list->Select(c.selected);
+      native->ShowSelection(c.selected);
       break;
     case ControlAspect::Checked:
-      if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
+      native->ShowChecked(c.checked);
       break;
     case ControlAspect::Font:
       native->SetFont(FontFor(c), true);
