@@ -1,5 +1,7 @@
 #include "ui/win32/dpi.h"
 
+#include <cmath>
+
 #include "platform/win32/library_loader_win32.h"
 #include "ui/win32/ui_handles.h"
 
@@ -23,6 +25,8 @@ int ScreenDpi() {
 }
 
 }  // namespace
+
+DpiScale DpiScale::OfFactor(double factor) { return DpiScale(static_cast<int>(std::lround(factor * kDesignDpi))); }
 
 int DpiOfWindow(HWND window) {
   static const auto forWindow = Lookup<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");

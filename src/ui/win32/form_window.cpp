@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -99,7 +98,7 @@ bool NativeEnabled(const Form& form, ControlId id) {
 }  // namespace
 
 FormWindow::FormWindow(Form& form) : form_(form) {
-  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+  dpi_ = DpiScale::OfFactor(form_.scale()).dpi();
   const WindowFrame& frame = form_.window();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (frame.minimizeBox ? WS_MINIMIZEBOX : 0) |
                       (frame.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
@@ -473,8 +472,7 @@ HFONT FormWindow::FontFor(const ui::Control& control) {
   const auto key = std::make_tuple(font.face, font.pointSize, font.pixelHeight);
   auto found = fonts_.find(key);
   if (found == fonts_.end()) {
-    const DpiScale scale(dpi_);
-    const int height = font.pixelHeight ? -form_.Scaled(font.pixelHeight) : scale.FontHeight(font.pointSize);
+    const int height = font.pixelHeight ? -form_.Scaled(font.pixelHeight) : DpiScale(dpi_).FontHeight(font.pointSize);
     HFONT made = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
     found = fonts_.emplace(key, FontHandle(made)).first;
@@ -593,7 +591,7 @@ void FormWindow::WindowChanged(WindowAspect aspect) {
 
 void FormWindow::ScaleChanged() {
   if (!created()) return;
-  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+  dpi_ = DpiScale::OfFactor(form_.scale()).dpi();
   ApplyFonts();
   PlaceWindow(true);
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) PlaceControl(id);
