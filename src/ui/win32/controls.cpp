@@ -217,6 +217,11 @@ void ReadOnlyEdit::ShowEnd() {
   ::SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
 }
 
+void ReadOnlyEdit::ShowCaption(const std::string& caption) {
+  SetText(caption);
+  ShowEnd();
+}
+
 // ---- DropDown -----------------------------------------------------------------------------
 
 bool DropDown::Create(HWND parent, int id) {
@@ -236,6 +241,11 @@ void DropDown::SetItems(const std::vector<std::string>& items, int rows) {
 void DropDown::Select(int index) {
   Updating guard(*this);
   ::SendMessageW(hwnd(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DropDown::ShowItems(const ui::Control& control) {
+  SetItems(control.items, control.dropDownRows);
+  Select(control.selected);
 }
 
 int DropDown::Selected() const { return static_cast<int>(::SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)); }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/form/control.h"
 #include "ui/win32/window_proc.h"
 
 namespace tw::ui::win32 {
@@ -27,6 +28,14 @@ class Widget : public NativeControl {
   void SetText(const std::string& text);
   std::string Text() const;
   bool HasFocus() const { return ::GetFocus() == hwnd(); }
+
+  // The form's data of the control, each part as this kind of control shows it. A kind
+  // without such a part ignores it, so the window hands every part to every control.
+  virtual void ShowCaption(const std::string& caption) { SetText(caption); }
+  virtual void ShowItems(const ui::Control& /*control*/) {}
+  virtual void ShowSelection(int /*index*/) {}
+  virtual void ShowChecked(bool /*checked*/) {}
+  virtual void ShowColumnWidth(int /*width*/) {}  // device pixels
 
  protected:
   // True while the backend itself changes the control.
@@ -129,6 +138,7 @@ class CheckBox : public Widget {
   bool Create(HWND parent, int id);
   void SetChecked(bool checked);
   bool Checked() const;
+  void ShowChecked(bool checked) override { SetChecked(checked); }
   std::function<void()> onClick;
   void OnCommand(WORD code) override;
 };
@@ -146,6 +156,7 @@ class ReadOnlyEdit : public Widget {
  public:
   bool Create(HWND parent, int id);
   void ShowEnd();
+  void ShowCaption(const std::string& caption) override;
 };
 
 // A drop-down list without free text.
@@ -157,6 +168,10 @@ class DropDown : public Widget {
   void Select(int index);  // -1 selects nothing
   int Selected() const;
   void Place(const RECT& bounds) override;
+  // The items are its text; it has no caption.
+  void ShowCaption(const std::string& /*caption*/) override {}
+  void ShowItems(const ui::Control& control) override;
+  void ShowSelection(int index) override { Select(index); }
   std::function<void()> onChange;
   void OnCommand(WORD code) override;
 

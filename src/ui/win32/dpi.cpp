@@ -1,6 +1,9 @@
 #include "ui/win32/dpi.h"
 
+#include <cmath>
+
 #include "platform/win32/library_loader_win32.h"
+#include "ui/win32/ui_handles.h"
 
 namespace tw::ui::win32 {
 namespace {
@@ -17,13 +20,13 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 int ScreenDpi() {
-  HDC screen = ::GetDC(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-  if (screen) ::ReleaseDC(nullptr, screen);
-  return dpi;
+  const WindowDc screen(nullptr);
+  return screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : kDesignDpi;
 }
 
 }  // namespace
+
+DpiScale DpiScale::OfFactor(double factor) { return DpiScale(static_cast<int>(std::lround(factor * kDesignDpi))); }
 
 int DpiOfWindow(HWND window) {
   static const auto forWindow = Lookup<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");

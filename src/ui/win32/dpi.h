@@ -1,6 +1,11 @@
 #pragma once
 // Dots per inch of the monitor a window is on, and the factor s that turns design pixels
 // (96 dots per inch) into device pixels.
+//
+// Lengths are scaled by one rule only, the form's: Form::Scaled (design * s, truncated),
+// which its own layout uses. The window scales its margins, sizes and fonts through it too,
+// so that what it adds lines up with the form's positions at every scale. This header only
+// turns a dpi into s and back, and font points into pixels.
 
 #include <windows.h>
 
@@ -11,12 +16,12 @@ inline constexpr int kDesignDpi = 96;
 class DpiScale {
  public:
   explicit DpiScale(int dpi = kDesignDpi) : dpi_(dpi > 0 ? dpi : kDesignDpi) {}
+  // The dpi that a form's factor s stands for.
+  static DpiScale OfFactor(double factor);
 
   int dpi() const { return dpi_; }
   // s = 1 + (dpi - 96) / 96, a floating-point factor.
   double factor() const { return 1.0 + (dpi_ - kDesignDpi) / static_cast<double>(kDesignDpi); }
-  // A design length in device pixels, truncated as every product of the layout is.
-  int Scale(int design) const { return static_cast<int>(design * factor()); }
   // A font's height in device pixels (negative: character height) for a point size.
   int FontHeight(int pointSize) const { return -::MulDiv(pointSize, dpi_, 72); }
 

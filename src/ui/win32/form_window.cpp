@@ -2,15 +2,10 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-#include <optional>
-
 #include "platform/win32/wide.h"
 #include "ui/win32/accessible_names.h"
-#include "ui/win32/list_view.h"
-#include "ui/win32/value_list.h"
+#include "ui/win32/form_menus.h"
+#include "ui/win32/widget_factory.h"
 
 namespace tw::ui::win32 {
 namespace {
@@ -20,13 +15,6 @@ using tw::win32::Wide;
 // Win32 ids of the controls: the form's index plus this, clear of IDOK and IDCANCEL, which
 // the dialog keys (Enter, Escape) send and the window ignores.
 constexpr int kFirstControlId = 1000;
-// System menu commands of the form's entries: entry i is kFirstMenuCommand + 16 i (the
-// system keeps the low four bits of a system command for itself).
-constexpr UINT kFirstMenuCommand = 0x0100;
-constexpr UINT kMenuCommandStep = 0x10;
-// Commands of a pop-up menu's entries: entry i is kFirstPopupCommand + i (0 means none
-// was picked).
-constexpr UINT kFirstPopupCommand = 1;
 // Closing is finished after the message that asked for it has been handled.
 constexpr UINT kDestroyLater = WM_APP + 1;
 
@@ -38,49 +26,6 @@ constexpr wchar_t kNameProperty[] = L"Tunewright.Name";
 // that the activation returns to it and not to another program's window.
 void GiveBackOwner(HWND window) {
   if (HWND owner = ::GetWindow(window, GW_OWNER)) ::EnableWindow(owner, TRUE);
-}
-
-COLORREF ToColorRef(const Colour& colour) {
-  if (!colour.isSystem()) return static_cast<COLORREF>(colour.colorRef());
-  switch (colour.system()) {
-    case SystemColour::Window: return ::GetSysColor(COLOR_WINDOW);
-    case SystemColour::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
-    case SystemColour::InactiveCaption: return ::GetSysColor(COLOR_INACTIVECAPTION);
-    case SystemColour::WindowText: return ::GetSysColor(COLOR_WINDOWTEXT);
-    case SystemColour::GrayText: return ::GetSysColor(COLOR_GRAYTEXT);
-  }
-  return ::GetSysColor(COLOR_WINDOW);
-}
-
-// Themed group boxes draw their caption in the theme's colour, whatever the parent asks
-// for; the "Fan" caption must turn grey, so group boxes are drawn the classic way.
-// uxtheme is looked up at run time: the exe imports nothing beyond the base system DLLs.
-void DrawClassic(HWND control) {
-  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  static const auto setWindowTheme = [] {
-    HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
-    return uxtheme ? reinterpret_cast<SetWindowThemeFunction>(
-                         reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))
-                   : nullptr;
-  }();
-  if (setWindowTheme) setWindowTheme(control, L"", L"");
-}
-
-using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-
-RECT OuterFromClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
-  static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFunction>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  RECT rect{0, 0, width, height};
-  if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
-    ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  return rect;
-}
-
-bool IsAncestor(const Form& form, ControlId ancestor, ControlId id) {
-  for (ControlId at = form.control(id).parent; at != kNoControl; at = form.control(at).parent)
-    if (at == ancestor) return true;
-  return false;
 }
 
 // A themed group box draws its caption in the theme's colour whatever WM_CTLCOLORSTATIC
@@ -98,8 +43,9 @@ bool NativeEnabled(const Form& form, ControlId id) {
 
 }  // namespace
 
-FormWindow::FormWindow(Form& form) : form_(form) {
-  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+FormWindow::FormWindow(Form& form)
+    : form_(form), geometry_(form, [this](ControlId id) { return NativeOf(id) ? NativeOf(id)->hwnd() : nullptr; }) {
+  dpi_ = DpiScale::OfFactor(form_.scale()).dpi();
   const WindowFrame& frame = form_.window();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (frame.minimizeBox ? WS_MINIMIZEBOX : 0) |
                       (frame.fixedSize ? 0 : WS_THICKFRAME | WS_MAXIMIZEBOX);
@@ -121,15 +67,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
     Destroy();
     return;
   }
-  HMENU systemMenu = ::GetSystemMenu(hwnd(), FALSE);
-  const auto& entries = form_.systemMenu();
-  for (size_t i = 0; i < entries.size() && systemMenu; ++i) {
-    if (entries[i].separator) {
-      ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    } else {
-      ::AppendMenuW(systemMenu, MF_STRING, kFirstMenuCommand + kMenuCommandStep * i, Wide(entries[i].caption).c_str());
-    }
-  }
+  AddSystemMenuEntries(hwnd(), form_);
   PlaceWindow(false);
   form_.Attach(this);
 }
@@ -139,138 +77,23 @@ FormWindow::~FormWindow() {
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) {
     if (Widget* native = NativeOf(id); native && native->hwnd()) ::RemovePropW(native->hwnd(), kNameProperty);
   }
-  for (ATOM atom : nameAtoms_) ::GlobalDeleteAtom(atom);
+  nameAtoms_.clear();
   tips_.Destroy();
   slots_.clear();  // the controls go before the window that holds them
   Destroy();
 }
 
-// A click ticks the box in the form, which decides (a radio button unticks its neighbours);
-// the native box then shows the form's state.
-std::unique_ptr<Widget> FormWindow::WireTickBox(std::unique_ptr<CheckBox> box, ControlId id) {
-  CheckBox* shown = box.get();
-  box->onClick = [this, id, shown] {
-    form_.UserClicked(id);
-    shown->SetChecked(form_.control(id).checked);
-  };
-  return box;
-}
-
 bool FormWindow::CreateControls() {
-  // Win32 takes the tab order from the order of creation, and stacks later controls below
-  // earlier ones. So the controls in the tab order come first; then the plain labels, below
-  // them, as labels that are painted on the window would be (a label whose text runs long on
-  // another system's font never covers a field); the groups last, below everything, so that
-  // a group box never paints over its fields and a click inside it reaches the field there.
-  const auto layer = [&](ControlId id) {
-    const ui::Control& c = form_.control(id);
-    if (c.kind == ControlKind::Group) return 2;
-    if (c.kind == ControlKind::Label && !c.tabStop) return 1;
-    return 0;
-  };
-  std::vector<ControlId> order;
-  for (ControlId id = 0; id < form_.controlCount(); ++id) order.push_back(id);
-  std::stable_sort(order.begin(), order.end(), [&](ControlId a, ControlId b) {
-    if (layer(a) != layer(b)) return layer(a) < layer(b);
-    return form_.control(a).tabOrder < form_.control(b).tabOrder;
-  });
   slots_.resize(static_cast<size_t>(form_.controlCount()));
   AccessibleNames names;
-  for (ControlId id : order) {
+  for (ControlId id : CreationOrder(form_)) {
     const ui::Control& c = form_.control(id);
-    const int nativeId = kFirstControlId + id;
-    std::unique_ptr<Widget> made;
-    switch (c.kind) {
-      case ControlKind::Group: {
-        auto group = std::make_unique<GroupBox>();
-        if (group->Create(hwnd(), nativeId)) DrawClassic(group->hwnd());
-        made = std::move(group);
-        break;
-      }
-      case ControlKind::Label: {
-        auto label = std::make_unique<Label>();
-        label->Create(hwnd(), nativeId, c.onClick || c.onDoubleClick || c.tabStop, c.tabStop);
-        label->onClick = [this, id] { form_.UserClicked(id); };
-        label->onDoubleClick = [this, id] { form_.UserDoubleClicked(id); };
-        made = std::move(label);
-        break;
-      }
-      case ControlKind::Button: {
-        auto button = std::make_unique<Button>();
-        button->Create(hwnd(), nativeId, c.tabStop);
-        button->onClick = [this, id] { form_.UserClicked(id); };
-        made = std::move(button);
-        break;
-      }
-      case ControlKind::SpinEdit: {
-        auto spin = std::make_unique<SpinEdit>();
-        SpinEdit* field = spin.get();
-        spin->Create(hwnd(), nativeId, c.maxLength);
-        spin->onText = [this, id, field] { form_.UserTyped(id, field->Text()); };
-        spin->onLeave = [this, id] { form_.UserLeft(id); };
-        spin->onStep = [this, id](int delta) { form_.UserStepped(id, delta); };
-        made = std::move(spin);
-        break;
-      }
-      case ControlKind::DropDown: {
-        auto list = std::make_unique<DropDown>();
-        DropDown* box = list.get();
-        list->Create(hwnd(), nativeId);
-        list->onChange = [this, id, box] {
-          form_.UserSelected(id, box->Selected());
-          box->Select(form_.control(id).selected);  // the form may have refused
-        };
-        made = std::move(list);
-        break;
-      }
-      case ControlKind::ListView: {
-        auto list = std::make_unique<ListView>();
-        ListView* rows = list.get();
-        list->Create(hwnd(), nativeId);
-        list->onSelect = [this, id, rows] { form_.UserSelected(id, rows->Selected()); };
-        list->onDrop = [this, id](int onto) { form_.UserDropped(id, onto); };
-        made = std::move(list);
-        break;
-      }
-      case ControlKind::ValueList: {
-        auto list = std::make_unique<ValueList>();
-        list->Create(hwnd(), nativeId);
-        list->onEdited = [this, id](int row, const std::string& text) { form_.UserEdited(id, row, text); };
-        made = std::move(list);
-        break;
-      }
-      case ControlKind::TextEdit: {
-        auto edit = std::make_unique<TextEdit>();
-        TextEdit* field = edit.get();
-        edit->Create(hwnd(), nativeId, c.maxLength, c.acceptedChars, c.upperCase);
-        edit->onText = [this, id, field] { form_.UserTyped(id, field->Text()); };
-        made = std::move(edit);
-        break;
-      }
-      case ControlKind::CheckBox: {
-        auto check = std::make_unique<CheckBox>();
-        check->Create(hwnd(), nativeId);
-        made = WireTickBox(std::move(check), id);
-        break;
-      }
-      case ControlKind::RadioButton: {
-        auto radio = std::make_unique<RadioButton>();
-        radio->Create(hwnd(), nativeId);
-        made = WireTickBox(std::move(radio), id);
-        break;
-      }
-      case ControlKind::Edit: {
-        auto edit = std::make_unique<ReadOnlyEdit>();
-        edit->Create(hwnd(), nativeId);
-        made = std::move(edit);
-        break;
-      }
-    }
+    std::unique_ptr<Widget> made = MakeWidget(form_, id, hwnd(), kFirstControlId + id);
     if (!made || !made->hwnd()) return false;
     if (!c.name.empty()) {
-      if (const ATOM atom = ::GlobalAddAtomW(Wide(c.name).c_str())) {
-        nameAtoms_.push_back(atom);
-        ::SetPropW(made->hwnd(), kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+      if (GlobalAtom atom(::GlobalAddAtomW(Wide(c.name).c_str())); atom) {
+        ::SetPropW(made->hwnd(), kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom.get())));
+        nameAtoms_.push_back(std::move(atom));
       }
     }
     if (!c.accessibleName.empty()) names.Set(made->hwnd(), c.accessibleName);
@@ -286,22 +109,11 @@ void FormWindow::SetUpControl(ControlId id) {
   const ui::Control& c = form_.control(id);
   Widget* native = NativeOf(id);
   native->SetFont(FontFor(c), false);
-  if (auto* list = dynamic_cast<DropDown*>(native)) {
-    list->SetItems(c.items, c.dropDownRows);
-    list->Select(c.selected);
-  } else if (auto* rows = dynamic_cast<ListView*>(native)) {
-    rows->SetItems(c.items);
-    rows->Select(c.selected);
-  } else if (auto* values = dynamic_cast<ValueList*>(native)) {
-    values->SetColumns(c.columns);
-    values->SetRows(c.items, c.values);
-  } else {
-    native->SetText(c.caption);
-    if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
-  }
-  native->Place(PixelRect(id));  // after the font and items: a drop-down's height depends on both
-  if (auto* values = dynamic_cast<ValueList*>(native)) values->SetFirstColumnWidth(form_.Scaled(c.columnWidth));
-  if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();  // scrolled once it has its width
+  native->ShowItems(c);
+  native->Place(geometry_.PixelRect(id));  // after the font and items: a drop-down's height depends on both
+  native->ShowCaption(c.caption);  // once placed: a read-only edit scrolls to its end within its width
+  native->ShowChecked(c.checked);
+  native->ShowColumnWidth(form_.Scaled(c.columnWidth));
   if (!NativeEnabled(form_, id)) native->Enable(false);
   if (form_.IsShowing(id)) native->Show(true);
   if (!c.tooltip.empty()) SyncTip(id);
@@ -322,106 +134,12 @@ ControlId FormWindow::IdOf(HWND control) const {
   return kNoControl;
 }
 
-// ---- layout -------------------------------------------------------------------------------
-
-// Design pixels between a continued box's end and its continuation: a space's width.
-constexpr int kCaptionContinuationGap = 3;
-
-namespace {
-
-// How far the ink of `text`, drawn in the font of `dc` on a sheet of the size `extent`
-// (and a little more), reaches; nullopt when it cannot be drawn.
-std::optional<int> InkWidth(HDC dc, const std::wstring& text, SIZE extent) {
-  const MemoryDc paper(::CreateCompatibleDC(dc));
-  RECT all{0, 0, extent.cx + 8, extent.cy + 2};
-  const BitmapHandle sheet(paper ? ::CreateCompatibleBitmap(dc, all.right, all.bottom) : nullptr);
-  if (!sheet) return std::nullopt;
-  const Selection onSheet(paper.get(), sheet.get());
-  const Selection font(paper.get(), ::GetCurrentObject(dc, OBJ_FONT));
-  ::FillRect(paper.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  ::SetTextColor(paper.get(), RGB(0, 0, 0));
-  ::SetBkMode(paper.get(), TRANSPARENT);
-  ::DrawTextW(paper.get(), text.c_str(), static_cast<int>(text.size()), &all, DT_SINGLELINE | DT_NOPREFIX);
-  for (int x = all.right - 1; x >= 0; --x)
-    for (int y = 0; y < all.bottom; ++y)
-      if (::GetPixel(paper.get(), x, y) != RGB(255, 255, 255)) return x + 1;
-  return std::nullopt;
-}
-
-}  // namespace
-
-int FormWindow::CaptionTextEnd(ControlId box) const {
-  Widget* native = NativeOf(box);
-  if (!native) return std::numeric_limits<int>::max();  // nothing drawn: no end to keep to
-  const ControlDc dc(native->hwnd());
-  const std::wstring caption = Wide(form_.control(box).caption);
-  SIZE extent{0, 0};
-  if (!::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &extent)) extent = {0, 0};
-  // Where the text ends as the system draws it: under wine the drawn glyphs advance less
-  // than the extent the text functions report.
-  const int width = InkWidth(dc.get(), caption, extent).value_or(extent.cx);
-  // A native box draws its text after the glyph and half a digit's width, give or take a
-  // pixel: two more keep its last letter whole.
-  INT digit = 0;
-  if (!::GetCharWidth32W(dc.get(), L'0', L'0', &digit)) digit = 0;
-  return ::GetSystemMetrics(SM_CXMENUCHECK) + digit / 2 + width + form_.Scaled(2);
-}
-
-RECT FormWindow::PixelRect(ControlId id) const {
-  // Each control's design position is scaled on its own and added to its group's, as the
-  // controls of a group sit in the group's own coordinates.
-  const Rect own = form_.PixelBounds(id);
-  int left = own.left;
-  int top = own.top;
-  for (ControlId at = form_.control(id).parent; at != kNoControl; at = form_.control(at).parent) {
-    const Rect group = form_.PixelBounds(at);
-    left += group.left;
-    top += group.top;
-  }
-  int width = own.width;
-  int height = own.height;
-  const ui::Control& c = form_.control(id);
-  Widget* native = NativeOf(id);
-  if ((width == 0 || height == 0) && native) {
-    // Labels and check boxes take the size of their text.
-    RECT text{0, 0, 0, 0};
-    const std::wstring caption = Wide(c.caption.empty() ? std::string(" ") : c.caption);
-    if (const ControlDc dc(native->hwnd());
-        !::DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text,
-                     DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX))
-      text = RECT{0, 0, 0, 0};
-    // Wine's static control draws a hinted glyph or two wider than DrawText measures at
-    // 144 dpi (the last letter of "(ADL_ERR_NOT_SUPPORTED)" was cut): a scaled margin
-    // keeps the last letter whole at every scale.
-    int needWidth = text.right + form_.Scaled(3);
-    int needHeight = text.bottom;
-    if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) {
-      needWidth += ::GetSystemMetrics(SM_CXMENUCHECK) + form_.Scaled(6);
-      needHeight = std::max(needHeight, static_cast<int>(::GetSystemMetrics(SM_CYMENUCHECK)));
-    }
-    if (width == 0) width = needWidth;
-    if (height == 0) height = needHeight;
-  }
-  // A continued box ends with its text, so that it does not paint over its continuation.
-  for (ControlId at = 0; at < form_.controlCount(); ++at)
-    if (form_.control(at).continuesCaptionOf == id) {
-      width = std::min(width, CaptionTextEnd(id));
-      break;
-    }
-  if (c.continuesCaptionOf != kNoControl) {
-    const RECT box = PixelRect(c.continuesCaptionOf);
-    left = box.right + form_.Scaled(kCaptionContinuationGap);
-  }
-  return RECT{left, top, left + width, top + height};
-}
-
 void FormWindow::PlaceControl(ControlId id) {
   Widget* native = NativeOf(id);
   if (!native) return;
-  native->Place(PixelRect(id));
+  native->Place(geometry_.PixelRect(id));
   SyncTipArea(id);
-  if (auto* values = dynamic_cast<ValueList*>(native))
-    values->SetFirstColumnWidth(form_.Scaled(form_.control(id).columnWidth));
+  native->ShowColumnWidth(form_.Scaled(form_.control(id).columnWidth));
   // A group carries its fields along.
   if (form_.control(id).kind == ControlKind::Group) {
     for (ControlId inner = 0; inner < form_.controlCount(); ++inner)
@@ -433,10 +151,9 @@ void FormWindow::PlaceWindow(bool keepPosition) {
   const WindowFrame& frame = form_.window();
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE));
   const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
-  const RECT outer =
-      OuterFromClient(form_.Scaled(frame.clientWidth), form_.Scaled(frame.clientHeight), style, exStyle, dpi_);
-  const int width = outer.right - outer.left;
-  const int height = frame.outerHeight ? form_.Scaled(*frame.outerHeight) : outer.bottom - outer.top;
+  const SIZE size = geometry_.FrameSize(style, exStyle, dpi_);
+  const int width = size.cx;
+  const int height = size.cy;
   RECT now{};
   bool positioned = ::GetWindowRect(hwnd(), &now) != FALSE;
   int left = now.left;
@@ -482,22 +199,13 @@ void FormWindow::PlaceWindow(bool keepPosition) {
 
 HFONT FormWindow::FontFor(const ui::Control& control) {
   const Font& font = control.useFormFont ? form_.window().font : control.font;
-  const auto key = std::make_tuple(font.face, font.pointSize, font.pixelHeight);
-  auto found = fonts_.find(key);
-  if (found == fonts_.end()) {
-    const DpiScale scale(dpi_);
-    const int height = font.pixelHeight ? -form_.Scaled(font.pixelHeight) : scale.FontHeight(font.pointSize);
-    HFONT made = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
-    found = fonts_.emplace(key, FontHandle(made)).first;
-  }
-  return found->second.get();
+  const int height = font.pixelHeight ? -form_.Scaled(font.pixelHeight) : DpiScale(dpi_).FontHeight(font.pointSize);
+  return gdi_.Font(font, height);
 }
 
 void FormWindow::ApplyFonts() {
   // New fonts are made and set before the old ones go: a control never holds a deleted font.
-  std::map<std::tuple<std::string, int, int>, FontHandle> old;
-  old.swap(fonts_);
+  const GdiCache::Fonts old = gdi_.TakeFonts();
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id)
     if (Widget* native = NativeOf(id)) native->SetFont(FontFor(form_.control(id)), true);
 }
@@ -526,7 +234,7 @@ void FormWindow::SyncTip(ControlId id) {
 // The area tool stands for the control only while it shows: a hidden field's tip must not
 // appear over the empty space it left.
 void FormWindow::SyncTipArea(ControlId id) {
-  if (tips_.Has(id)) tips_.SetArea(id, form_.IsShowing(id) ? PixelRect(id) : RECT{});
+  if (tips_.Has(id)) tips_.SetArea(id, form_.IsShowing(id) ? geometry_.PixelRect(id) : RECT{});
 }
 
 void FormWindow::SyncEnabled(ControlId changed) {
@@ -545,9 +253,7 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
   const ui::Control& c = form_.control(id);
   switch (aspect) {
     case ControlAspect::Caption:
-      if (c.kind != ControlKind::DropDown && c.kind != ControlKind::ListView && c.kind != ControlKind::ValueList)
-        native->SetText(c.caption);
-      if (auto* edit = dynamic_cast<ReadOnlyEdit*>(native)) edit->ShowEnd();
+      native->ShowCaption(c.caption);
       if (c.bounds.width == 0 || c.bounds.height == 0) PlaceControl(id);
       break;
     case ControlAspect::Bounds:
@@ -565,24 +271,14 @@ void FormWindow::SyncControl(ControlId id, ControlAspect aspect) {
       ::InvalidateRect(native->hwnd(), nullptr, TRUE);
       break;
     case ControlAspect::Items:
-      if (auto* list = dynamic_cast<DropDown*>(native)) {
-        list->SetItems(c.items, c.dropDownRows);
-        list->Select(c.selected);
-        PlaceControl(id);
-      } else if (auto* rows = dynamic_cast<ListView*>(native)) {
-        rows->SetItems(c.items);
-        rows->Select(c.selected);
-      } else if (auto* values = dynamic_cast<ValueList*>(native)) {
-        values->SetColumns(c.columns);
-        values->SetRows(c.items, c.values);
-      }
+      native->ShowItems(c);
+      if (c.kind == ControlKind::DropDown) PlaceControl(id);  // its open list's height follows the items
       break;
     case ControlAspect::Selection:
-      if (auto* rows = dynamic_cast<ListView*>(native)) rows->Select(c.selected);
-      if (auto* list = dynamic_cast<DropDown*>(native)) list->Select(c.selected);
+      native->ShowSelection(c.selected);
       break;
     case ControlAspect::Checked:
-      if (auto* check = dynamic_cast<CheckBox*>(native)) check->SetChecked(c.checked);
+      native->ShowChecked(c.checked);
       break;
     case ControlAspect::Font:
       native->SetFont(FontFor(c), true);
@@ -617,7 +313,7 @@ void FormWindow::WindowChanged(WindowAspect aspect) {
 
 void FormWindow::ScaleChanged() {
   if (!created()) return;
-  dpi_ = static_cast<int>(std::lround(form_.scale() * kDesignDpi));
+  dpi_ = DpiScale::OfFactor(form_.scale()).dpi();
   ApplyFonts();
   PlaceWindow(true);
   for (ControlId id = 0; id < static_cast<ControlId>(slots_.size()); ++id) PlaceControl(id);
@@ -671,12 +367,6 @@ Point FormWindow::Position() const {
 
 // ---- messages -----------------------------------------------------------------------------
 
-HBRUSH FormWindow::BrushFor(COLORREF colour) {
-  auto found = brushes_.find(colour);
-  if (found == brushes_.end()) found = brushes_.emplace(colour, BrushHandle(::CreateSolidBrush(colour))).first;
-  return found->second.get();
-}
-
 LRESULT FormWindow::OnControlColour(HDC dc, HWND control) {
   const ControlId id = IdOf(control);
   if (id == kNoControl) return ::DefWindowProcW(hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -688,17 +378,11 @@ LRESULT FormWindow::OnControlColour(HDC dc, HWND control) {
   const COLORREF background = field ? ToColorRef(c.background) : ::GetSysColor(COLOR_BTNFACE);
   ::SetTextColor(dc, ToColorRef(c.textColour));
   ::SetBkColor(dc, background);
-  return reinterpret_cast<LRESULT>(BrushFor(background));
+  return reinterpret_cast<LRESULT>(gdi_.Brush(background));
 }
 
 bool FormWindow::OnDoubleClickInGroup(POINT client) {
-  ControlId innermost = kNoControl;
-  for (ControlId id = 0; id < form_.controlCount(); ++id) {
-    if (form_.control(id).kind != ControlKind::Group || !form_.IsShowing(id)) continue;
-    const RECT rect = PixelRect(id);
-    if (!::PtInRect(&rect, client)) continue;
-    if (innermost == kNoControl || IsAncestor(form_, innermost, id)) innermost = id;
-  }
+  const ControlId innermost = geometry_.GroupAt(client);
   if (innermost == kNoControl) return false;
   form_.UserDoubleClicked(innermost);
   return true;
@@ -720,34 +404,13 @@ bool FormWindow::OnContextMenu(HWND clicked, LPARAM at) {
   } else {
     POINT client = screen;
     ::ScreenToClient(hwnd(), &client);
-    for (ControlId id = 0; id < form_.controlCount(); ++id) {
-      if (form_.control(id).kind != ControlKind::Group || !form_.IsShowing(id)) continue;
-      const RECT rect = PixelRect(id);
-      if (::PtInRect(&rect, client) && (target == kNoControl || IsAncestor(form_, target, id))) target = id;
-    }
+    target = geometry_.GroupAt(client);
   }
   // The nearest control up the groups that carries a menu.
   while (target != kNoControl && form_.control(target).popupMenu < 0) target = form_.control(target).parent;
   if (target == kNoControl) return false;
   const int menu = form_.UserPoppedUp(target);
-  if (menu < 0) return true;
-  const auto offered = [](const PopupMenuItem& item) { return item.visible && !item.separator; };
-  if (std::none_of(form_.popupMenu(menu).items.begin(), form_.popupMenu(menu).items.end(), offered)) return true;
-  MenuHandle popup(::CreatePopupMenu());
-  if (!popup) return true;
-  const std::vector<PopupMenuItem>& items = form_.popupMenu(menu).items;
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (!items[i].visible) continue;
-    if (items[i].separator) {
-      ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
-    } else {
-      ::AppendMenuW(popup.get(), MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED),
-                    kFirstPopupCommand + i, Wide(items[i].caption).c_str());
-    }
-  }
-  const UINT picked = static_cast<UINT>(
-      ::TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd(), nullptr));
-  if (picked >= kFirstPopupCommand) form_.UserPickedMenuItem(menu, static_cast<int>(picked - kFirstPopupCommand));
+  if (menu >= 0) ShowPopupMenu(form_, menu, hwnd(), screen);
   return true;
 }
 
@@ -761,13 +424,6 @@ void FormWindow::OnDialogKey(bool enter) {
       return;
   if (enter) return form_.UserPressedEnter();
   if (!form_.UserPressedEscape() && form_.window().dialog) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-}
-
-void FormWindow::OnSystemCommand(WPARAM command) {
-  const UINT code = static_cast<UINT>(command) & 0xFFF0;
-  if (code < kFirstMenuCommand) return;
-  const UINT index = (code - kFirstMenuCommand) / kMenuCommandStep;
-  if (index < form_.systemMenu().size()) form_.UserSystemMenu(static_cast<int>(index));
 }
 
 void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
@@ -811,7 +467,7 @@ LRESULT FormWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         form_.UserResized(outer.right - outer.left, LOWORD(lParam), HIWORD(lParam));
       break;
     case WM_SYSCOMMAND:
-      OnSystemCommand(wParam);
+      OnSystemMenuCommand(form_, wParam);
       break;  // the standard handling runs as well
     case WM_ACTIVATE:
       // Keep the focused field across a message box or a switch to another program.

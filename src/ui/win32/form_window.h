@@ -1,19 +1,20 @@
 #pragma once
 // A portable Form as a real top-level window: one native control per form control, kept in
 // step with the form through FormView, and the user's input reported back through the
-// form's User* calls.
+// form's User* calls. The controls come from widget_factory, their places from
+// form_geometry, their fonts and brushes from gdi_cache, the menus from form_menus; this
+// is what ties them to the form's changes and to the window's messages.
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
-#include <string>
-#include <tuple>
 #include <vector>
 
 #include "ui/form/form.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/form_geometry.h"
+#include "ui/win32/gdi_cache.h"
 #include "ui/win32/tool_tips.h"
 #include "ui/win32/ui_handles.h"
 #include "ui/win32/window_proc.h"
@@ -48,14 +49,10 @@ class FormWindow final : public OwnWindow, public FormView {
   };
 
   bool CreateControls();
-  std::unique_ptr<Widget> WireTickBox(std::unique_ptr<CheckBox> box, ControlId id);
   void SetUpControl(ControlId id);
   Widget* NativeOf(ControlId id) const;
   ControlId IdOf(HWND control) const;
 
-  // Layout at the form's scale.
-  RECT PixelRect(ControlId id) const;  // in the window's client area
-  int CaptionTextEnd(ControlId box) const;  // from the box's left edge
   void PlaceControl(ControlId id);
   void PlaceWindow(bool keepPosition);
   void ApplyFonts();
@@ -67,20 +64,18 @@ class FormWindow final : public OwnWindow, public FormView {
   void SyncTipArea(ControlId id);
 
   LRESULT OnControlColour(HDC dc, HWND control);
-  HBRUSH BrushFor(COLORREF colour);
   bool OnDoubleClickInGroup(POINT client);
-  void OnSystemCommand(WPARAM command);
   void OnDialogKey(bool enter);
   bool OnContextMenu(HWND clicked, LPARAM at);  // true when a menu of the form's was in charge
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   Form& form_;
   std::vector<Slot> slots_;
+  FormGeometry geometry_;
   ToolTips tips_;
-  std::map<std::tuple<std::string, int, int>, FontHandle> fonts_;  // face, point size, pixel height
-  std::map<COLORREF, BrushHandle> brushes_;
-  std::vector<ATOM> nameAtoms_;  // one reference each to the controls' name atoms
-  HWND lastFocus_ = nullptr;     // the focused control when the window was last deactivated
+  GdiCache gdi_;
+  std::vector<GlobalAtom> nameAtoms_;  // one reference each to the controls' name atoms
+  HWND lastFocus_ = nullptr;  // the focused control when the window was last deactivated
   int dpi_ = kDesignDpi;
 };
 

@@ -53,6 +53,11 @@ void ListView::Select(int index) {
   ::SendMessageW(hwnd(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
 }
 
+void ListView::ShowItems(const ui::Control& control) {
+  SetItems(control.items);
+  Select(control.selected);
+}
+
 int ListView::Selected() const {
   return static_cast<int>(::SendMessageW(hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }

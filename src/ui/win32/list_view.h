@@ -19,6 +19,10 @@ class ListView : public Widget {
   void Select(int index);  // -1 selects nothing
   int Selected() const;
   void Place(const RECT& bounds) override;
+  // The rows are its text; it has no caption.
+  void ShowCaption(const std::string& /*caption*/) override {}
+  void ShowItems(const ui::Control& control) override;
+  void ShowSelection(int index) override { Select(index); }
   std::function<void()> onSelect;
   std::function<void(int onto)> onDrop;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;

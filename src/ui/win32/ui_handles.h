@@ -1,6 +1,8 @@
 #pragma once
-// Owners of the window-system objects the backend creates. Every HWND, HFONT and HBRUSH
-// it makes has exactly one of these; a moved-from owner holds nothing.
+// Owners of the window-system objects the backend creates or borrows: windows, menus, GDI
+// objects, device contexts and global atoms. Every one of them has exactly one of these, so
+// that each goes back the way the system wants it to (DestroyWindow, DeleteObject,
+// ReleaseDC, ...) on every path; a moved-from owner holds nothing.
 
 #include <windows.h>
 
@@ -34,12 +36,50 @@ using FontHandle = unique_handle<GdiObjectTraits<HFONT>>;
 using BrushHandle = unique_handle<GdiObjectTraits<HBRUSH>>;
 using BitmapHandle = unique_handle<GdiObjectTraits<HBITMAP>>;
 
+// A device context the program made itself (CreateCompatibleDC) goes through DeleteDC.
 struct MemoryDcTraits {
   using pointer = HDC;
   static pointer invalid() noexcept { return nullptr; }
   static void close(pointer h) noexcept { ::DeleteDC(h); }
 };
 using MemoryDc = unique_handle<MemoryDcTraits>;
+
+// A memory context like `dc`, to draw off screen; empty when the system made none.
+inline MemoryDc CompatibleDc(HDC dc) { return MemoryDc(::CreateCompatibleDC(dc)); }
+
+// An atom added to the global table is shared with other programs by count: each reference
+// this program took goes back once.
+struct GlobalAtomTraits {
+  using pointer = ATOM;
+  static pointer invalid() noexcept { return 0; }
+  static void close(pointer atom) noexcept { ::GlobalDeleteAtom(atom); }
+};
+using GlobalAtom = unique_handle<GlobalAtomTraits>;
+
+// A window's device context goes back through ReleaseDC together with the window it came
+// from, so its owner holds both.
+struct WindowDcTraits {
+  struct pointer {
+    HWND window;
+    HDC dc;
+    bool operator==(const pointer&) const = default;
+  };
+  static pointer invalid() noexcept { return {nullptr, nullptr}; }
+  static void close(pointer h) noexcept { ::ReleaseDC(h.window, h.dc); }
+};
+
+// The device context of a window (of the screen for a null window), given back when done;
+// get() is null when the system gave none.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) {
+    if (HDC dc = ::GetDC(window)) handle_.reset({window, dc});
+  }
+  HDC get() const { return handle_.get().dc; }
+
+ private:
+  unique_handle<WindowDcTraits> handle_;
+};
 
 // An object selected into a device context for the length of a scope.
 class Selection {
@@ -54,22 +94,6 @@ class Selection {
  private:
   HDC dc_;
   HGDIOBJ old_;
-};
-
-// A window's device context, given back when done; get() is null when the system gave none.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
 };
 
 // A control's device context with the control's own font selected, for measuring its text

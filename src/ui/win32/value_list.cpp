@@ -52,6 +52,11 @@ void ValueList::SetColumns(const std::vector<std::string>& titles) {
   }
 }
 
+void ValueList::ShowItems(const ui::Control& control) {
+  SetColumns(control.columns);
+  SetRows(control.items, control.values);
+}
+
 void ValueList::SetRows(const std::vector<std::string>& keys, const std::vector<std::string>& values) {
   Updating guard(*this);
   EndEdit();

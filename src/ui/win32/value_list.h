@@ -21,6 +21,10 @@ class ValueList : public Widget {
   // Device pixels; the second column takes the rest of the list's width.
   void SetFirstColumnWidth(int width);
   void Place(const RECT& bounds) override;
+  // The keys, values and column titles are its text; it has no caption.
+  void ShowCaption(const std::string& /*caption*/) override {}
+  void ShowItems(const ui::Control& control) override;
+  void ShowColumnWidth(int width) override { SetFirstColumnWidth(width); }
   void SetFont(HFONT font, bool redraw) override;
   std::function<void(int row, const std::string& text)> onEdited;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
