@@ -7,6 +7,7 @@
 #include "gpu/friendly_names.h"
 #include "platform/dialogs.h"
 #include "platform/machine.h"
+#include "ui/form/form_builder.h"
 #include "ui/main_form.h"
 
 namespace tw::ui {
@@ -52,22 +53,19 @@ std::string FriendlyNameRowKey(const GPUItem& gpu) {
 
 FriendlyNameForm::FriendlyNameForm(App& app, UiBackend& backend, MainForm& window)
     : app_(app), backend_(backend), window_(window), form_(FriendlyNameWindowFrame()) {
-  int tab = 0;
-  form_.Add({.kind = ControlKind::Label, .name = "Label1", .bounds = {kMargin, kMargin, 0, 0},
-             .caption = "Empty name will delete FriendlyName property", .tabOrder = tab++});
+  FormBuilder b(form_);
+  b.Add({.kind = ControlKind::Label, .name = "Label1", .bounds = {kMargin, kMargin, 0, 0},
+         .caption = "Empty name will delete FriendlyName property"});
   Control list{.kind = ControlKind::ValueList, .name = "ValueListEditor1",
                .bounds = {kMargin, kListTop, kClientWidth - 2 * kMargin, kClientHeight - kListTop - 41},
-               .accessibleName = "Friendly names", .tabStop = true, .tabOrder = tab++};
+               .accessibleName = "Friendly names", .tabStop = true};
   list.columns = {"GPU", "Friendly name"};
   list.columnWidth = kFirstColumn;
-  list_ = form_.Add(std::move(list));
+  list_ = b.Add(std::move(list));
   const int buttonTop = kClientHeight - kButtonHeight - kMargin;
-  ok_ = form_.Add({.kind = ControlKind::Button, .name = "Button1",
-                   .bounds = {kClientWidth - 2 * (kButtonWidth + kMargin), buttonTop, kButtonWidth, kButtonHeight},
-                   .caption = "OK", .tabStop = true, .tabOrder = tab++});
-  cancel_ = form_.Add({.kind = ControlKind::Button, .name = "Button2",
-                       .bounds = {kClientWidth - kButtonWidth - kMargin, buttonTop, kButtonWidth, kButtonHeight},
-                       .caption = "Cancel", .tabStop = true, .tabOrder = tab++});
+  ok_ = b.Button("Button1", "OK",
+                 {kClientWidth - 2 * (kButtonWidth + kMargin), buttonTop, kButtonWidth, kButtonHeight});
+  cancel_ = b.Button("Button2", "Cancel", {kClientWidth - kButtonWidth - kMargin, buttonTop, kButtonWidth, kButtonHeight});
   form_.OnClick(ok_, [this] { Ok(); });
   form_.OnClick(cancel_, [this] { form_.Close(); });
   form_.onClose = [this] { open_ = false; };

@@ -11,7 +11,6 @@
 namespace tw::ui {
 namespace {
 
-constexpr int kDesignDpi = 96;
 constexpr int kShrunkOuterHeight = 456;  // without the I2C group
 constexpr int kShrunkProfileTop = 314;
 constexpr int kShrunkButtonTop = 388;
@@ -125,8 +124,7 @@ void MainForm::Create() {
   if (onSettingsLoaded) onSettingsLoaded(menus);
   if (ops_.LoadProfiles() == 0) ops_.RestoreFromBackup();
   const int monitorDpi = backend_.MonitorDpi();
-  const int dpi = monitorDpi > 0 ? monitorDpi : kDesignDpi;
-  form_.SetScale(1.0 + static_cast<double>(dpi - kDesignDpi) / kDesignDpi);
+  form_.SetScale(ScaleOfDpi(monitorDpi));
   if (!ops_.options().EnableI2c) ShrinkWithoutI2c();
   const WindowPosition position = ops_.LoadWindowPosition();
   form_.SetPosition(position.centred() ? std::nullopt : std::optional<Point>(Point{position.left, position.top}));

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ui/form/form_builder.h"
+
 namespace tw::ui {
 namespace {
 
@@ -9,23 +11,14 @@ constexpr Colour kRed = Colour::Fixed(0x000000FF);
 
 // Adds controls in tab order, so that Tab walks the window as it reads: left to right,
 // top to bottom.
-class Builder {
+class Builder : public FormBuilder {
  public:
-  explicit Builder(Form& form) : form_(form) {}
-
-  ControlId Group(const char* name, const char* caption, Rect bounds) {
-    return Add({.kind = ControlKind::Group, .name = name, .bounds = bounds, .caption = caption});
-  }
+  using FormBuilder::FormBuilder;
 
   ControlId Label(std::string name, std::string caption, ControlId parent, int left, int top, bool toggles = false,
                   std::string accessible = {}) {
     return Add({.kind = ControlKind::Label, .name = std::move(name), .parent = parent, .bounds = {left, top, 0, 0},
                 .caption = std::move(caption), .accessibleName = std::move(accessible), .tabStop = toggles});
-  }
-
-  ControlId Button(const char* name, const char* caption, Rect bounds, ControlId parent = kNoControl) {
-    return Add({.kind = ControlKind::Button, .name = name, .parent = parent, .bounds = bounds, .caption = caption,
-                .tabStop = true});
   }
 
   ControlId Spin(std::string name, ControlId parent, Rect bounds, int minValue, int maxValue, std::string accessible,
@@ -43,17 +36,6 @@ class Builder {
     c.dropDownRows = 13;
     return Add(std::move(c));
   }
-
-  ControlId Add(Control control) {
-    control.tabOrder = tab_++;
-    return form_.Add(std::move(control));
-  }
-
-  Form& form() { return form_; }
-
- private:
-  Form& form_;
-  int tab_ = 0;
 };
 
 constexpr int kFieldWidth = 65;

@@ -39,8 +39,7 @@ std::string PathText(const std::string& regPath) {
 
 PowerPlayEditor::PowerPlayEditor(PowerPlayEditorServices& services, UiBackend& backend)
     : services_(services), backend_(backend), form_(PowerPlayEditorFrame()), c_(BuildPowerPlayEditorLayout(form_)) {
-  const int dpi = backend_.MonitorDpi() > 0 ? backend_.MonitorDpi() : 96;
-  form_.SetScale(1.0 + static_cast<double>(dpi - 96) / 96);
+  form_.SetScale(ScaleOfDpi(backend_.MonitorDpi()));
   ConnectHandlers();
   form_.onClose = [this] {
     // Unsaved edits go with the window; nothing is written.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "ui/form/form_builder.h"
+
 namespace tw::ui {
 namespace {
 
@@ -11,20 +13,13 @@ constexpr int kRowHeight = 23;
 constexpr Colour kFaceColour = Colour::System(SystemColour::ButtonFace);
 
 // Adds controls in tab order: the window reads top to bottom, left to right.
-class Builder {
+class Builder : public FormBuilder {
  public:
-  explicit Builder(Form& form) : form_(form) {}
+  using FormBuilder::FormBuilder;
 
-  ControlId Group(const char* name, const char* caption, Rect bounds) {
-    return Add({.kind = ControlKind::Group, .name = name, .bounds = bounds, .caption = caption});
-  }
   ControlId Label(std::string name, std::string caption, ControlId parent, int left, int top) {
     return Add({.kind = ControlKind::Label, .name = std::move(name), .parent = parent, .bounds = {left, top, 0, 0},
                 .caption = std::move(caption)});
-  }
-  ControlId Button(const char* name, const char* caption, Rect bounds, ControlId parent = kNoControl) {
-    return Add({.kind = ControlKind::Button, .name = name, .parent = parent, .bounds = bounds, .caption = caption,
-                .tabStop = true});
   }
   ControlId Edit(const char* name, ControlId parent, Rect bounds, const char* accessible) {
     return Add({.kind = ControlKind::Edit, .name = name, .parent = parent, .bounds = bounds,
@@ -43,14 +38,6 @@ class Builder {
     c.maxValue = maxValue;
     return Add(std::move(c));
   }
-  ControlId Add(Control control) {
-    control.tabOrder = tab_++;
-    return form_.Add(std::move(control));
-  }
-
- private:
-  Form& form_;
-  int tab_ = 0;
 };
 
 void AddStateGroup(Builder& b, ControlId group, const char* prefix, const char* spoken,

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/form/form_builder.h"
+
 namespace tw::ui {
 namespace {
 
@@ -27,15 +29,14 @@ ReorderForm::ReorderForm(std::vector<std::string> names, const Form& owner, Conf
     : form_(ReorderWindowFrame(owner)), names_(std::move(names)), onOk_(std::move(onOk)) {
   form_.SetScale(owner.scale());  // a dialog takes its owner's scale (the window centres it)
   for (size_t i = 0; i < names_.size(); ++i) positions_.push_back(static_cast<int>(i));
+  FormBuilder b(form_);
   Control list{.kind = ControlKind::ListView, .name = "ListView1", .bounds = {8, 8, 161, 265},
-               .accessibleName = "Profiles", .tabStop = true, .tabOrder = 0};
+               .accessibleName = "Profiles", .tabStop = true};
   list.items = names_;
   list.onDrop = [this](int onto) { Drop(onto); };
-  list_ = form_.Add(std::move(list));
-  int tab = 1;
+  list_ = b.Add(std::move(list));
   auto button = [&](const char* name, const char* caption, int top, std::function<void()> onClick) {
-    const ControlId id = form_.Add({.kind = ControlKind::Button, .name = name, .bounds = {178, top, 75, 25},
-                                    .caption = caption, .tabStop = true, .tabOrder = tab++});
+    const ControlId id = b.Button(name, caption, {178, top, 75, 25});
     form_.OnClick(id, std::move(onClick));
     return id;
   };

@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "profiles/make_backup.h"
 #include "profiles/settings_store.h"
+#include "ui/form/form_builder.h"
 
 namespace tw::ui {
 namespace {
@@ -26,14 +27,10 @@ WindowFrame SettingsWindowFrame() {
   return w;
 }
 
-// Adds controls in tab order.
-class Builder {
+class Builder : public FormBuilder {
  public:
-  explicit Builder(Form& form) : form_(form) {}
+  using FormBuilder::FormBuilder;
 
-  ControlId Group(const char* name, const char* caption, Rect bounds) {
-    return Add({.kind = ControlKind::Group, .name = name, .bounds = bounds, .caption = caption});
-  }
   ControlId Check(const char* name, const char* caption, ControlId group, int left, int top) {
     return Add({.kind = ControlKind::CheckBox, .name = name, .parent = group, .bounds = {left, top, 0, 0},
                 .caption = caption, .tabStop = true, .background = Colour::System(SystemColour::ButtonFace)});
@@ -42,18 +39,6 @@ class Builder {
   ControlId Label(const char* name, const char* caption, ControlId group, Rect bounds) {
     return Add({.kind = ControlKind::Label, .name = name, .parent = group, .bounds = bounds, .caption = caption});
   }
-  ControlId Button(const char* name, const char* caption, ControlId group, Rect bounds) {
-    return Add({.kind = ControlKind::Button, .name = name, .parent = group, .bounds = bounds, .caption = caption,
-                .tabStop = true});
-  }
-  ControlId Add(Control control) {
-    control.tabOrder = tab_++;
-    return form_.Add(std::move(control));
-  }
-
- private:
-  Form& form_;
-  int tab_ = 0;
 };
 
 }  // namespace
@@ -108,7 +93,7 @@ void SettingsForm::Build() {
   enableI2c_ = b.Check("CheckBox2", "Enable I2C (requires restart)", i2c, 12, 20);
   b.Label("Label1", "It's recommended to disable I2C when it's not being \r\nused or not supported.", i2c,
           {12, 39, 390, 26});
-  rescan_ = b.Button("Button2", "Rescan lines", i2c, {12, 72, 90, 25});
+  rescan_ = b.Button("Button2", "Rescan lines", {12, 72, 90, 25}, i2c);
   b.Label("Label3",
           "On next program startup will be done scanning for \r\nsupported VRM controller.\r\n"
           "Use this if something in PC config was changed.",
@@ -136,8 +121,8 @@ void SettingsForm::Build() {
     RefuseNumberOfBackups();
   };
   number_ = b.Add(std::move(spin));
-  const ControlId makeBackup = b.Button("Button3", "Make backup now", backup, {12, 100, 110, 25});
-  const ControlId close = b.Button("Button1", "Close", kNoControl, {392, 488, 90, 25});
+  const ControlId makeBackup = b.Button("Button3", "Make backup now", {12, 100, 110, 25}, backup);
+  const ControlId close = b.Button("Button1", "Close", {392, 488, 90, 25});
 
   for (ControlId id : {restoreAutomatically_, silently_, limit_, number_, restoreLabel_}) form_.SetEnabled(id, false);
   for (ControlId id : {createAutomatically_, limit_, restoreAutomatically_})

@@ -72,6 +72,10 @@ ControlId Form::Find(std::string_view name) const {
   return kNoControl;
 }
 
+double ScaleOfDpi(int dpi) {
+  return dpi > 0 ? 1.0 + static_cast<double>(dpi - kDesignDpi) / kDesignDpi : 1.0;
+}
+
 int Form::Scaled(int design) const { return static_cast<int>(design * scale_); }
 
 Rect Form::PixelBounds(ControlId id) const {

@@ -21,6 +21,12 @@
 
 namespace tw::ui {
 
+// Forms are designed at 96 dots per inch; a monitor of `dpi` scales every design length
+// by s = 1 + (dpi - 96) / 96 (1 for an unknown dpi, 0 or less). The one rule: the window
+// layer turns dpi into s and back through it too.
+inline constexpr int kDesignDpi = 96;
+double ScaleOfDpi(int dpi);
+
 struct Point {
   int x = 0;
   int y = 0;

@@ -9,9 +9,9 @@
 
 #include <windows.h>
 
-namespace tw::ui::win32 {
+#include "ui/form/form.h"
 
-inline constexpr int kDesignDpi = 96;
+namespace tw::ui::win32 {
 
 class DpiScale {
  public:
@@ -21,7 +21,7 @@ class DpiScale {
 
   int dpi() const { return dpi_; }
   // s = 1 + (dpi - 96) / 96, a floating-point factor.
-  double factor() const { return 1.0 + (dpi_ - kDesignDpi) / static_cast<double>(kDesignDpi); }
+  double factor() const { return ScaleOfDpi(dpi_); }
   // A font's height in device pixels (negative: character height) for a point size.
   int FontHeight(int pointSize) const { return -::MulDiv(pointSize, dpi_, 72); }
 
