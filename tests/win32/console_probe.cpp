@@ -27,7 +27,7 @@ int main() {
   ShellWin32 shell;
   tw::Platform platform{ansi, clock, console, dialogs, files, libraries, machine, errors, displayDevices, shell};
   tw::OptionSet options;
-  tw::MessageWriter writer(options, platform);
+  tw::MessageWriter writer(options.IgnoreError8, platform);
   writer.ReportMessage("probe error 100%", true, -8);
   writer.ReportMessage("probe info", true, 0, tw::MessageKind::Info);
   writer.ReportMessage("probe\r\nwarning", true, 0, tw::MessageKind::Warning);

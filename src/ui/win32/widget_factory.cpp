@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/library_loader_win32.h"
 #include "ui/win32/list_view.h"
 #include "ui/win32/value_list.h"
 
@@ -10,11 +11,12 @@ namespace {
 
 // Themed group boxes draw their caption in the theme's colour, whatever the parent asks
 // for; the "Fan" caption must turn grey, so group boxes are drawn the classic way.
-// uxtheme is looked up at run time: the exe imports nothing beyond the base system DLLs.
+// uxtheme is looked up at run time, from the system folder only: the exe imports nothing
+// beyond the base system DLLs.
 void DrawClassic(HWND control) {
   using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
   static const auto setWindowTheme = [] {
-    HMODULE uxtheme = ::LoadLibraryW(L"uxtheme.dll");
+    HMODULE uxtheme = tw::win32::LoadSystemFolderOnly(L"uxtheme.dll");  // stays loaded: looked up once
     return uxtheme ? reinterpret_cast<SetWindowThemeFunction>(
                          reinterpret_cast<void*>(::GetProcAddress(uxtheme, "SetWindowTheme")))
                    : nullptr;

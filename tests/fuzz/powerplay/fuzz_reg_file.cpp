@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   tw::test::FakePlatform fake;
   tw::OptionSet options;
-  tw::MessageWriter messages(options, fake.platform);
+  tw::MessageWriter messages(options.IgnoreError8, fake.platform);
   tw::PowerPlayPorts ports{fake.files, fake.errors, fake.ansi, messages};
 
   const std::string text = tw::DecodeFileText(bytes, fake.ansi);
