@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/app.h"
+#include "ui/app_fan_power_operations.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
@@ -19,7 +20,8 @@ void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* pow
   AppMainFormOperations operations(app);
   RegulatorGroup regulators(app, backend);
   WindowProfileCommands profileCommands(app, backend, &regulators);
-  FanPowerMenus menus(app, backend);
+  AppFanPowerOperations menuOperations(app);
+  FanPowerMenus menus(menuOperations, backend);
   MainForm mainForm(operations, backend, &profileCommands);
   profileCommands.Attach(mainForm);
   AppSettingsOperations settingsOperations(
