@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "ui/app_fan_power_operations.h"
+#include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
@@ -27,7 +28,8 @@ void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* pow
   AppSettingsOperations settingsOperations(
       app, [&mainForm] { return mainForm.SelectedCard() >= 0; }, [&mainForm] { mainForm.RefillCardList(); });
   SettingsForm settings(settingsOperations, backend);
-  ChangeFriendlyNameCommand friendlyNames(app, backend, mainForm);
+  AppFriendlyNameOperations friendlyNameOperations(app);
+  ChangeFriendlyNameCommand friendlyNames(friendlyNameOperations, backend, mainForm);
   mainForm.onShowSettings = [&] { settings.Show(mainForm.form()); };
   mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
   regulators.Attach(mainForm);
