@@ -6,6 +6,7 @@
 #include "ui/app_fan_power_operations.h"
 #include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_regulator_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
 #include "ui/friendly_name_form.h"
@@ -19,7 +20,8 @@ namespace tw::ui {
 
 void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* powerPlay) {
   AppMainFormOperations operations(app);
-  RegulatorGroup regulators(app, backend);
+  AppRegulatorOperations regulatorOperations(app);
+  RegulatorGroup regulators(regulatorOperations, backend);
   WindowProfileCommands profileCommands(app, backend, &regulators);
   AppFanPowerOperations menuOperations(app);
   FanPowerMenus menus(menuOperations, backend);

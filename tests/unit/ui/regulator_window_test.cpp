@@ -11,6 +11,7 @@
 #include "ini/ini_encoding.h"
 #include "ui/app_fan_power_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_regulator_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/profile_commands.h"
@@ -29,6 +30,7 @@ class RegulatorWindowTest : public test::DriverFixture {
   std::unique_ptr<HeadlessBackend> backend;
   AppMainFormOperations ops{app};
   AppFanPowerOperations menuOps{app};
+  AppRegulatorOperations regulatorOps{app};
   std::unique_ptr<RegulatorGroup> regulators;
   std::unique_ptr<WindowProfileCommands> commands;
   std::unique_ptr<FanPowerMenus> menus;
@@ -53,7 +55,7 @@ class RegulatorWindowTest : public test::DriverFixture {
     view.reset();  // a view goes before its form
     window.reset();
     backend = std::make_unique<HeadlessBackend>(fake.dialogs);
-    regulators = std::make_unique<RegulatorGroup>(app, *backend);
+    regulators = std::make_unique<RegulatorGroup>(regulatorOps, *backend);
     commands = std::make_unique<WindowProfileCommands>(app, *backend, regulators.get());
     menus = std::make_unique<FanPowerMenus>(menuOps, *backend);
     window = std::make_unique<MainForm>(ops, *backend, commands.get());
