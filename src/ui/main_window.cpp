@@ -7,6 +7,7 @@
 #include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
 #include "ui/app_regulator_operations.h"
+#include "ui/app_settings_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
 #include "ui/friendly_name_form.h"

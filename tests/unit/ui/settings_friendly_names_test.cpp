@@ -9,6 +9,7 @@
 #include "ini/ini_encoding.h"
 #include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_settings_operations.h"
 #include "ui/friendly_name_form.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/main_form.h"
