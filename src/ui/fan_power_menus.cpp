@@ -4,7 +4,6 @@
 #include <string>
 #include <variant>
 
-#include "app/app.h"
 #include "gpu/custom_fan_speed.h"
 #include "gpu/fan_test_speed.h"
 #include "platform/dialogs.h"
@@ -70,8 +69,8 @@ void FanPowerMenus::AttachMenus(const WindowMenuSwitches& switches) {
 
 void FanPowerMenus::SetSpeed(int speed) {
   const int selected = window_->SelectedCard();
-  if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
-  SetFanTestSpeed(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), speed);
+  if (selected < 0 || static_cast<size_t>(selected) >= ops_.cardCount()) return;
+  ops_.SetFanTestSpeed(selected, speed);
 }
 
 void FanPowerMenus::SetCustomSpeed() {
@@ -97,13 +96,12 @@ void FanPowerMenus::ShowPowerFeatureState(PowerFeature feature, bool state) {
 
 void FanPowerMenus::PowerMenuPopup() {
   const int selected = window_->SelectedCard();
-  if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
+  if (selected < 0 || static_cast<size_t>(selected) >= ops_.cardCount()) return;
   // Asked again at every opening, for the card selected now: one card without a feature
   // must not hide it for another that has it.
   for (PowerFeature feature : kPowerFeatures) {
     std::optional<int> state;
-    const bool answered = AccessPowerFeature(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), feature,
-                                             /*silent=*/true, std::nullopt, state);
+    const bool answered = ops_.AccessPowerFeature(selected, feature, /*silent=*/true, std::nullopt, state);
     window_->form().SetMenuItemVisible(powerMenu_, ItemOf(feature), answered);
     if (state) ShowPowerFeatureState(feature, *state != 0);
     // no connection (already reported): the entry shows what it showed
@@ -112,12 +110,10 @@ void FanPowerMenus::PowerMenuPopup() {
 
 void FanPowerMenus::PowerItemClick(PowerFeature feature) {
   const int selected = window_->SelectedCard();
-  if (selected < 0 || static_cast<size_t>(selected) >= app_.gpus.size()) return;
+  if (selected < 0 || static_cast<size_t>(selected) >= ops_.cardCount()) return;
   const bool checked = window_->form().popupMenu(powerMenu_).items[static_cast<size_t>(ItemOf(feature))].checked;
   std::optional<int> state;
-  if (AccessPowerFeature(app_.gpuContext(), app_.gpus.at(static_cast<size_t>(selected)), feature, /*silent=*/false,
-                         !checked, state) &&
-      state)
+  if (ops_.AccessPowerFeature(selected, feature, /*silent=*/false, !checked, state) && state)
     ShowPowerFeatureState(feature, *state != 0);
 }
 

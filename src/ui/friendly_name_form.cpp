@@ -2,11 +2,8 @@
 
 #include <algorithm>
 
-#include "app/app.h"
 #include "base/text.h"
-#include "gpu/friendly_names.h"
 #include "platform/dialogs.h"
-#include "platform/machine.h"
 #include "ui/form/form_builder.h"
 #include "ui/main_form.h"
 
@@ -51,8 +48,8 @@ std::string FriendlyNameRowKey(const GPUItem& gpu) {
 
 // ---- the dialog ---------------------------------------------------------------------------
 
-FriendlyNameForm::FriendlyNameForm(App& app, UiBackend& backend, MainForm& window)
-    : app_(app), backend_(backend), window_(window), form_(FriendlyNameWindowFrame()) {
+FriendlyNameForm::FriendlyNameForm(FriendlyNameOperations& ops, UiBackend& backend, MainForm& window)
+    : ops_(ops), backend_(backend), window_(window), form_(FriendlyNameWindowFrame()) {
   FormBuilder b(form_);
   b.Add({.kind = ControlKind::Label, .name = "Label1", .bounds = {kMargin, kMargin, 0, 0},
          .caption = "Empty name will delete FriendlyName property"});
@@ -88,8 +85,9 @@ void FriendlyNameForm::Resized(int outerWidth, int clientWidth, int clientHeight
 }
 
 void FriendlyNameForm::Show() {
+  const GpuList& gpus = ops_.gpus();
   std::vector<std::string> keys, values;
-  for (const GPUItem& gpu : app_.gpus) {
+  for (const GPUItem& gpu : gpus) {
     keys.push_back(FriendlyNameRowKey(gpu));
     values.push_back(gpu.friendlyName);
   }
@@ -104,15 +102,16 @@ void FriendlyNameForm::Show() {
 }
 
 void FriendlyNameForm::Ok() {
+  GpuList& gpus = ops_.gpus();
   const std::vector<std::string>& values = form_.control(list_).values;
-  for (size_t gpuId = 0; gpuId < app_.gpus.size() && gpuId < values.size(); ++gpuId) {
-    GPUItem& gpu = app_.gpus[gpuId];
+  for (size_t gpuId = 0; gpuId < gpus.size() && gpuId < values.size(); ++gpuId) {
+    GPUItem& gpu = gpus[gpuId];
     const std::string name = Trimmed(values[gpuId]);
     if (name == gpu.friendlyName) continue;
-    if (SetFriendlyName(app_.gpuContext(), gpu, name)) {
+    if (ops_.SetFriendlyName(gpu, name)) {
       gpu.friendlyName = name;
     } else {
-      app_.messages.ShowError("Failed to change friendly name for GPU " + std::to_string(gpuId));
+      ops_.ShowError("Failed to change friendly name for GPU " + std::to_string(gpuId));
     }
   }
   window_.RefillCardList();
@@ -122,26 +121,27 @@ void FriendlyNameForm::Ok() {
 // ---- the command --------------------------------------------------------------------------
 
 void ChangeFriendlyNameCommand::Run() {
+  const GpuList& gpus = ops_.gpus();
   const int selected = window_.SelectedCard();
-  if (selected < 0 || app_.gpus.empty()) return;
-  if (!app_.platform.machine.IsUserAdmin()) {
-    app_.messages.ShowError("Administrator rights are required to change friendly name");
+  if (selected < 0 || gpus.empty()) return;
+  if (!ops_.IsUserAdmin()) {
+    ops_.ShowError("Administrator rights are required to change friendly name");
     return;
   }
   const bool anyUnsupported =
-      std::any_of(app_.gpus.begin(), app_.gpus.end(), [](const GPUItem& gpu) { return !gpu.supported; });
-  if (app_.gpus.size() == 1 || (app_.gpus.size() == 2 && anyUnsupported)) return AskForOneCard(selected);
-  if (!dialog_) dialog_ = std::make_unique<FriendlyNameForm>(app_, backend_, window_);
+      std::any_of(gpus.begin(), gpus.end(), [](const GPUItem& gpu) { return !gpu.supported; });
+  if (gpus.size() == 1 || (gpus.size() == 2 && anyUnsupported)) return AskForOneCard(selected);
+  if (!dialog_) dialog_ = std::make_unique<FriendlyNameForm>(ops_, backend_, window_);
   dialog_->Show();
 }
 
 void ChangeFriendlyNameCommand::AskForOneCard(int gpuId) {
-  GPUItem& gpu = app_.gpus.at(static_cast<size_t>(gpuId));
+  GPUItem& gpu = ops_.gpus().at(static_cast<size_t>(gpuId));
   std::string text = gpu.friendlyName;
   if (!backend_.dialogs().AskText("Change friendly name", "(empty will delete it)", text)) return;
   text = Trimmed(text);
-  if (!SetFriendlyName(app_.gpuContext(), gpu, text)) {
-    app_.messages.ShowError("Failed to change friendly name");
+  if (!ops_.SetFriendlyName(gpu, text)) {
+    ops_.ShowError("Failed to change friendly name");
     return;
   }
   gpu.friendlyName = text;

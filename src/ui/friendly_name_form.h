@@ -7,18 +7,28 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "gpu/gpu_item.h"
 #include "ui/form/backend.h"
 #include "ui/form/form.h"
-
-namespace tw {
-class App;
-struct GPUItem;
-}
 
 namespace tw::ui {
 
 class MainForm;
+
+// What the command and the dialog ask of the program. Implemented by
+// AppFriendlyNameOperations (app_friendly_name_operations.h) on the real program state.
+class FriendlyNameOperations {
+ public:
+  virtual ~FriendlyNameOperations() = default;
+  // The rows come from here, and a name the device took goes back into its card.
+  virtual GpuList& gpus() = 0;
+  virtual bool IsUserAdmin() = 0;
+  // As tw::SetFriendlyName; false when the device's property was not changed.
+  virtual bool SetFriendlyName(const GPUItem& gpu, std::string_view name) = 0;
+  virtual void ShowError(std::string_view text) = 0;
+};
 
 // The text of a card's row: its name, friendly name and where it sits, e.g.
 // "0: Radeon RX 580  (Left) | Bus:Device:Function: 1:0:0 | PNP string: PCI\\VEN_1002...
@@ -27,7 +37,7 @@ std::string FriendlyNameRowKey(const GPUItem& gpu);
 
 class FriendlyNameForm {
  public:
-  FriendlyNameForm(App& app, UiBackend& backend, MainForm& window);
+  FriendlyNameForm(FriendlyNameOperations& ops, UiBackend& backend, MainForm& window);
   FriendlyNameForm(const FriendlyNameForm&) = delete;
   FriendlyNameForm& operator=(const FriendlyNameForm&) = delete;
 
@@ -41,7 +51,7 @@ class FriendlyNameForm {
  private:
   void Resized(int outerWidth, int clientWidth, int clientHeight);
 
-  App& app_;
+  FriendlyNameOperations& ops_;
   UiBackend& backend_;
   MainForm& window_;
   Form form_;
@@ -53,8 +63,8 @@ class FriendlyNameForm {
 // The main window's "Change friendly name" entry.
 class ChangeFriendlyNameCommand {
  public:
-  ChangeFriendlyNameCommand(App& app, UiBackend& backend, MainForm& window)
-      : app_(app), backend_(backend), window_(window) {}
+  ChangeFriendlyNameCommand(FriendlyNameOperations& ops, UiBackend& backend, MainForm& window)
+      : ops_(ops), backend_(backend), window_(window) {}
 
   void Run();
   FriendlyNameForm* dialog() { return dialog_.get(); }
@@ -62,7 +72,7 @@ class ChangeFriendlyNameCommand {
  private:
   void AskForOneCard(int gpuId);
 
-  App& app_;
+  FriendlyNameOperations& ops_;
   UiBackend& backend_;
   MainForm& window_;
   std::unique_ptr<FriendlyNameForm> dialog_;

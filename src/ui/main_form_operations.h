@@ -2,10 +2,11 @@
 // What the main window asks of the rest of the program, as CommandLineOperations serves
 // the argument loop. The window's own algorithms (order of reads, colours, selection
 // rules) live in MainForm; everything here is a plain call into the core, so that the
-// form's tests run against a fake and the core keeps no knowledge of windows.
+// core keeps no knowledge of windows.
 //
 // Implemented by AppMainFormOperations (app_main_form_operations.h) on the real program
-// state, and by a fake in the unit tests.
+// state. The window's unit tests use it too, over a program state wired to the fake driver
+// library and the fake platform, so they also cover the calls into the core.
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,11 @@
 #include <optional>
 
 #include "app/app.h"
+#include "ui/app_fan_power_operations.h"
+#include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_regulator_operations.h"
+#include "ui/app_settings_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/form/backend.h"
 #include "ui/friendly_name_form.h"
@@ -17,15 +21,18 @@ namespace tw::ui {
 
 void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* powerPlay) {
   AppMainFormOperations operations(app);
-  RegulatorGroup regulators(app, backend);
+  AppRegulatorOperations regulatorOperations(app);
+  RegulatorGroup regulators(regulatorOperations, backend);
   WindowProfileCommands profileCommands(app, backend, &regulators);
-  FanPowerMenus menus(app, backend);
+  AppFanPowerOperations menuOperations(app);
+  FanPowerMenus menus(menuOperations, backend);
   MainForm mainForm(operations, backend, &profileCommands);
   profileCommands.Attach(mainForm);
   AppSettingsOperations settingsOperations(
       app, [&mainForm] { return mainForm.SelectedCard() >= 0; }, [&mainForm] { mainForm.RefillCardList(); });
   SettingsForm settings(settingsOperations, backend);
-  ChangeFriendlyNameCommand friendlyNames(app, backend, mainForm);
+  AppFriendlyNameOperations friendlyNameOperations(app);
+  ChangeFriendlyNameCommand friendlyNames(friendlyNameOperations, backend, mainForm);
   mainForm.onShowSettings = [&] { settings.Show(mainForm.form()); };
   mainForm.onChangeFriendlyName = [&] { friendlyNames.Run(); };
   regulators.Attach(mainForm);

@@ -4,14 +4,9 @@
 #include <optional>
 #include <utility>
 
-#include "app/app.h"
 #include "base/integer.h"
 #include "base/text.h"
-#include "i2c/vrm_detection.h"
-#include "i2c/vrm_read.h"
 #include "i2c/vrm_table.h"
-#include "i2c/vrm_write.h"
-#include "platform/clock.h"
 
 namespace tw::ui {
 namespace {
@@ -98,7 +93,7 @@ void RegulatorGroup::AddControls() {
 
   form.OnChange(c_.offset, [this] { OffsetChange(); });
   form.OnChange(c_.llc, [this] { LlcClick(); });
-  ProfileItem& current = app_.currentValues;
+  const ProfileItem& current = ops_.currentValues();
   form.OnChange(c_.phaseGain, [this, &current] { TextChange(c_.phaseGain, current.phaseGain); });
   form.OnChange(c_.currentScale, [this, &current] { TextChange(c_.currentScale, current.currentScale); });
 }
@@ -112,7 +107,8 @@ void RegulatorGroup::SelectMatchingProfile() { window_->SelectMatchingProfile();
 void RegulatorGroup::RedrawI2cGroup() {
   Form& form = window_->form();
   const int selected = SelectedGpu();
-  const GPUItem* gpu = selected >= 0 && Index(selected) < app_.gpus.size() ? &app_.gpus[Index(selected)] : nullptr;
+  const GpuList& gpus = ops_.gpus();
+  const GPUItem* gpu = selected >= 0 && Index(selected) < gpus.size() ? &gpus[Index(selected)] : nullptr;
   const VrmItem* row = gpu && gpu->i2cFound ? VrmRow(gpu->i2cController) : nullptr;
   const bool searching = search_ || detectionPending_;
   const char* const idle = searching ? kSearchingCaption : "I2C";
@@ -143,7 +139,7 @@ void RegulatorGroup::LlcInStep() { window_->form().SetBackground(c_.llc, kButton
 void RegulatorGroup::ShowPhaseGain(const std::string& text) {
   if (kept_.phaseGain) return KeepRefused(c_.phaseGain);
   window_->form().SetCaption(c_.phaseGain, text);
-  TextChange(c_.phaseGain, app_.currentValues.phaseGain);
+  TextChange(c_.phaseGain, ops_.currentValues().phaseGain);
 }
 void RegulatorGroup::PhaseGainInStep() {
   if (!kept_.phaseGain) window_->form().SetBackground(c_.phaseGain, kWindowColour);
@@ -151,7 +147,7 @@ void RegulatorGroup::PhaseGainInStep() {
 void RegulatorGroup::ShowCurrentScale(const std::string& text) {
   if (kept_.currentScale) return KeepRefused(c_.currentScale);
   window_->form().SetCaption(c_.currentScale, text);
-  TextChange(c_.currentScale, app_.currentValues.currentScale);
+  TextChange(c_.currentScale, ops_.currentValues().currentScale);
 }
 void RegulatorGroup::CurrentScaleInStep() {
   if (!kept_.currentScale) window_->form().SetBackground(c_.currentScale, kWindowColour);
@@ -166,14 +162,14 @@ void RegulatorGroup::KeepRefused(ControlId field) { window_->form().SetBackgroun
 void RegulatorGroup::OffsetChange() {
   Form& form = window_->form();
   const int32_t steps = form.SpinValue(c_.offset);
-  form.SetBackground(c_.offset, steps != app_.currentValues.offset ? kChangedColour : kWindowColour);
+  form.SetBackground(c_.offset, steps != ops_.currentValues().offset ? kChangedColour : kWindowColour);
   form.SetCaption(c_.voltage, OffsetVoltageText(steps, backend_.DecimalSeparator()));
 }
 
 void RegulatorGroup::LlcClick() {
   Form& form = window_->form();
   const bool ticked = form.control(c_.llc).checked;
-  const int32_t current = app_.currentValues.llc;
+  const int32_t current = ops_.currentValues().llc;
   form.SetCaption(c_.llc, ticked ? "ON" : "OFF");
   const bool changed = (ticked && current == 0) || (!ticked && current == 1);
   form.SetBackground(c_.llc, changed ? kChangedColour : kButtonFaceColour);
@@ -186,20 +182,20 @@ void RegulatorGroup::TextChange(ControlId field, const std::string& current) {
 
 // --- creation and selection ---
 
-void RegulatorGroup::BeginDetection() { app_.vrm.inProgress = true; }
+void RegulatorGroup::BeginDetection() { ops_.BeginDetection(); }
 
 void RegulatorGroup::Detect() {
-  app_.vrm.inProgress = true;
+  ops_.BeginDetection();
   // A search of every line takes a while: a window that is still being made is shown
   // first, saying so, and the search runs once it is on the screen.
-  if (app_.vrm.scan && !window_->form().view()) {
+  if (ops_.SearchesEveryLine() && !window_->form().view()) {
     detectionPending_ = true;
     Form& form = window_->form();
     form.SetCaption(window_->controls().i2cGroup, kSearchingCaption);
     form.SetVisible(c_.notAvailable, false);
     return;
   }
-  DetectVrm(app_.vrmContext(), app_.vrm.scan, this);
+  ops_.Detect(this);
 }
 
 RegulatorGroup::~RegulatorGroup() {
@@ -208,8 +204,8 @@ RegulatorGroup::~RegulatorGroup() {
 
 void RegulatorGroup::RunPendingDetection() {
   if (!std::exchange(detectionPending_, false)) return;
-  search_ = StartVrmSearch(app_.vrmContext());
-  if (!search_) return EndVrmDetection(app_.vrmContext(), /*searched=*/false, this);
+  search_ = ops_.StartSearch();
+  if (!search_) return ops_.EndDetection(/*searched=*/false, this);
   backend_.RunWhenIdle([this] { return SearchStep(); });
 }
 
@@ -219,7 +215,7 @@ bool RegulatorGroup::SearchStep() {
   constexpr int kProbesPerStep = 4;
   if (search_->Step(kProbesPerStep)) return true;
   search_.reset();
-  EndVrmDetection(app_.vrmContext(), /*searched=*/true, this);
+  ops_.EndDetection(/*searched=*/true, this);
   return false;
 }
 
@@ -229,15 +225,15 @@ void RegulatorGroup::CardArranged(int /*gpuId*/) {
 }
 
 void RegulatorGroup::CardSelected(int gpuId) {
-  if (!app_.vrm.inProgress) ReadIntoWindow(gpuId);
+  if (!ops_.DetectionInProgress()) ReadIntoWindow(gpuId);
 }
 
 void RegulatorGroup::Refreshed(int gpuId) { ReadIntoWindow(gpuId); }
 
 void RegulatorGroup::ReadIntoWindow(int gpuId) {
-  ReadVrmValues(app_.vrmContext(), gpuId, this);
+  ops_.ReadValues(gpuId, this);
   // A failed read takes the controller away for the rest of the run: the group says so.
-  if (gpuId == SelectedGpu() && Index(gpuId) < app_.gpus.size() && !app_.gpus[Index(gpuId)].i2cFound)
+  if (gpuId == SelectedGpu() && Index(gpuId) < ops_.gpus().size() && !ops_.gpus()[Index(gpuId)].i2cFound)
     RedrawI2cGroup();
 }
 
@@ -265,11 +261,11 @@ std::string RegulatorGroup::AfterApply(const std::vector<int>& cards, int select
   std::string status;
   // Each card gets every value it can take; a refused one is reported and skipped.
   for (int card : cards) {
-    status += RefusedStatus(card, RefusedVrmValues(app_.vrmContext(), card, v.offset, v.phaseGain, v.currentScale));
-    WriteVrmValues(app_.vrmContext(), card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
+    status += RefusedStatus(card, ops_.RefusedValues(card, v.offset, v.phaseGain, v.currentScale));
+    ops_.WriteValues(card, /*reset=*/false, v.offset, v.llc, v.phaseGain, v.currentScale);
   }
-  app_.platform.clock.Sleep(kSettleMilliseconds);
-  kept_ = RefusedVrmValues(app_.vrmContext(), selectedCard, v.offset, v.phaseGain, v.currentScale);
+  ops_.Sleep(kSettleMilliseconds);
+  kept_ = ops_.RefusedValues(selectedCard, v.offset, v.phaseGain, v.currentScale);
   ReadIntoWindow(selectedCard);
   kept_ = {};
   return status;
@@ -282,8 +278,8 @@ void RegulatorGroup::AfterReset(const std::vector<int>& cards, int selectedCard)
   if (!IsSet(v.offset)) v.offset = 0;
   v.llc = 0;
   for (int card : cards)
-    WriteVrmValues(app_.vrmContext(), card, /*reset=*/true, v.offset, v.llc, v.phaseGain, v.currentScale);
-  app_.platform.clock.Sleep(kSettleMilliseconds);
+    ops_.WriteValues(card, /*reset=*/true, v.offset, v.llc, v.phaseGain, v.currentScale);
+  ops_.Sleep(kSettleMilliseconds);
   ReadIntoWindow(selectedCard);
 }
 

@@ -5,22 +5,50 @@
 // command line uses (ReadVrmValues, RefusedVrmValues, WriteVrmValues), so the window keeps
 // every guard it has.
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "gpu/gpu_item.h"
 #include "i2c/vrm_search.h"
 #include "i2c/vrm_window.h"
 #include "i2c/vrm_write.h"
+#include "profiles/profile_item.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
 #include "ui/window_profile.h"
 
-namespace tw {
-class App;
-}
-
 namespace tw::ui {
+
+// What the group asks of the program: the run's regulator detection and the regulator
+// code the command line uses. Implemented by AppRegulatorOperations
+// (app_regulator_operations.h) on the real program state.
+class RegulatorOperations {
+ public:
+  virtual ~RegulatorOperations() = default;
+  // The cards' controllers, and the values the fields are compared with (both kept up to
+  // date by the reads and detection below).
+  virtual const GpuList& gpus() const = 0;
+  virtual const ProfileItem& currentValues() const = 0;
+
+  // The run's detection (i2c/vrm_detection.h), shown in `window`.
+  virtual bool DetectionInProgress() const = 0;
+  virtual void BeginDetection() = 0;
+  virtual bool SearchesEveryLine() const = 0;  // rather than verify the stored locations
+  virtual void Detect(VrmWindow* window) = 0;
+  virtual std::unique_ptr<VrmSearch> StartSearch() = 0;
+  virtual void EndDetection(bool searched, VrmWindow* window) = 0;
+
+  // As ReadVrmValues, RefusedVrmValues and WriteVrmValues.
+  virtual void ReadValues(int gpuId, VrmWindow* window) = 0;
+  virtual VrmRefusals RefusedValues(int gpuId, int32_t offset, std::string_view phaseGain,
+                                    std::string_view currentScale) = 0;
+  virtual void WriteValues(int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
+                           std::string_view currentScale) = 0;
+  virtual void Sleep(uint32_t milliseconds) = 0;
+};
 
 // The I2C group's controls, by role.
 struct RegulatorControls {
@@ -37,7 +65,7 @@ std::string OffsetVoltageText(int32_t steps, const std::string& decimalSeparator
 
 class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, public WindowRegulators {
  public:
-  RegulatorGroup(App& app, UiBackend& backend) : app_(app), backend_(backend) {}
+  RegulatorGroup(RegulatorOperations& ops, UiBackend& backend) : ops_(ops), backend_(backend) {}
   ~RegulatorGroup() override;
   RegulatorGroup(const RegulatorGroup&) = delete;
   RegulatorGroup& operator=(const RegulatorGroup&) = delete;
@@ -97,7 +125,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   void KeepRefused(ControlId field);
   bool SearchStep();
 
-  App& app_;
+  RegulatorOperations& ops_;
   UiBackend& backend_;
   MainForm* window_ = nullptr;
   RegulatorControls c_;

@@ -5,7 +5,6 @@
 // then are the settings written and put to use. The dialog keeps what the user left in it
 // between openings; it is filled from the settings once, when the main window first shows.
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -15,13 +14,10 @@
 #include "ui/form/backend.h"
 #include "ui/form/form.h"
 
-namespace tw {
-class App;
-}
-
 namespace tw::ui {
 
-// What the dialog asks of the program.
+// What the dialog asks of the program. Implemented by AppSettingsOperations
+// (app_settings_operations.h) on the real program state.
 class SettingsOperations {
  public:
   virtual ~SettingsOperations() = default;
@@ -33,25 +29,6 @@ class SettingsOperations {
   // "Make backup now", pruning as the dialog's backup switches and number say.
   virtual void MakeBackupNow(const SettingsValues& dialog) = 0;
   virtual void ShowError(std::string_view text) = 0;
-};
-
-// The operations on the program's state; `cardSelected` and `refillCardList` are the main
-// window's.
-class AppSettingsOperations final : public SettingsOperations {
- public:
-  AppSettingsOperations(App& app, std::function<bool()> cardSelected, std::function<void()> refillCardList)
-      : app_(app), cardSelected_(std::move(cardSelected)), refillCardList_(std::move(refillCardList)) {}
-  const OptionSet& options() const override;
-  void SaveSettings(const SettingsValues& dialog) override;
-  void ApplyDialogSettings(const SettingsValues& dialog) override;
-  void ForgetI2cSection() override;
-  void MakeBackupNow(const SettingsValues& dialog) override;
-  void ShowError(std::string_view text) override;
-
- private:
-  App& app_;
-  std::function<bool()> cardSelected_;
-  std::function<void()> refillCardList_;
 };
 
 class SettingsForm {

@@ -9,7 +9,9 @@
 #include "fakes/regulator_registers.h"
 #include "gpu/driver_fixture.h"
 #include "ini/ini_encoding.h"
+#include "ui/app_fan_power_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_regulator_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/profile_commands.h"
@@ -27,6 +29,8 @@ class RegulatorWindowTest : public test::DriverFixture {
  protected:
   std::unique_ptr<HeadlessBackend> backend;
   AppMainFormOperations ops{app};
+  AppFanPowerOperations menuOps{app};
+  AppRegulatorOperations regulatorOps{app};
   std::unique_ptr<RegulatorGroup> regulators;
   std::unique_ptr<WindowProfileCommands> commands;
   std::unique_ptr<FanPowerMenus> menus;
@@ -51,9 +55,9 @@ class RegulatorWindowTest : public test::DriverFixture {
     view.reset();  // a view goes before its form
     window.reset();
     backend = std::make_unique<HeadlessBackend>(fake.dialogs);
-    regulators = std::make_unique<RegulatorGroup>(app, *backend);
+    regulators = std::make_unique<RegulatorGroup>(regulatorOps, *backend);
     commands = std::make_unique<WindowProfileCommands>(app, *backend, regulators.get());
-    menus = std::make_unique<FanPowerMenus>(app, *backend);
+    menus = std::make_unique<FanPowerMenus>(menuOps, *backend);
     window = std::make_unique<MainForm>(ops, *backend, commands.get());
     commands->Attach(*window);
     regulators->Attach(*window);

@@ -7,7 +7,9 @@
 #include "gpu/driver_fixture.h"
 #include "gpu/friendly_names.h"
 #include "ini/ini_encoding.h"
+#include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_settings_operations.h"
 #include "ui/friendly_name_form.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/main_form.h"
@@ -24,6 +26,7 @@ class WindowDialogsTest : public test::DriverFixture {
  protected:
   HeadlessBackend backend{fake.dialogs};
   AppMainFormOperations ops{app};
+  AppFriendlyNameOperations friendlyNameOps{app};
   std::unique_ptr<MainForm> window;
   std::unique_ptr<FormView> view;
   std::unique_ptr<AppSettingsOperations> settingsOps;
@@ -45,7 +48,7 @@ class WindowDialogsTest : public test::DriverFixture {
         app, [this] { return window->SelectedCard() >= 0; }, [this] { window->RefillCardList(); });
     settings = std::make_unique<SettingsForm>(*settingsOps, backend);
     settings->Fill();
-    command = std::make_unique<ChangeFriendlyNameCommand>(app, backend, *window);
+    command = std::make_unique<ChangeFriendlyNameCommand>(friendlyNameOps, backend, *window);
     window->onChangeFriendlyName = [this] { command->Run(); };
   }
   void PutFile(const Path& path, const std::string& text) {
