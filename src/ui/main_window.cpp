@@ -6,6 +6,7 @@
 #include "ui/app_fan_power_operations.h"
 #include "ui/app_friendly_name_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_profile_command_operations.h"
 #include "ui/app_regulator_operations.h"
 #include "ui/app_settings_operations.h"
 #include "ui/fan_power_menus.h"
@@ -23,7 +24,8 @@ void RunMainWindow(App& app, UiBackend& backend, const PowerPlayWindowPorts* pow
   AppMainFormOperations operations(app);
   AppRegulatorOperations regulatorOperations(app);
   RegulatorGroup regulators(regulatorOperations, backend);
-  WindowProfileCommands profileCommands(app, backend, &regulators);
+  AppProfileCommandOperations profileOperations(app);
+  WindowProfileCommands profileCommands(profileOperations, backend, &regulators);
   AppFanPowerOperations menuOperations(app);
   FanPowerMenus menus(menuOperations, backend);
   MainForm mainForm(operations, backend, &profileCommands);

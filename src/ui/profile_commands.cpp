@@ -5,16 +5,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/app.h"
 #include "app/apply_window_values.h"
-#include "app/reset_gpu.h"
 #include "base/text.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "gpu/profile_matches.h"
-#include "profiles/profile_store.h"
 #include "gpu/adl_abi.h"
-#include "ui/app_main_form_operations.h"
+#include "messages/message_writer.h"
 #include "ui/form/spin_edit.h"
 #include "ui/reorder_form.h"
 
@@ -28,8 +25,9 @@ size_t Index(int k) { return static_cast<size_t>(k); }
 
 }  // namespace
 
-WindowProfileCommands::WindowProfileCommands(App& app, UiBackend& backend, WindowRegulatorSteps* regulators)
-    : app_(app), backend_(backend), regulators_(regulators ? *regulators : baseRegulators_) {}
+WindowProfileCommands::WindowProfileCommands(ProfileCommandOperations& operations, UiBackend& backend,
+                                             WindowRegulatorSteps* regulators)
+    : operations_(operations), backend_(backend), regulators_(regulators ? *regulators : baseRegulators_) {}
 
 void WindowProfileCommands::Attach(MainForm& window) {
   window_ = &window;
@@ -48,12 +46,12 @@ void WindowProfileCommands::Attach(MainForm& window) {
 
 int WindowProfileCommands::SelectedProfile() const {
   const int selected = window_->form().control(window_->controls().profileList).selected;
-  return selected >= 0 && Index(selected) < app_.profiles.size() ? selected : -1;
+  return selected >= 0 && Index(selected) < operations_.profiles().size() ? selected : -1;
 }
 
 void WindowProfileCommands::FillSelector(int selected) {
   std::vector<std::string> names;
-  for (const ProfileItem& profile : app_.profiles) names.push_back(profile.name);
+  for (const ProfileItem& profile : operations_.profiles()) names.push_back(profile.name);
   Form& form = window_->form();
   form.SetItems(window_->controls().profileList, std::move(names));
   form.SetSelected(window_->controls().profileList, selected);
@@ -88,7 +86,7 @@ WindowValues WindowProfileCommands::CollectWindowValues(const GPUItem& gpu) {
   for (size_t k = 0; k < Index(kFanRows); ++k) v.fanCurve[k] = {form.SpinValue(c.fanTemp[k]), form.SpinValue(c.fanPerc[k])};
   const int timing = form.control(c.timingBox).selected;
   // Without a chosen entry the card keeps its own level.
-  v.memTimingLevel = timing >= 0 ? timing : std::max(ValueOrZero(app_.currentValues.memTimingLevel), 0);
+  v.memTimingLevel = timing >= 0 ? timing : std::max(ValueOrZero(operations_.currentValues().memTimingLevel), 0);
   v.zeroRpm = form.control(c.zeroRpm).checked;
   v.gpuMin = form.SpinValue(c.gpuMin);
   v.gpuMax = form.SpinValue(c.gpuMax);
@@ -115,7 +113,7 @@ bool WindowProfileCommands::CheckTypedFields() {
 }
 
 bool WindowProfileCommands::FitToCard(const GPUItem& shown, int card, WindowValues& values) {
-  const GPUItem& target = app_.gpus[Index(card)];
+  const GPUItem& target = operations_.gpus()[Index(card)];
   if (target.overdriveVersion != shown.overdriveVersion) return false;
   // Overdrive8 sends its three curve points on every card; OverdriveN rows beyond the
   // target's own are never sent.
@@ -123,8 +121,7 @@ bool WindowProfileCommands::FitToCard(const GPUItem& shown, int card, WindowValu
       (target.gpuStateCount <= shown.gpuStateCount && target.memStateCount <= shown.memStateCount))
     return true;
   // The rows the window does not show hold nothing the user saw: they take the card's own.
-  AppMainFormOperations operations(app_);
-  const std::unique_ptr<CardReader> reader = operations.OpenCardReader(card);
+  const std::unique_ptr<CardReader> reader = operations_.OpenCardReader(card);
   if (!reader) return false;
   for (bool isGpu : {true, false}) {
     const int from = isGpu ? shown.gpuStateCount : shown.memStateCount;
@@ -142,9 +139,10 @@ bool WindowProfileCommands::FitToCard(const GPUItem& shown, int card, WindowValu
 std::vector<int> WindowProfileCommands::TargetCards(bool all, int selected, bool sameGeneration) const {
   if (!all) return {selected};
   std::vector<int> cards;
-  const GPUItem& chosen = app_.gpus[Index(selected)];
-  for (size_t g = 0; g < app_.gpus.size(); ++g)
-    if (app_.gpus[g].supported && (!sameGeneration || app_.gpus[g].overdriveVersion == chosen.overdriveVersion))
+  const GpuList& gpus = operations_.gpus();
+  const GPUItem& chosen = gpus[Index(selected)];
+  for (size_t g = 0; g < gpus.size(); ++g)
+    if (gpus[g].supported && (!sameGeneration || gpus[g].overdriveVersion == chosen.overdriveVersion))
       cards.push_back(static_cast<int>(g));
   return cards;
 }
@@ -184,7 +182,7 @@ std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
 }
 
 std::string WindowProfileCommands::At() const {
-  Clock& clock = app_.platform.clock;
+  Clock& clock = operations_.clock();
   return " (" + clock.FormatLongTime(clock.Now()) + ")";
 }
 
@@ -193,7 +191,7 @@ std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const st
   std::vector<int> done, skipped, left;
   // Several cards' messages come as one box at the end, each under its card.
   std::optional<MessageWriter::GatherScope> gathered;
-  if (cards.size() > 1) gathered.emplace(app_.messages);
+  if (cards.size() > 1) gathered.emplace(operations_.messages());
   for (int card : cards) {
     if (gathered) gathered->Label("Card " + std::to_string(card) + ": ");
     if (window_->CloseRequested()) left.push_back(card);
@@ -209,7 +207,7 @@ std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const st
               (done.empty() ? std::string("none") : CardNumbers(done)) + "; card(s) " + CardNumbers(left) +
               " left as they were.";
   if (report.empty()) return done;
-  if (gathered) app_.messages.ReportMessage(report, /*console=*/false, 0, MessageKind::Warning);
+  if (gathered) operations_.messages().ReportMessage(report, /*console=*/false, 0, MessageKind::Warning);
   else backend_.dialogs().ShowMessage(report, command, BoxIcon::Warning, false);
   return done;
 }
@@ -217,11 +215,11 @@ std::vector<int> WindowProfileCommands::RunOnCards(const char* command, const st
 void WindowProfileCommands::Apply() {
   const bool all = backend_.CtrlHeld();  // once, at the press
   const int selected = window_->SelectedCard();
-  if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
+  if (selected < 0 || Index(selected) >= operations_.gpus().size()) return;
   // The fields belong to the card they were read for, and only while it is the one shown.
   if (window_->EditorCard() != selected) return;
   if (!CheckTypedFields()) return;
-  const GPUItem& gpu = app_.gpus[Index(selected)];
+  const GPUItem& gpu = operations_.gpus()[Index(selected)];
   const WindowValues values = CollectWindowValues(gpu);
   const std::vector<KeptField> typed = KeepFields(FieldsOf({true, true, true, true, true, true}, gpu));
   RefusedParts refused;
@@ -231,7 +229,7 @@ void WindowProfileCommands::Apply() {
   const std::vector<int> done = RunOnCards("Apply", targets, [&](int card) {
     WindowValues own = values;
     if (card != selected && !FitToCard(gpu, card, own)) return false;
-    const RefusedParts parts = ApplyWindowValues(app_, card, own);
+    const RefusedParts parts = operations_.ApplyWindowValues(card, own);
     if (card == selected) refused = parts;
     if (parts.any()) refusals.emplace_back(card, parts);
     return true;
@@ -294,11 +292,11 @@ void WindowProfileCommands::PutBackRefused(const std::vector<KeptField>& typed, 
 void WindowProfileCommands::Reset() {
   const bool all = backend_.CtrlHeld();
   const int selected = window_->SelectedCard();
-  if (selected < 0 || Index(selected) >= app_.gpus.size()) return;
+  if (selected < 0 || Index(selected) >= operations_.gpus().size()) return;
   window_->BeginOperation();
   const std::vector<int> targets = TargetCards(all, selected, false);
   const std::vector<int> done = RunOnCards("Reset", targets, [&](int card) {
-    ResetGpu(app_, card, /*console=*/false, /*fromCommandLine=*/false);
+    operations_.ResetGpu(card);
     return true;
   });
   window_->ShowStatus((targets.size() == 1 && done.size() == 1
@@ -316,7 +314,7 @@ std::string WindowProfileCommands::AfterSending(const std::vector<int>& done, bo
   const int selected = window_->SelectedCard();
   if (!window_->CloseRequested() && selected >= 0) {
     if (window_->ReadCardIntoWindow(selected) && afterRead) afterRead();
-    if (app_.options.EnableI2c) {
+    if (operations_.options().EnableI2c) {
       if (applied) regulatorStatus = regulators_.AfterApply(done, selected);
       else regulators_.AfterReset(done, selected);
     }
@@ -329,10 +327,10 @@ std::string WindowProfileCommands::AfterSending(const std::vector<int>& done, bo
 
 void WindowProfileCommands::SelectMatchingProfile() {
   const int card = window_->SelectedCard();
-  if (app_.profiles.empty() || card < 0 || Index(card) >= app_.gpus.size()) return;
-  const GPUItem& gpu = app_.gpus[Index(card)];
-  for (size_t p = 0; p < app_.profiles.size(); ++p) {
-    if (ProfileMatches(app_.currentValues, app_.profiles[p], gpu, app_.options.EnableI2c)) {
+  if (operations_.profiles().empty() || card < 0 || Index(card) >= operations_.gpus().size()) return;
+  const GPUItem& gpu = operations_.gpus()[Index(card)];
+  for (size_t p = 0; p < operations_.profiles().size(); ++p) {
+    if (ProfileMatches(operations_.currentValues(), operations_.profiles()[p], gpu, operations_.options().EnableI2c)) {
       window_->form().SetSelected(window_->controls().profileList, static_cast<int>(p));
       return;
     }
@@ -340,13 +338,13 @@ void WindowProfileCommands::SelectMatchingProfile() {
 }
 
 bool WindowProfileCommands::WindowToProfile(int profile, int gpuId) {
-  return ui::WindowToProfile(*window_, app_.profiles.at(Index(profile)), app_.gpus.at(Index(gpuId)),
-                             app_.options.EnableI2c, regulators_);
+  return ui::WindowToProfile(*window_, operations_.profiles().at(Index(profile)), operations_.gpus().at(Index(gpuId)),
+                             operations_.options().EnableI2c, regulators_);
 }
 
 void WindowProfileCommands::ProfileToWindow(int profile, int gpuId) {
-  ui::ProfileToWindow(*window_, app_.profiles.at(Index(profile)), app_.gpus.at(Index(gpuId)), app_.options.EnableI2c,
-                      regulators_);
+  ui::ProfileToWindow(*window_, operations_.profiles().at(Index(profile)), operations_.gpus().at(Index(gpuId)),
+                      operations_.options().EnableI2c, regulators_);
 }
 
 // --- the "Profiles" group ---
@@ -357,9 +355,9 @@ void WindowProfileCommands::Save() {
     return;
   }
   const int card = window_->SelectedCard();
-  if (card < 0 || Index(card) >= app_.gpus.size()) return;
+  if (card < 0 || Index(card) >= operations_.gpus().size()) return;
   if (WindowToProfile(SelectedProfile(), card))
-    SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
+    operations_.SaveProfiles();
 }
 
 bool WindowProfileCommands::CheckName(std::string& name) {
@@ -381,29 +379,30 @@ void WindowProfileCommands::New() {
   profile.name = name;
   // Never stored and never filled by "Save": the card's own values, so that applying the
   // profile can never send made-up numbers.
-  const ProfileItem& current = app_.currentValues;
+  const ProfileItem& current = operations_.currentValues();
   profile.fanMin = current.fanMin;
   profile.fanMax = current.fanMax;
   profile.fanTarget = current.fanTarget;
   profile.powerTemp = current.powerTemp;
-  app_.profiles.push_back(std::move(profile));
-  FillSelector(static_cast<int>(app_.profiles.size()) - 1);
+  operations_.profiles().push_back(std::move(profile));
+  FillSelector(static_cast<int>(operations_.profiles().size()) - 1);
   Save();
 }
 
 void WindowProfileCommands::Load() {
   const int profile = SelectedProfile();
   const int card = window_->SelectedCard();
-  if (profile < 0 || card < 0 || Index(card) >= app_.gpus.size()) return;
+  if (profile < 0 || card < 0 || Index(card) >= operations_.gpus().size()) return;
   if (!window_->SettleEdits()) return;
   // Discarded edits go: the profile lands on the card's own values, as after a switch.
   if (window_->HasUnappliedEdits() && !window_->ReadCardIntoWindow(card)) return;
   ProfileToWindow(profile, card);
-  const std::vector<std::string> leftOut = KeysLeftOut(app_.profiles[Index(profile)], app_.gpus[Index(card)]);
+  const ProfileItem& loaded = operations_.profiles()[Index(profile)];
+  const std::vector<std::string> leftOut = KeysLeftOut(loaded, operations_.gpus()[Index(card)]);
   if (leftOut.empty()) return;
   std::string keys;
   for (const std::string& key : leftOut) keys += (keys.empty() ? "" : ", ") + key;
-  backend_.dialogs().ShowMessage("Profile \"" + app_.profiles[Index(profile)].name + "\" holds values this card has " +
+  backend_.dialogs().ShowMessage("Profile \"" + loaded.name + "\" holds values this card has " +
                                      "no field for; these were not loaded: " + keys + ".",
                                  "Load", BoxIcon::Information, false);
 }
@@ -411,7 +410,7 @@ void WindowProfileCommands::Load() {
 void WindowProfileCommands::Rename() {
   const int selected = SelectedProfile();
   if (selected < 0) return;
-  const std::string oldName = app_.profiles[Index(selected)].name;
+  const std::string oldName = operations_.profiles()[Index(selected)].name;
   std::string name = oldName;
   if (!backend_.dialogs().AskText("Rename", "New name:", name)) return;
   if (!CheckName(name)) return;
@@ -419,36 +418,38 @@ void WindowProfileCommands::Rename() {
   // box was about.
   const int confirmed = FindProfile(oldName, selected);
   if (confirmed < 0 || name == oldName) return;
-  app_.profiles[Index(confirmed)].name = name;
+  operations_.profiles()[Index(confirmed)].name = name;
   FillSelector(confirmed);
-  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
+  operations_.SaveProfiles();
 }
 
 void WindowProfileCommands::Delete() {
   const int selected = SelectedProfile();
   if (selected < 0) return;
-  const std::string name = app_.profiles[Index(selected)].name;
+  const std::string name = operations_.profiles()[Index(selected)].name;
   if (!backend_.dialogs().AskYesNo("Are you sure to delete profile: " + name + "?", "Delete")) return;
   // The answer is about the profile the question named, wherever it is now; one already
   // gone (a second click that reached the window) deletes nothing else.
   const int confirmed = FindProfile(name, selected);
   if (confirmed < 0) return;
-  app_.profiles.erase(app_.profiles.begin() + confirmed);
-  FillSelector(app_.profiles.empty() ? -1 : std::max(confirmed - 1, 0));
-  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
+  ProfileList& profiles = operations_.profiles();
+  profiles.erase(profiles.begin() + confirmed);
+  FillSelector(profiles.empty() ? -1 : std::max(confirmed - 1, 0));
+  operations_.SaveProfiles();
 }
 
 int WindowProfileCommands::FindProfile(const std::string& name, int hint) const {
-  if (hint >= 0 && Index(hint) < app_.profiles.size() && app_.profiles[Index(hint)].name == name) return hint;
-  const auto found = std::find_if(app_.profiles.begin(), app_.profiles.end(),
+  const ProfileList& profiles = operations_.profiles();
+  if (hint >= 0 && Index(hint) < profiles.size() && profiles[Index(hint)].name == name) return hint;
+  const auto found = std::find_if(profiles.begin(), profiles.end(),
                                   [&name](const ProfileItem& profile) { return profile.name == name; });
-  return found == app_.profiles.end() ? -1 : static_cast<int>(found - app_.profiles.begin());
+  return found == profiles.end() ? -1 : static_cast<int>(found - profiles.begin());
 }
 
 void WindowProfileCommands::Reorder() {
-  if (app_.profiles.empty()) return;
+  if (operations_.profiles().empty()) return;
   std::vector<std::string> names;
-  for (const ProfileItem& profile : app_.profiles) names.push_back(profile.name);
+  for (const ProfileItem& profile : operations_.profiles()) names.push_back(profile.name);
   ReorderForm dialog(std::move(names), window_->form(), [this](const std::vector<int>& order) {
     ReorderProfiles(order);
   });
@@ -459,23 +460,24 @@ void WindowProfileCommands::Reorder() {
 }
 
 void WindowProfileCommands::ReorderProfiles(const std::vector<int>& positions) {
-  if (app_.profiles.empty()) return;
+  ProfileList& profiles = operations_.profiles();
+  if (profiles.empty()) return;
   // Every profile exactly once, or the list stays as it is.
   std::vector<int> sorted = positions;
   std::sort(sorted.begin(), sorted.end());
   for (size_t i = 0; i < sorted.size(); ++i)
     if (sorted[i] != static_cast<int>(i)) return;
-  if (sorted.size() != app_.profiles.size()) return;
+  if (sorted.size() != profiles.size()) return;
 
   const int oldSelected = SelectedProfile();
-  const ProfileList copy = app_.profiles;
+  const ProfileList copy = profiles;
   int newSelected = -1;
   for (size_t i = 0; i < positions.size(); ++i) {
-    app_.profiles[i] = copy[Index(positions[i])];
+    profiles[i] = copy[Index(positions[i])];
     if (positions[i] == oldSelected) newSelected = static_cast<int>(i);
   }
   FillSelector(newSelected);
-  SaveProfiles(app_.ini(), app_.options, app_.profiles, app_.knownProfileSections);
+  operations_.SaveProfiles();
 }
 
 }  // namespace tw::ui

@@ -1,5 +1,5 @@
 #pragma once
-// The main window's profile commands on the program's state: "Apply" and "Reset" (with
+// The main window's profile commands: "Apply" and "Reset" (with
 // Ctrl on several cards), the "Profiles" group's "Load", "Save", "New", "Delete",
 // "Rename" and "Reorder", and picking the profile that matches the card. Every change to
 // the list is written to the ini file at once.
@@ -11,11 +11,8 @@
 #include "app/apply_window_values.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
+#include "ui/profile_command_operations.h"
 #include "ui/window_profile.h"
-
-namespace tw {
-class App;
-}
 
 namespace tw::ui {
 
@@ -28,7 +25,7 @@ std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
 class WindowProfileCommands final : public ProfileCommands {
  public:
   // `regulators` (nullptr: the base steps) is the regulator window code's part.
-  WindowProfileCommands(App& app, UiBackend& backend, WindowRegulatorSteps* regulators = nullptr);
+  WindowProfileCommands(ProfileCommandOperations& operations, UiBackend& backend, WindowRegulatorSteps* regulators = nullptr);
 
   // Connects the "Profiles" group's buttons; before MainForm::Create.
   void Attach(MainForm& window);
@@ -92,7 +89,7 @@ class WindowProfileCommands final : public ProfileCommands {
   // A trimmed name, or nothing after telling the user that it is empty.
   bool CheckName(std::string& name);
 
-  App& app_;
+  ProfileCommandOperations& operations_;
   UiBackend& backend_;
   WindowRegulatorSteps baseRegulators_;
   WindowRegulatorSteps& regulators_;

@@ -11,6 +11,7 @@
 #include "gpu/driver_fixture.h"
 #include "ini/ini_encoding.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_profile_command_operations.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/profile_commands.h"
 #include "ui/reorder_form.h"
@@ -26,6 +27,7 @@ class ProfileCommandsTest : public test::DriverFixture {
  protected:
   std::unique_ptr<HeadlessBackend> backend;
   AppMainFormOperations ops{app};
+  AppProfileCommandOperations profileOps{app};
   std::unique_ptr<WindowProfileCommands> commands;
   std::unique_ptr<MainForm> window;
   std::unique_ptr<FormView> view;
@@ -34,7 +36,7 @@ class ProfileCommandsTest : public test::DriverFixture {
     view.reset();  // a view goes before its form
     window.reset();
     backend = std::make_unique<HeadlessBackend>(fake.dialogs);
-    commands = std::make_unique<WindowProfileCommands>(app, *backend);
+    commands = std::make_unique<WindowProfileCommands>(profileOps, *backend);
     window = std::make_unique<MainForm>(ops, *backend, commands.get());
     commands->Attach(*window);
     view = backend->CreateView(window->form());

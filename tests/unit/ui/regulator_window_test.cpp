@@ -11,6 +11,7 @@
 #include "ini/ini_encoding.h"
 #include "ui/app_fan_power_operations.h"
 #include "ui/app_main_form_operations.h"
+#include "ui/app_profile_command_operations.h"
 #include "ui/app_regulator_operations.h"
 #include "ui/fan_power_menus.h"
 #include "ui/headless/headless_backend.h"
@@ -31,6 +32,7 @@ class RegulatorWindowTest : public test::DriverFixture {
   AppMainFormOperations ops{app};
   AppFanPowerOperations menuOps{app};
   AppRegulatorOperations regulatorOps{app};
+  AppProfileCommandOperations profileOps{app};
   std::unique_ptr<RegulatorGroup> regulators;
   std::unique_ptr<WindowProfileCommands> commands;
   std::unique_ptr<FanPowerMenus> menus;
@@ -56,7 +58,7 @@ class RegulatorWindowTest : public test::DriverFixture {
     window.reset();
     backend = std::make_unique<HeadlessBackend>(fake.dialogs);
     regulators = std::make_unique<RegulatorGroup>(regulatorOps, *backend);
-    commands = std::make_unique<WindowProfileCommands>(app, *backend, regulators.get());
+    commands = std::make_unique<WindowProfileCommands>(profileOps, *backend, regulators.get());
     menus = std::make_unique<FanPowerMenus>(menuOps, *backend);
     window = std::make_unique<MainForm>(ops, *backend, commands.get());
     commands->Attach(*window);
