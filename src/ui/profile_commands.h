@@ -1,8 +1,8 @@
 #pragma once
-// The main window's profile commands: "Apply" and "Reset" (with
-// Ctrl on several cards), the "Profiles" group's "Load", "Save", "New", "Delete",
-// "Rename" and "Reorder", and picking the profile that matches the card. Every change to
-// the list is written to the ini file at once.
+// The main window's profile commands: "Apply" and "Reset" (with Ctrl on several cards),
+// the "Profiles" group's "Load", "Save", "New", "Delete", "Rename" and "Reorder", and
+// picking the profile that matches the card. Every change to the list is written to the
+// ini file at once.
 
 #include <functional>
 #include <string>
@@ -25,7 +25,8 @@ std::string ApplyStatus(const std::vector<int>& targets, size_t wholly,
 class WindowProfileCommands final : public ProfileCommands {
  public:
   // `regulators` (nullptr: the base steps) is the regulator window code's part.
-  WindowProfileCommands(ProfileCommandOperations& operations, UiBackend& backend, WindowRegulatorSteps* regulators = nullptr);
+  WindowProfileCommands(ProfileCommandOperations& operations, UiBackend& backend,
+                        WindowRegulatorSteps* regulators = nullptr);
 
   // Connects the "Profiles" group's buttons; before MainForm::Create.
   void Attach(MainForm& window);
