@@ -4,14 +4,14 @@
 
 #include "gpu/gpu_context.h"
 #include "gpu/gpu_item.h"
-#include "i2c/vrm_context.h"
-#include "i2c/vrm_detection_state.h"
 #include "messages/message_writer.h"
 #include "platform/file_system.h"
 #include "platform/platform.h"
 #include "profiles/ini_context.h"
 #include "profiles/option_set.h"
 #include "profiles/profile_item.h"
+#include "regulator/regulator_context.h"
+#include "regulator/regulator_detection_state.h"
 
 namespace tw {
 
@@ -33,11 +33,11 @@ class App {
   KnownProfileSections knownProfileSections;
   ProfileItem currentValues;  // also holds the card's regulator values (I2cValues)
 
-  VrmDetectionState vrm;
+  RegulatorDetectionState regulatorDetection;
 
   IniContext ini() { return {platform, messages, paths}; }
   GpuContext gpuContext() { return {platform, messages, options}; }
-  VrmContext vrmContext() { return {ini(), gpus, currentValues, vrm}; }
+  RegulatorContext regulatorContext() { return {ini(), gpus, currentValues, regulatorDetection}; }
 };
 
 // Appends the cards to app.gpus (see BuildGpuList) and notes whether the fan control of a

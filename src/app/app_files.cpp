@@ -7,9 +7,9 @@ namespace tw {
 
 WindowMenuSwitches LoadAppSettings(App& app, bool consoleMode, IniRead& mainFile) {
   const LoadedSettings loaded = LoadSettings(app.ini(), app.options, consoleMode, mainFile);
-  app.vrm.consoleMode = consoleMode;
-  app.vrm.done = false;
-  app.vrm.scan = app.options.EnableI2c && !loaded.hasI2cSection;
+  app.regulatorDetection.consoleMode = consoleMode;
+  app.regulatorDetection.done = false;
+  app.regulatorDetection.scan = app.options.EnableI2c && !loaded.hasI2cSection;
   return loaded.menus;
 }
 

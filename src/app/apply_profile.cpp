@@ -18,7 +18,7 @@
 #include "gpu/profile_matches.h"
 #include "gpu/setter_context.h"
 #include "gpu/value_fields.h"
-#include "i2c/vrm_write.h"
+#include "regulator/regulator_write.h"
 
 namespace tw {
 namespace {
@@ -175,7 +175,7 @@ bool ApplyProfile(App& app, int profileIndex, int gpuId, bool console) {
   if (!result) return false;
   // The regulator follows the driver values whatever they gave.
   if (app.options.EnableI2c)
-    WriteVrmValues(app.vrmContext(), gpuId, false, profile.offset, profile.llc, profile.phaseGain,
+    WriteRegulatorValues(app.regulatorContext(), gpuId, false, profile.offset, profile.llc, profile.phaseGain,
                    profile.currentScale);
   return *result;
 }

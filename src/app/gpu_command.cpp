@@ -24,7 +24,7 @@
 #include "gpu/power_limit_setter.h"
 #include "gpu/setter_context.h"
 #include "gpu/value_fields.h"
-#include "i2c/vrm_write.h"
+#include "regulator/regulator_write.h"
 
 namespace tw {
 namespace {
@@ -142,7 +142,7 @@ void GpuCommand::WriteRegulator(int gpu) {
   if (!Names("offset=") && !Names("llc=") && !Names("phasegain=") && !Names("currentscale=")) return;
   DetectRegulatorsOnce(app_);
   const ProfileItem& values = app_.currentValues;
-  WriteVrmValues(app_.vrmContext(), gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
+  WriteRegulatorValues(app_.regulatorContext(), gpu, false, values.offset, values.llc, values.phaseGain, values.currentScale);
 }
 
 void GpuCommand::SwitchFeatures(int gpu, const GpuCommandSwitches& switches) {

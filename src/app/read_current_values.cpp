@@ -4,7 +4,7 @@
 
 #include "app/app.h"
 #include "gpu/current_values.h"
-#include "i2c/vrm_read.h"
+#include "regulator/regulator_read.h"
 
 namespace tw {
 
@@ -16,7 +16,7 @@ bool ReadCurrentValues(App& app, int gpuId, bool console) {
     app.currentValues.llc = kNotSet;
     app.currentValues.phaseGain = std::string(kNotSetText);
     app.currentValues.currentScale = std::string(kNotSetText);
-    ReadVrmValues(app.vrmContext(), gpuId, /*window=*/nullptr);
+    ReadRegulatorValues(app.regulatorContext(), gpuId, /*window=*/nullptr);
   }
   return true;
 }

@@ -1,13 +1,13 @@
 #include "app/regulator_steps.h"
 
 #include "app/app.h"
-#include "i2c/vrm_detection.h"
+#include "regulator/regulator_detection.h"
 
 namespace tw {
 
 void DetectRegulatorsOnce(App& app) {
-  if (!app.options.EnableI2c || app.vrm.done) return;
-  DetectVrm(app.vrmContext(), app.vrm.scan, /*window=*/nullptr);
+  if (!app.options.EnableI2c || app.regulatorDetection.done) return;
+  DetectRegulator(app.regulatorContext(), app.regulatorDetection.scan, /*window=*/nullptr);
 }
 
 }  // namespace tw

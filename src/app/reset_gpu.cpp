@@ -5,12 +5,12 @@
 #include <string_view>
 
 #include "app/app.h"
-#include "i2c/vrm_write.h"
 #include "gpu/driver_connection.h"
 #include "gpu/ext_settings_setter.h"
 #include "gpu/od8_setter.h"
 #include "gpu/performance_levels.h"
 #include "gpu/setter_context.h"
+#include "regulator/regulator_write.h"
 
 namespace tw {
 namespace {
@@ -56,7 +56,7 @@ void ResetGpu(App& app, int gpuId, bool console, bool fromCommandLine) {
   }
   // The window passes its own regulator fields; that path arrives with the window.
   if (app.options.EnableI2c && fromCommandLine)
-    WriteVrmValues(app.vrmContext(), gpuId, true, 0, 0, kNotSetText, kNotSetText);
+    WriteRegulatorValues(app.regulatorContext(), gpuId, true, 0, 0, kNotSetText, kNotSetText);
 }
 
 }  // namespace tw

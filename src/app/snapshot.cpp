@@ -9,10 +9,10 @@
 #include "base/text.h"
 #include "gpu/driver_connection.h"
 #include "gpu/gpu_list_builder.h"
-#include "i2c/vrm_detection.h"
-#include "i2c/vrm_snapshot.h"
 #include "ini/safe_file_writer.h"
 #include "platform/clock.h"
+#include "regulator/regulator_detection.h"
+#include "regulator/regulator_snapshot.h"
 #include "version.h"
 
 namespace tw {
@@ -43,7 +43,7 @@ std::optional<Path> SnapshotPath(App& app, std::string_view fileName, bool conso
 
 // The regulators as detection would find them, without the [I2C] section it would write.
 void LocateRegulators(App& app) {
-  if (app.options.EnableI2c && !app.vrm.done) LocateVrm(app.vrmContext(), app.vrm.scan);
+  if (app.options.EnableI2c && !app.regulatorDetection.done) LocateRegulator(app.regulatorContext(), app.regulatorDetection.scan);
 }
 
 const GPUItem* FoundRegulatorOf(const App& app, int32_t adapterIndex) {

@@ -19,12 +19,12 @@ class AppRegulatorOperations final : public RegulatorOperations {
   bool DetectionInProgress() const override;
   void BeginDetection() override;
   bool SearchesEveryLine() const override;
-  void Detect(VrmWindow* window) override;
-  std::unique_ptr<VrmSearch> StartSearch() override;
-  void EndDetection(bool searched, VrmWindow* window) override;
+  void Detect(RegulatorWindow* window) override;
+  std::unique_ptr<RegulatorSearch> StartSearch() override;
+  void EndDetection(bool searched, RegulatorWindow* window) override;
 
-  void ReadValues(int gpuId, VrmWindow* window) override;
-  VrmRefusals RefusedValues(int gpuId, int32_t offset, std::string_view phaseGain,
+  void ReadValues(int gpuId, RegulatorWindow* window) override;
+  RegulatorRefusals RefusedValues(int gpuId, int32_t offset, std::string_view phaseGain,
                             std::string_view currentScale) override;
   void WriteValues(int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
                    std::string_view currentScale) override;

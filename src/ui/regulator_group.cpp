@@ -6,7 +6,7 @@
 
 #include "base/integer.h"
 #include "base/text.h"
-#include "i2c/vrm_table.h"
+#include "regulator/regulator_table.h"
 
 namespace tw::ui {
 namespace {
@@ -20,7 +20,7 @@ size_t Index(int k) { return static_cast<size_t>(k); }
 
 // "; card 1 refused phase gain, current scale" for the regulator values a card's
 // controller refused, "" when it took them all.
-std::string RefusedStatus(int card, const VrmRefusals& refused) {
+std::string RefusedStatus(int card, const RegulatorRefusals& refused) {
   std::string names;
   const std::pair<bool, const char*> parts[] = {
       {refused.offset, "offset"}, {refused.phaseGain, "phase gain"}, {refused.currentScale, "current scale"}};
@@ -75,8 +75,8 @@ void RegulatorGroup::AddControls() {
   c_.offsetCaption = label("I2C_OffsetCaption", "Offset (x6.25mV):", 10);
   Control offset{.kind = ControlKind::SpinEdit, .name = "I2C_Offset", .bounds = {118, 17, 50, 21}, .caption = "0",
                  .accessibleName = "Voltage offset (x6.25 mV)", .tabStop = true};
-  offset.minValue = kVrmOffsetMin;
-  offset.maxValue = kVrmOffsetMax;
+  offset.minValue = kRegulatorOffsetMin;
+  offset.maxValue = kRegulatorOffsetMax;
   c_.offset = add(std::move(offset));
   c_.voltage = label("I2C_Voltage", "0mV", 174);
   // The voltage label needs room for its longest text ("-293.75mV"), also in the wider
@@ -109,7 +109,7 @@ void RegulatorGroup::RedrawI2cGroup() {
   const int selected = SelectedGpu();
   const GpuList& gpus = ops_.gpus();
   const GPUItem* gpu = selected >= 0 && Index(selected) < gpus.size() ? &gpus[Index(selected)] : nullptr;
-  const VrmItem* row = gpu && gpu->i2cFound ? VrmRow(gpu->i2cController) : nullptr;
+  const RegulatorItem* row = gpu && gpu->i2cFound ? RegulatorRow(gpu->i2cController) : nullptr;
   const bool searching = search_ || detectionPending_;
   const char* const idle = searching ? kSearchingCaption : "I2C";
   form.SetCaption(window_->controls().i2cGroup, row ? "I2C: " + std::string(row->name) : std::string(idle));
@@ -248,7 +248,7 @@ RegulatorGroup::Values RegulatorGroup::WindowValues() const {
     // The field's text as it stands, not the spin edit's reading of it (which turns text
     // that is no number into the lowest offset): text that is no offset is refused.
     const std::optional<int32_t> typed = TryParseInt32(TrimBlanks(form.control(c_.offset).caption));
-    v.offset = typed && IsSet(*typed) ? *typed : kVrmOffsetMax + 1;
+    v.offset = typed && IsSet(*typed) ? *typed : kRegulatorOffsetMax + 1;
   }
   if (Shown(c_.llc)) v.llc = form.control(c_.llc).checked ? 1 : 0;
   if (Shown(c_.phaseGain)) v.phaseGain = form.control(c_.phaseGain).caption;

@@ -2,7 +2,7 @@
 // The main window's I2C group (GroupBox6): the selected card's regulator values (offset,
 // load-line, phase gain, current scale), their colours, and the regulator steps of
 // "Apply", "Reset", "Save" and "Load". Reads and writes go through the regulator code the
-// command line uses (ReadVrmValues, RefusedVrmValues, WriteVrmValues), so the window keeps
+// command line uses (ReadRegulatorValues, RefusedRegulatorValues, WriteRegulatorValues), so the window keeps
 // every guard it has.
 
 #include <cstdint>
@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "gpu/gpu_item.h"
-#include "i2c/vrm_search.h"
-#include "i2c/vrm_window.h"
-#include "i2c/vrm_write.h"
 #include "profiles/profile_item.h"
+#include "regulator/regulator_search.h"
+#include "regulator/regulator_window.h"
+#include "regulator/regulator_write.h"
 #include "ui/form/backend.h"
 #include "ui/main_form.h"
 #include "ui/window_profile.h"
@@ -33,17 +33,17 @@ class RegulatorOperations {
   virtual const GpuList& gpus() const = 0;
   virtual const ProfileItem& currentValues() const = 0;
 
-  // The run's detection (i2c/vrm_detection.h), shown in `window`.
+  // The run's detection (regulator/regulator_detection.h), shown in `window`.
   virtual bool DetectionInProgress() const = 0;
   virtual void BeginDetection() = 0;
   virtual bool SearchesEveryLine() const = 0;  // rather than verify the stored locations
-  virtual void Detect(VrmWindow* window) = 0;
-  virtual std::unique_ptr<VrmSearch> StartSearch() = 0;
-  virtual void EndDetection(bool searched, VrmWindow* window) = 0;
+  virtual void Detect(RegulatorWindow* window) = 0;
+  virtual std::unique_ptr<RegulatorSearch> StartSearch() = 0;
+  virtual void EndDetection(bool searched, RegulatorWindow* window) = 0;
 
-  // As ReadVrmValues, RefusedVrmValues and WriteVrmValues.
-  virtual void ReadValues(int gpuId, VrmWindow* window) = 0;
-  virtual VrmRefusals RefusedValues(int gpuId, int32_t offset, std::string_view phaseGain,
+  // As ReadRegulatorValues, RefusedRegulatorValues and WriteRegulatorValues.
+  virtual void ReadValues(int gpuId, RegulatorWindow* window) = 0;
+  virtual RegulatorRefusals RefusedValues(int gpuId, int32_t offset, std::string_view phaseGain,
                                     std::string_view currentScale) = 0;
   virtual void WriteValues(int gpuId, bool reset, int32_t offset, int32_t llc, std::string_view phaseGain,
                            std::string_view currentScale) = 0;
@@ -63,7 +63,7 @@ struct RegulatorControls {
 // exact form, with `decimalSeparator`.
 std::string OffsetVoltageText(int32_t steps, const std::string& decimalSeparator);
 
-class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, public WindowRegulators {
+class RegulatorGroup final : public RegulatorWindow, public WindowRegulatorSteps, public WindowRegulators {
  public:
   RegulatorGroup(RegulatorOperations& ops, UiBackend& backend) : ops_(ops), backend_(backend) {}
   ~RegulatorGroup() override;
@@ -79,7 +79,7 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   // is idle, so the user can go on using it.
   void RunPendingDetection();
 
-  // VrmWindow: what reading and detection show.
+  // RegulatorWindow: what reading and detection show.
   int SelectedGpu() const override;
   void RedrawI2cGroup() override;
   void SelectMatchingProfile() override;
@@ -131,9 +131,9 @@ class RegulatorGroup final : public VrmWindow, public WindowRegulatorSteps, publ
   RegulatorControls c_;
   // While the card is read back after "Apply": the fields whose values it refused, which
   // keep the user's text instead of showing the card's.
-  VrmRefusals kept_{};
+  RegulatorRefusals kept_{};
   bool detectionPending_ = false;
-  std::unique_ptr<VrmSearch> search_;  // while the window's search runs
+  std::unique_ptr<RegulatorSearch> search_;  // while the window's search runs
 };
 
 }  // namespace tw::ui

@@ -34,7 +34,7 @@ class StartupProfilesTest : public ProfilesTest {
 
 TEST_F(StartupProfilesTest, AFileWithoutProfilesIsRestoredSilentlyFromTheNewestBackupHoldingOne) {
   commandLine.Run({"-p0Kept"});  // ends at the GPU list, which this test does not build
-  EXPECT_TRUE(app.vrm.consoleMode);
+  EXPECT_TRUE(app.regulatorDetection.consoleMode);
   EXPECT_TRUE(app.options.IgnoreError8);  // the settings were read again from the restored file
   ASSERT_EQ(app.profiles.size(), 1u);
   EXPECT_EQ(operations.FindProfile("Kept"), 0);
@@ -58,7 +58,7 @@ TEST_F(StartupProfilesTest, WithConfirmationOnTheQuestionIsAskedAndNoKeepsTheFil
   EXPECT_EQ(IniText(), "[General]\nEnableI2c=1\n\n");
   EXPECT_TRUE(app.profiles.empty());
   EXPECT_TRUE(app.options.EnableI2c);
-  EXPECT_TRUE(app.vrm.scan);  // no [I2C] section yet
+  EXPECT_TRUE(app.regulatorDetection.scan);  // no [I2C] section yet
 }
 
 TEST_F(StartupProfilesTest, ProfilesInTheFileMeanNoRestore) {

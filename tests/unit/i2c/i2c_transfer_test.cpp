@@ -1,8 +1,8 @@
 #include "i2c/i2c_transfer.h"
 
 #include "gpu/driver_connection.h"
-#include "i2c/vrm_fixture.h"
-#include "i2c/vrm_matches.h"
+#include "regulator/regulator_fixture.h"
+#include "regulator/regulator_matches.h"
 
 namespace tw {
 namespace {
@@ -14,7 +14,7 @@ constexpr int kUp = 1;
 
 // ---- Transfers ----
 
-using I2cTransferTest = test::VrmTest;
+using I2cTransferTest = test::RegulatorTest;
 
 TEST_F(I2cTransferTest, ReadRecordCarriesTheDoubledAddressAndTheAskedSpeed) {
   AddCard(7);
@@ -83,19 +83,19 @@ struct MatchCase {
 // Names the case; without it the test framework prints the record's bytes, padding included.
 void PrintTo(const MatchCase& c, std::ostream* out) { *out << c.what; }
 
-class VrmMatchesTest : public test::VrmTest, public ::testing::WithParamInterface<MatchCase> {};
+class RegulatorMatchesTest : public test::RegulatorTest, public ::testing::WithParamInterface<MatchCase> {};
 
-TEST_P(VrmMatchesTest, IdentifiesTheRow) {
+TEST_P(RegulatorMatchesTest, IdentifiesTheRow) {
   AddCard(0);
   Device(0, 1, 0x08, GetParam().registers);
   auto connection = OpenDriverConnection(app.platform, app.messages);
   ASSERT_TRUE(connection);
-  EXPECT_EQ(VrmMatches(*connection, app.gpus[0], 1, 0x08, GetParam().row), GetParam().matches) << GetParam().what;
+  EXPECT_EQ(RegulatorMatches(*connection, app.gpus[0], 1, 0x08, GetParam().row), GetParam().matches) << GetParam().what;
   for (const test::FakeI2cTransfer& t : adl.i2cTransfers) EXPECT_EQ(t.speed, 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, VrmMatchesTest,
+    Rows, RegulatorMatchesTest,
     ::testing::Values(MatchCase{"IR3567B with LLC on", test::Ir3567bRegisters(0x01), kIr, true},
                       MatchCase{"IR3567B with LLC off", test::Ir3567bRegisters(0x81), kIr, true},
                       MatchCase{"IR3567B with LLC neither", test::Ir3567bRegisters(0x02), kIr, false},
@@ -107,15 +107,15 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"up9505 is not an IR3567B", test::Up9505Registers(), kIr, false},
                       MatchCase{"no such row", test::Ir3567bRegisters(), 2, false}));
 
-using VrmMatchesFailureTest = test::VrmTest;
+using RegulatorMatchesFailureTest = test::RegulatorTest;
 
-TEST_F(VrmMatchesFailureTest, FailedSecondIdentificationReadFailsTheMatch) {
+TEST_F(RegulatorMatchesFailureTest, FailedSecondIdentificationReadFailsTheMatch) {
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   FailI2c(0, 1, 0x08, 0x38, adl::kI2cActionReadRepeatedStart, -1);
   auto connection = OpenDriverConnection(app.platform, app.messages);
   ASSERT_TRUE(connection);
-  EXPECT_FALSE(VrmMatches(*connection, app.gpus[0], 1, 0x08, kIr));
+  EXPECT_FALSE(RegulatorMatches(*connection, app.gpus[0], 1, 0x08, kIr));
 }
 
 }  // namespace

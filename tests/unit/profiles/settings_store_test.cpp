@@ -25,22 +25,22 @@ TEST_F(SettingsStoreTest, WindowModeReadsEveryKeyOfTheMainFile) {
   EXPECT_TRUE(o.EnableI2c);  // any integer other than 0
   EXPECT_TRUE(menus.displayFanMenu && menus.displayPowerMenu);
   EXPECT_EQ(o.FanDeactivatedGpus, ";1;3;");
-  EXPECT_FALSE(app.vrm.consoleMode);
-  EXPECT_TRUE(app.vrm.scan);  // no [I2C] section
+  EXPECT_FALSE(app.regulatorDetection.consoleMode);
+  EXPECT_TRUE(app.regulatorDetection.scan);  // no [I2C] section
 }
 
 TEST_F(SettingsStoreTest, ConsoleModeLeavesTheDisplaySwitchesOff) {
   PutIni(std::string(kAllOn) + "[I2C]\nGPU0=7;32\n\n");
   app.options.ShowBusNumber = true;
-  app.vrm.done = true;
+  app.regulatorDetection.done = true;
   const WindowMenuSwitches menus = LoadAppSettings(app, true);
   const OptionSet& o = app.options;
   EXPECT_FALSE(o.ShowBusNumber || o.ShowPnpString || o.ShowAdapterIndex || o.ShowFriendlyName || o.ShowRegistryKey);
   EXPECT_FALSE(menus.displayFanMenu || menus.displayPowerMenu);
   EXPECT_TRUE(o.IgnoreError8 && o.EnableI2c);
-  EXPECT_TRUE(app.vrm.consoleMode);
-  EXPECT_FALSE(app.vrm.done);
-  EXPECT_FALSE(app.vrm.scan);  // [I2C] is there: verify the stored locations
+  EXPECT_TRUE(app.regulatorDetection.consoleMode);
+  EXPECT_FALSE(app.regulatorDetection.done);
+  EXPECT_FALSE(app.regulatorDetection.scan);  // [I2C] is there: verify the stored locations
 }
 
 TEST_F(SettingsStoreTest, FanListMatchesWholeIdsOnly) {
@@ -59,14 +59,14 @@ TEST_F(SettingsStoreTest, MissingFilesGiveTheDefaultsAndNoScan) {
   app.options.FanDeactivatedGpus = ";0;";
   app.options.NumberOfBackups = 3;
   app.options.CreateAutomatically = true;
-  app.vrm.scan = true;
+  app.regulatorDetection.scan = true;
   LoadAppSettings(app, false);
   const OptionSet defaults;
   EXPECT_EQ(app.options.EnableI2c, defaults.EnableI2c);
   EXPECT_EQ(app.options.FanDeactivatedGpus, "");
   EXPECT_EQ(app.options.NumberOfBackups, 10);
   EXPECT_FALSE(app.options.CreateAutomatically);
-  EXPECT_FALSE(app.vrm.scan);
+  EXPECT_FALSE(app.regulatorDetection.scan);
   EXPECT_TRUE(fake.dialogs.boxes.empty());
 }
 

@@ -239,22 +239,22 @@ TEST_F(RegulatorWindowTest, ASearchOfEveryLineWaitsForTheWindowThenLetsTheUserWo
   user.Select("ComboBox1", 1);  // the user need not wait for the search
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: searching for regulators...");
   EXPECT_FALSE(user.Showing("I2C_NotAvailable"));
-  EXPECT_TRUE(app.vrm.inProgress);
+  EXPECT_TRUE(app.regulatorDetection.inProgress);
   while (backend->RunIdleStep()) {
   }
-  EXPECT_FALSE(app.vrm.inProgress);
+  EXPECT_FALSE(app.regulatorDetection.inProgress);
   EXPECT_EQ(user.Text("GroupBox6"), "I2C: IR3567B");
   EXPECT_EQ(app.gpus[1].i2cAddress, 0x20);
 }
 
 TEST_F(RegulatorWindowTest, SelectingACardDuringDetectionReadsNoRegulator) {
   HeadlessUser user = Open("II");
-  EXPECT_FALSE(app.vrm.inProgress);
+  EXPECT_FALSE(app.regulatorDetection.inProgress);
   EXPECT_TRUE(app.gpus[0].i2cFound && app.gpus[1].i2cFound);
-  app.vrm.inProgress = true;
+  app.regulatorDetection.inProgress = true;
   user.Select("ComboBox1", 1);
   EXPECT_TRUE(adl.i2cTransfers.empty());
-  app.vrm.inProgress = false;
+  app.regulatorDetection.inProgress = false;
   user.Select("ComboBox1", 0);
   EXPECT_FALSE(adl.i2cTransfers.empty());
 }

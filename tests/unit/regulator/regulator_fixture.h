@@ -15,7 +15,7 @@
 
 namespace tw::test {
 
-class VrmTest : public DriverFixture {
+class RegulatorTest : public DriverFixture {
  protected:
   // A card of GpuList whose adapter the fake driver knows.
   GPUItem& AddCard(int adapter, bool supported = true) {

@@ -1,14 +1,14 @@
-#include "i2c/vrm_matches.h"
+#include "regulator/regulator_matches.h"
 
 #include <optional>
 
 #include "i2c/i2c_transfer.h"
-#include "i2c/vrm_table.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 
-bool VrmMatches(DriverConnection& connection, const GPUItem& gpu, int32_t line, int32_t address, int32_t row) {
-  const VrmItem* item = VrmRow(row);
+bool RegulatorMatches(DriverConnection& connection, const GPUItem& gpu, int32_t line, int32_t address, int32_t row) {
+  const RegulatorItem* item = RegulatorRow(row);
   if (!item) return false;
   const auto read = [&](uint8_t reg) {
     return I2cRead(connection, gpu, item->dataSize, line, address, reg, I2cSpeed::Identify);

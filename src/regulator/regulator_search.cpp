@@ -1,4 +1,4 @@
-#include "i2c/vrm_search.h"
+#include "regulator/regulator_search.h"
 
 #include <climits>
 #include <iterator>
@@ -6,10 +6,10 @@
 
 #include "gpu/adl_abi.h"
 #include "gpu/driver_connection.h"
-#include "i2c/i2c_location.h"
 #include "i2c/i2c_transfer.h"
-#include "i2c/vrm_matches.h"
-#include "i2c/vrm_table.h"
+#include "regulator/i2c_location.h"
+#include "regulator/regulator_matches.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 namespace {
@@ -26,17 +26,17 @@ constexpr int32_t kProbeRegister = 0xFF;
 constexpr int kLineFaultLimit = 3;
 
 std::optional<I2cLocation> FixedLocation(DriverConnection& connection, const GPUItem& gpu) {
-  for (int32_t row = 0; row < kVrmRowCount; ++row) {
-    const VrmItem& item = VrmTable[static_cast<size_t>(row)];
-    if (item.defaultLine != 0 && VrmMatches(connection, gpu, item.defaultLine, item.defaultAddress, row))
+  for (int32_t row = 0; row < kRegulatorRowCount; ++row) {
+    const RegulatorItem& item = RegulatorTable[static_cast<size_t>(row)];
+    if (item.defaultLine != 0 && RegulatorMatches(connection, gpu, item.defaultLine, item.defaultAddress, row))
       return I2cLocation{item.defaultLine, item.defaultAddress, row};
   }
   return std::nullopt;
 }
 
 std::optional<int32_t> RowAt(DriverConnection& connection, const GPUItem& gpu, int32_t line, int32_t address) {
-  for (int32_t row = 0; row < kVrmRowCount; ++row)
-    if (VrmTable[static_cast<size_t>(row)].defaultLine == 0 && VrmMatches(connection, gpu, line, address, row))
+  for (int32_t row = 0; row < kRegulatorRowCount; ++row)
+    if (RegulatorTable[static_cast<size_t>(row)].defaultLine == 0 && RegulatorMatches(connection, gpu, line, address, row))
       return row;
   return std::nullopt;
 }
@@ -50,22 +50,22 @@ void Take(GPUItem& gpu, const I2cLocation& location) {
 
 }  // namespace
 
-VrmSearch::VrmSearch(std::vector<GPUItem>& gpus, std::unique_ptr<DriverConnection> connection)
+RegulatorSearch::RegulatorSearch(std::vector<GPUItem>& gpus, std::unique_ptr<DriverConnection> connection)
     : gpus_(gpus), connection_(std::move(connection)) {}
 
-VrmSearch::~VrmSearch() = default;
+RegulatorSearch::~RegulatorSearch() = default;
 
-bool VrmSearch::Step(int probes) {
+bool RegulatorSearch::Step(int probes) {
   for (int i = 0; i < probes && !AtEnd(); ++i) ProbeOnce();
   return !AtEnd();
 }
 
-void VrmSearch::RunToEnd() { Step(INT_MAX); }
+void RegulatorSearch::RunToEnd() { Step(INT_MAX); }
 
 // The list is read afresh at every probe: a window may rebuild it while the search waits.
-bool VrmSearch::AtEnd() const { return card_ >= gpus_.size(); }
+bool RegulatorSearch::AtEnd() const { return card_ >= gpus_.size(); }
 
-void VrmSearch::ProbeOnce() {
+void RegulatorSearch::ProbeOnce() {
   GPUItem& gpu = gpus_[card_];
   if (!gpu.supported) return NextCard();
   if (stage_ == Stage::FixedLocations) {
@@ -80,7 +80,7 @@ void VrmSearch::ProbeOnce() {
 }
 
 // A failed probe only means that nothing answers there; it is never reported.
-void VrmSearch::ProbeAddress(GPUItem& gpu) {
+void RegulatorSearch::ProbeAddress(GPUItem& gpu) {
   const int32_t line = kSearchLines[lineIndex_];
   const int32_t address = address_++;
   int32_t result = adl::kOk;
@@ -95,13 +95,13 @@ void VrmSearch::ProbeAddress(GPUItem& gpu) {
   if (address_ > kLastSearchAddress || lineFaults_ >= kLineFaultLimit) NextLine();
 }
 
-void VrmSearch::NextLine() {
+void RegulatorSearch::NextLine() {
   address_ = 0;
   lineFaults_ = 0;
   if (++lineIndex_ == kSearchLineCount) NextCard();
 }
 
-void VrmSearch::NextCard() {
+void RegulatorSearch::NextCard() {
   ++card_;
   stage_ = Stage::FixedLocations;
   lineIndex_ = 0;

@@ -1,7 +1,7 @@
-#include "i2c/vrm_read.h"
+#include "regulator/regulator_read.h"
 
-#include "i2c/vrm_fixture.h"
-#include "i2c/vrm_write.h"
+#include "regulator/regulator_fixture.h"
+#include "regulator/regulator_write.h"
 
 namespace tw {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class ReadVrmValuesTest : public test::VrmTest {
+class ReadRegulatorValuesTest : public test::RegulatorTest {
  protected:
   void SetUp() override {
     AddCard(0);
@@ -26,14 +26,14 @@ class ReadVrmValuesTest : public test::VrmTest {
     app.currentValues.phaseGain = "NULL";
     app.currentValues.currentScale = "NULL";
   }
-  void Read(int gpuId) { ReadVrmValues(app.vrmContext(), gpuId, nullptr); }
+  void Read(int gpuId) { ReadRegulatorValues(app.regulatorContext(), gpuId, nullptr); }
   const ProfileItem& values() const { return app.currentValues; }
 
   std::map<int, uint8_t>* ir = nullptr;
   std::map<int, uint8_t>* up = nullptr;
 };
 
-TEST_F(ReadVrmValuesTest, Ir3567bGivesAllFourValuesInUpperCase) {
+TEST_F(ReadRegulatorValuesTest, Ir3567bGivesAllFourValuesInUpperCase) {
   (*ir)[0x8D] = 0xFF;
   (*ir)[0x1E] = 0xAB;
   (*ir)[0x4D] = 0x0c;
@@ -50,7 +50,7 @@ TEST_F(ReadVrmValuesTest, Ir3567bGivesAllFourValuesInUpperCase) {
   }
 }
 
-TEST_F(ReadVrmValuesTest, Up9505ReadsOffsetBehindItsEnableRegister) {
+TEST_F(ReadRegulatorValuesTest, Up9505ReadsOffsetBehindItsEnableRegister) {
   (*up)[0x0C] = 0x81;
   (*up)[0x28] = 0x04;
   app.currentValues.phaseGain = "123456";  // a model without phase gain gives none
@@ -62,7 +62,7 @@ TEST_F(ReadVrmValuesTest, Up9505ReadsOffsetBehindItsEnableRegister) {
   EXPECT_THAT(ReadRegisters(), ElementsAre(0x27, 0x0C, 0x28));
 }
 
-TEST_F(ReadVrmValuesTest, DisabledOffsetReadsAsZeroWithoutReadingTheOffset) {
+TEST_F(ReadRegulatorValuesTest, DisabledOffsetReadsAsZeroWithoutReadingTheOffset) {
   (*up)[0x27] = 0x1E;
   (*up)[0x0C] = 0x05;
   Read(1);
@@ -70,10 +70,10 @@ TEST_F(ReadVrmValuesTest, DisabledOffsetReadsAsZeroWithoutReadingTheOffset) {
   EXPECT_THAT(ReadRegisters(), ElementsAre(0x27, 0x28));
 }
 
-TEST_F(ReadVrmValuesTest, WrittenValuesReadBack) {
+TEST_F(ReadRegulatorValuesTest, WrittenValuesReadBack) {
   for (int32_t offset : {-48, -1, 0, 1, 48}) {
-    WriteVrmValues(app.vrmContext(), 0, false, offset, 5, "1A2B3C", "7F");
-    WriteVrmValues(app.vrmContext(), 1, false, offset, 5, "NULL", "NULL");
+    WriteRegulatorValues(app.regulatorContext(), 0, false, offset, 5, "1A2B3C", "7F");
+    WriteRegulatorValues(app.regulatorContext(), 1, false, offset, 5, "NULL", "NULL");
     Read(0);
     EXPECT_EQ(values().offset, offset);
     EXPECT_EQ(values().llc, 1);
@@ -85,7 +85,7 @@ TEST_F(ReadVrmValuesTest, WrittenValuesReadBack) {
   }
 }
 
-TEST_F(ReadVrmValuesTest, UnknownLoadLineByteIsReportedOnEveryRead) {
+TEST_F(ReadRegulatorValuesTest, UnknownLoadLineByteIsReportedOnEveryRead) {
   (*ir)[0x38] = 0x0a;
   app.currentValues.llc = 1;
   Read(0);
@@ -95,7 +95,7 @@ TEST_F(ReadVrmValuesTest, UnknownLoadLineByteIsReportedOnEveryRead) {
   EXPECT_TRUE(app.gpus[0].i2cFound);
 }
 
-TEST_F(ReadVrmValuesTest, FailedReadDropsTheControllerForTheRestOfTheRun) {
+TEST_F(ReadRegulatorValuesTest, FailedReadDropsTheControllerForTheRestOfTheRun) {
   FailI2c(0, 3, 0x20, 0x38, adl::kI2cActionReadRepeatedStart, -1);
   (*ir)[0x8D] = 0x02;
   app.currentValues.llc = 1;
@@ -109,13 +109,13 @@ TEST_F(ReadVrmValuesTest, FailedReadDropsTheControllerForTheRestOfTheRun) {
   const size_t transfers = adl.i2cTransfers.size();
   const int contexts = adl.contextsCreated;
   Read(0);
-  WriteVrmValues(app.vrmContext(), 0, false, 4, 1, "NULL", "NULL");
+  WriteRegulatorValues(app.regulatorContext(), 0, false, 4, 1, "NULL", "NULL");
   EXPECT_EQ(adl.i2cTransfers.size(), transfers);
   EXPECT_EQ(adl.contextsCreated, contexts);
   EXPECT_EQ(values().currentScale, "44");  // kept what it held
 }
 
-TEST_F(ReadVrmValuesTest, FailedPhaseGainReadStopsAtTheFirstFailure) {
+TEST_F(ReadRegulatorValuesTest, FailedPhaseGainReadStopsAtTheFirstFailure) {
   FailI2c(0, 3, 0x20, 0x1F, adl::kI2cActionReadRepeatedStart, -1);
   Read(0);
   EXPECT_EQ(values().phaseGain, "NULL");
@@ -123,7 +123,7 @@ TEST_F(ReadVrmValuesTest, FailedPhaseGainReadStopsAtTheFirstFailure) {
   EXPECT_THAT(ReadRegisters(), ElementsAre(0x8D, 0x38, 0x1E, 0x1F, 0x4D));
 }
 
-TEST_F(ReadVrmValuesTest, FailedEnableReadLeavesTheOffsetToItsRegister) {
+TEST_F(ReadRegulatorValuesTest, FailedEnableReadLeavesTheOffsetToItsRegister) {
   FailI2c(1, 6, 0x45, 0x27, adl::kI2cActionReadRepeatedStart, -1);
   (*up)[0x0C] = 0x83;
   Read(1);
@@ -131,7 +131,7 @@ TEST_F(ReadVrmValuesTest, FailedEnableReadLeavesTheOffsetToItsRegister) {
   EXPECT_EQ(values().offset, -3);
 }
 
-TEST_F(ReadVrmValuesTest, CardWithoutControllerKeepsTheValues) {
+TEST_F(ReadRegulatorValuesTest, CardWithoutControllerKeepsTheValues) {
   app.gpus[0].i2cFound = false;
   app.currentValues.offset = 7;
   Read(0);

@@ -3,7 +3,7 @@
 
 namespace tw {
 
-struct VrmDetectionState {
+struct RegulatorDetectionState {
   bool consoleMode = false;  // detection then leaves the main window alone
   bool scan = false;         // true: search every line; false: verify the stored [I2C] locations
   bool inProgress = false;

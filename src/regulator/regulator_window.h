@@ -9,9 +9,9 @@
 
 namespace tw {
 
-class VrmWindow {
+class RegulatorWindow {
  public:
-  virtual ~VrmWindow() = default;
+  virtual ~RegulatorWindow() = default;
 
   // The card the window shows; -1 when none is selected.
   virtual int SelectedGpu() const = 0;

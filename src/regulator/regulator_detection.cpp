@@ -1,14 +1,14 @@
-#include "i2c/vrm_detection.h"
+#include "regulator/regulator_detection.h"
 
 #include <memory>
 
 #include "gpu/driver_connection.h"
-#include "i2c/i2c_section.h"
-#include "i2c/vrm_context.h"
-#include "i2c/vrm_matches.h"
-#include "i2c/vrm_read.h"
-#include "i2c/vrm_search.h"
-#include "i2c/vrm_window.h"
+#include "regulator/i2c_section.h"
+#include "regulator/regulator_context.h"
+#include "regulator/regulator_matches.h"
+#include "regulator/regulator_read.h"
+#include "regulator/regulator_search.h"
+#include "regulator/regulator_window.h"
 
 namespace tw {
 namespace {
@@ -18,11 +18,11 @@ void Forget(GPUItem& gpu) {
   gpu.i2cFound = false;
 }
 
-void VerifyCards(const VrmContext& context, DriverConnection& connection) {
+void VerifyCards(const RegulatorContext& context, DriverConnection& connection) {
   LoadI2cSection(context.ini, context.gpus);
   for (GPUItem& gpu : context.gpus) {
     if (!gpu.supported || gpu.i2cLine == -1 || gpu.i2cAddress == -1) continue;
-    if (VrmMatches(connection, gpu, gpu.i2cLine, gpu.i2cAddress, gpu.i2cController))
+    if (RegulatorMatches(connection, gpu, gpu.i2cLine, gpu.i2cAddress, gpu.i2cController))
       gpu.i2cFound = true;
     else
       Forget(gpu);  // for this run only: the stored key is tried again next start
@@ -36,12 +36,12 @@ void ClearRegulatorValues(ProfileItem& values) {
   values.currentScale = std::string(kNotSetText);
 }
 
-void ShowInWindow(const VrmContext& context, VrmWindow& window) {
+void ShowInWindow(const RegulatorContext& context, RegulatorWindow& window) {
   window.RedrawI2cGroup();
   const int selected = window.SelectedGpu();
   if (selected >= 0 && static_cast<size_t>(selected) < context.gpus.size() &&
       context.gpus[static_cast<size_t>(selected)].i2cFound)
-    ReadVrmValues(context, selected, &window);
+    ReadRegulatorValues(context, selected, &window);
   else
     ClearRegulatorValues(context.currentValues);
   window.SelectMatchingProfile();
@@ -49,27 +49,27 @@ void ShowInWindow(const VrmContext& context, VrmWindow& window) {
 
 }  // namespace
 
-bool LocateVrm(const VrmContext& context, bool scan) {
+bool LocateRegulator(const RegulatorContext& context, bool scan) {
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return false;
   if (scan)
-    VrmSearch(context.gpus, std::move(connection)).RunToEnd();
+    RegulatorSearch(context.gpus, std::move(connection)).RunToEnd();
   else
     VerifyCards(context, *connection);
   return true;
 }
 
-std::unique_ptr<VrmSearch> StartVrmSearch(const VrmContext& context) {
+std::unique_ptr<RegulatorSearch> StartRegulatorSearch(const RegulatorContext& context) {
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return nullptr;
-  return std::make_unique<VrmSearch>(context.gpus, std::move(connection));
+  return std::make_unique<RegulatorSearch>(context.gpus, std::move(connection));
 }
 
-void DetectVrm(const VrmContext& context, bool scan, VrmWindow* window) {
-  EndVrmDetection(context, LocateVrm(context, scan) && scan, window);
+void DetectRegulator(const RegulatorContext& context, bool scan, RegulatorWindow* window) {
+  EndRegulatorDetection(context, LocateRegulator(context, scan) && scan, window);
 }
 
-void EndVrmDetection(const VrmContext& context, bool searched, VrmWindow* window) {
+void EndRegulatorDetection(const RegulatorContext& context, bool searched, RegulatorWindow* window) {
   // A run that lists no card writes no section: an empty [I2C] would turn every later
   // start into a verification of nothing, and the cards would never be searched.
   if (searched && !context.gpus.empty()) SaveI2cSection(context.ini, context.gpus);

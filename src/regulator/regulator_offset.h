@@ -6,10 +6,10 @@
 
 namespace tw {
 
-struct VrmItem;
+struct RegulatorItem;
 
-// For steps within -127..127; WriteVrmValues only passes -48..48.
-uint8_t EncodeOffset(const VrmItem& row, int32_t steps);
-int32_t DecodeOffset(const VrmItem& row, uint8_t value);
+// For steps within -127..127; WriteRegulatorValues only passes -48..48.
+uint8_t EncodeOffset(const RegulatorItem& row, int32_t steps);
+int32_t DecodeOffset(const RegulatorItem& row, uint8_t value);
 
 }  // namespace tw

@@ -1,4 +1,4 @@
-#include "i2c/vrm_snapshot.h"
+#include "regulator/regulator_snapshot.h"
 
 #include <algorithm>
 #include <string>
@@ -6,7 +6,7 @@
 #include "base/text.h"
 #include "gpu/gpu_item.h"
 #include "i2c/i2c_transfer.h"
-#include "i2c/vrm_table.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 namespace {
@@ -16,7 +16,7 @@ constexpr uint8_t kProbeRegister = 0xFF;  // what the line search reads at every
 }  // namespace
 
 std::vector<uint8_t> RegistersReadBy(int32_t controller) {
-  const VrmItem* row = VrmRow(controller);
+  const RegulatorItem* row = RegulatorRow(controller);
   if (!row) return {};
   std::vector<uint8_t> registers = {kProbeRegister, row->idRegister1, row->offsetRegister};
   if (row->idRegister2 != 0) registers.push_back(row->idRegister2);
@@ -31,7 +31,7 @@ std::vector<uint8_t> RegistersReadBy(int32_t controller) {
 
 std::optional<RegulatorSnapshot> ReadRegulatorSnapshot(DriverConnection& connection, const GPUItem& gpu,
                                                        ReadFailure& failure) {
-  const VrmItem* row = VrmRow(gpu.i2cController);
+  const RegulatorItem* row = RegulatorRow(gpu.i2cController);
   if (!row) return std::nullopt;
   RegulatorSnapshot regulator{std::string(row->name), gpu.i2cLine, gpu.i2cAddress, {}};
   for (uint8_t reg : RegistersReadBy(gpu.i2cController)) {

@@ -1,6 +1,6 @@
-#include "i2c/vrm_write.h"
+#include "regulator/regulator_write.h"
 
-#include "i2c/vrm_fixture.h"
+#include "regulator/regulator_fixture.h"
 
 namespace tw {
 namespace {
@@ -15,7 +15,7 @@ constexpr const char* kSecurity = "For security reason I2C offset must be betwee
 // Card 0 carries an IR3567B (two's complement offset, phase gain, current scale) at line 3,
 // address 0x20; card 1 an up9505 (sign-magnitude offset behind an enable register) at line
 // 6, address 0x45.
-class WriteVrmValuesTest : public test::VrmTest {
+class WriteRegulatorValuesTest : public test::RegulatorTest {
  protected:
   void SetUp() override {
     AddCard(0);
@@ -27,10 +27,10 @@ class WriteVrmValuesTest : public test::VrmTest {
   }
   void WriteIr(int32_t offset, int32_t llc = kNotSet, std::string_view phaseGain = kNull,
                std::string_view currentScale = kNull, bool reset = false) {
-    WriteVrmValues(app.vrmContext(), 0, reset, offset, llc, phaseGain, currentScale);
+    WriteRegulatorValues(app.regulatorContext(), 0, reset, offset, llc, phaseGain, currentScale);
   }
   void WriteUp(int32_t offset, int32_t llc = kNotSet, bool reset = false) {
-    WriteVrmValues(app.vrmContext(), 1, reset, offset, llc, "112233", "44");
+    WriteRegulatorValues(app.regulatorContext(), 1, reset, offset, llc, "112233", "44");
   }
 };
 
@@ -40,7 +40,7 @@ struct OffsetCase {
   int upByte;
 };
 
-class WriteOffsetTest : public WriteVrmValuesTest, public ::testing::WithParamInterface<OffsetCase> {};
+class WriteOffsetTest : public WriteRegulatorValuesTest, public ::testing::WithParamInterface<OffsetCase> {};
 
 TEST_P(WriteOffsetTest, WritesTheControllersByteOrRefuses) {
   const OffsetCase& c = GetParam();
@@ -69,21 +69,21 @@ INSTANTIATE_TEST_SUITE_P(Range, WriteOffsetTest,
                                            OffsetCase{0, 0x00, 0x00}, OffsetCase{49, -1, -1},
                                            OffsetCase{-49, -1, -1}, OffsetCase{1000, -1, -1}));
 
-TEST_F(WriteVrmValuesTest, NotSetOffsetWritesNothingAndSaysNothing) {
-  WriteVrmValues(app.vrmContext(), 1, false, kNotSet, kNotSet, kNull, kNull);
+TEST_F(WriteRegulatorValuesTest, NotSetOffsetWritesNothingAndSaysNothing) {
+  WriteRegulatorValues(app.regulatorContext(), 1, false, kNotSet, kNotSet, kNull, kNull);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_THAT(BoxTexts(), IsEmpty());
   EXPECT_EQ(adl.contextsCreated, 1);
 }
 
-TEST_F(WriteVrmValuesTest, RefusedOffsetStillLetsTheOtherValuesThrough) {
+TEST_F(WriteRegulatorValuesTest, RefusedOffsetStillLetsTheOtherValuesThrough) {
   WriteIr(49, 1, "1A2B3C", "05");
   EXPECT_THAT(Writes(), ElementsAre(Write{0x38, 0x01}, Write{0x1E, 0x1A}, Write{0x1F, 0x2B}, Write{0x20, 0x3C},
                                     Write{0x4D, 0x05}));
   EXPECT_THAT(BoxTexts(), ElementsAre(kSecurity));
 }
 
-TEST_F(WriteVrmValuesTest, LoadLineOnForAnyValueButZero) {
+TEST_F(WriteRegulatorValuesTest, LoadLineOnForAnyValueButZero) {
   WriteIr(kNotSet, 5);
   WriteIr(kNotSet, 0);
   WriteUp(kNotSet, 1);
@@ -91,15 +91,15 @@ TEST_F(WriteVrmValuesTest, LoadLineOnForAnyValueButZero) {
   EXPECT_THAT(Writes(), ElementsAre(Write{0x38, 0x01}, Write{0x38, 0x81}, Write{0x28, 0x8C}, Write{0x28, 0x04}));
 }
 
-TEST_F(WriteVrmValuesTest, ValuesAreWrittenInTheirOrder) {
+TEST_F(WriteRegulatorValuesTest, ValuesAreWrittenInTheirOrder) {
   WriteIr(-2, 1, "1a2B3c", "Ff");
   EXPECT_THAT(Writes(), ElementsAre(Write{0x8D, 0xFE}, Write{0x38, 0x01}, Write{0x1E, 0x1A}, Write{0x1F, 0x2B},
                                     Write{0x20, 0x3C}, Write{0x4D, 0xFF}));
   EXPECT_EQ(Registers(0, 3, 0x20).at(0x1F), 0x2B);
 }
 
-TEST_F(WriteVrmValuesTest, ControllerWithoutPhaseGainOrCurrentScaleIgnoresThem) {
-  WriteVrmValues(app.vrmContext(), 1, false, kNotSet, kNotSet, "zz", "12345");
+TEST_F(WriteRegulatorValuesTest, ControllerWithoutPhaseGainOrCurrentScaleIgnoresThem) {
+  WriteRegulatorValues(app.regulatorContext(), 1, false, kNotSet, kNotSet, "zz", "12345");
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
@@ -110,7 +110,7 @@ struct TextCase {
   const char* message;
 };
 
-class WrongTextTest : public WriteVrmValuesTest, public ::testing::WithParamInterface<TextCase> {};
+class WrongTextTest : public WriteRegulatorValuesTest, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(WrongTextTest, IsReportedAndNothingIsWrittenForIt) {
   const TextCase& c = GetParam();
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"NULL", "g0", "Wrong data is entered in Current scale, \"g0\" is not hexadecimal"},
         TextCase{"NULL", "null", "Wrong data is entered in Current scale, must be in 1 byte hexadecimal format"}));
 
-TEST_F(WriteVrmValuesTest, FailedPhaseGainWriteStopsTheRemainingPairs) {
+TEST_F(WriteRegulatorValuesTest, FailedPhaseGainWriteStopsTheRemainingPairs) {
   FailI2c(0, 3, 0x20, 0x1F, adl::kI2cActionWrite, -5);
   WriteIr(kNotSet, kNotSet, "1A2B3C", "05");
   EXPECT_THAT(Writes(), ElementsAre(Write{0x1E, 0x1A}, Write{0x1F, 0x2B}, Write{0x4D, 0x05}));
@@ -154,7 +154,7 @@ struct FailureCase {
 // Without it the test framework prints the record's bytes, padding included.
 void PrintTo(const FailureCase& c, std::ostream* out) { *out << "register " << c.reg; }
 
-class FailedWriteTest : public WriteVrmValuesTest, public ::testing::WithParamInterface<FailureCase> {};
+class FailedWriteTest : public WriteRegulatorValuesTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(FailedWriteTest, IsReportedWithTheDriversCode) {
   FailI2c(1, 6, 0x45, GetParam().reg, adl::kI2cActionWrite, -7);
@@ -174,14 +174,14 @@ INSTANTIATE_TEST_SUITE_P(Registers, FailedWriteTest,
                                            FailureCase{0x28, "Failed to set I2C LLC"},
                                            FailureCase{0x4D, "Failed to set I2C Current Scale"}));
 
-TEST_F(WriteVrmValuesTest, FailedEnableStillWritesTheOffset) {
+TEST_F(WriteRegulatorValuesTest, FailedEnableStillWritesTheOffset) {
   FailI2c(1, 6, 0x45, 0x27, adl::kI2cActionWrite, -1);
   WriteUp(-1);
   EXPECT_THAT(Writes(), ElementsAre(Write{0x27, 0x1F}, Write{0x0C, 0x81}));
   EXPECT_EQ(Registers(1, 6, 0x45).at(0x0C), 0x81);
 }
 
-TEST_F(WriteVrmValuesTest, ResetWritesOffsetZeroAndLoadLineOffOnly) {
+TEST_F(WriteRegulatorValuesTest, ResetWritesOffsetZeroAndLoadLineOffOnly) {
   WriteIr(-5, 1, "1A2B3C", "05", /*reset=*/true);
   WriteUp(12, 1, /*reset=*/true);
   EXPECT_THAT(Writes(), ElementsAre(Write{0x8D, 0x00}, Write{0x38, 0x81}, Write{0x27, 0x1F}, Write{0x0C, 0x00},
@@ -189,21 +189,21 @@ TEST_F(WriteVrmValuesTest, ResetWritesOffsetZeroAndLoadLineOffOnly) {
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
 
-TEST_F(WriteVrmValuesTest, ResetFromTheCommandLineValues) {
-  WriteVrmValues(app.vrmContext(), 0, true, 0, 0, kNull, kNull);
+TEST_F(WriteRegulatorValuesTest, ResetFromTheCommandLineValues) {
+  WriteRegulatorValues(app.regulatorContext(), 0, true, 0, 0, kNull, kNull);
   EXPECT_THAT(Writes(), ElementsAre(Write{0x8D, 0x00}, Write{0x38, 0x81}));
 }
 
-TEST_F(WriteVrmValuesTest, CardWithoutControllerWritesNothingAndOpensNothing) {
+TEST_F(WriteRegulatorValuesTest, CardWithoutControllerWritesNothingAndOpensNothing) {
   app.gpus[0].i2cFound = false;
   WriteIr(4, 1, "1A2B3C", "05");
-  WriteVrmValues(app.vrmContext(), 5, false, 4, 1, kNull, kNull);  // no such card
+  WriteRegulatorValues(app.regulatorContext(), 5, false, 4, 1, kNull, kNull);  // no such card
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
   EXPECT_EQ(adl.contextsCreated, 0);
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
 
-TEST_F(WriteVrmValuesTest, FailedConnectionWritesNothing) {
+TEST_F(WriteRegulatorValuesTest, FailedConnectionWritesNothing) {
   adl.createResult = adl::kErr;
   WriteIr(4, 1);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());

@@ -13,16 +13,16 @@ namespace tw {
 
 class DriverConnection;
 
-class VrmSearch {
+class RegulatorSearch {
  public:
   // Searches every supported card of `gpus`, in order, through `connection`, which the
   // search keeps open until it is destroyed. A card's fixed locations are tried first, then
   // lines 1, 3, 4, 5 and 6 at addresses 0 to 126; the lowest line, then address, then table
   // row wins. A card whose controller is found gets its location at once.
-  VrmSearch(std::vector<GPUItem>& gpus, std::unique_ptr<DriverConnection> connection);
-  ~VrmSearch();
-  VrmSearch(const VrmSearch&) = delete;
-  VrmSearch& operator=(const VrmSearch&) = delete;
+  RegulatorSearch(std::vector<GPUItem>& gpus, std::unique_ptr<DriverConnection> connection);
+  ~RegulatorSearch();
+  RegulatorSearch(const RegulatorSearch&) = delete;
+  RegulatorSearch& operator=(const RegulatorSearch&) = delete;
 
   // Makes up to `probes` probes (a card's fixed locations count as one); false once the
   // search has ended.

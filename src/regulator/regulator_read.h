@@ -4,13 +4,13 @@
 
 namespace tw {
 
-struct VrmContext;
-class VrmWindow;
+struct RegulatorContext;
+class RegulatorWindow;
 
 // Nothing when the card has no controller found in this run or no connection opens (the
 // values then keep what they held). A failed read leaves that value not set and marks the
 // card as having no controller for the rest of the run; the later values are still read.
 // With a window, each value read is also shown in its I2C group.
-void ReadVrmValues(const VrmContext& context, int gpuId, VrmWindow* window);
+void ReadRegulatorValues(const RegulatorContext& context, int gpuId, RegulatorWindow* window);
 
 }  // namespace tw

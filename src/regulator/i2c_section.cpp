@@ -1,13 +1,13 @@
-#include "i2c/i2c_section.h"
+#include "regulator/i2c_section.h"
 
 #include <optional>
 #include <string>
 
 #include "gpu/gpu_item.h"
-#include "i2c/i2c_location.h"
 #include "ini/ini_file.h"
 #include "ini/ini_values.h"
 #include "profiles/ini_context.h"
+#include "regulator/i2c_location.h"
 
 namespace tw {
 namespace {

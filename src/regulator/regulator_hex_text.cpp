@@ -1,4 +1,4 @@
-#include "i2c/vrm_hex_text.h"
+#include "regulator/regulator_hex_text.h"
 
 #include "base/integer.h"
 #include "base/text.h"

@@ -3,25 +3,25 @@
 
 #include <gmock/gmock.h>
 
-#include "i2c/i2c_location.h"
-#include "i2c/vrm_hex_text.h"
-#include "i2c/vrm_offset.h"
-#include "i2c/vrm_table.h"
+#include "regulator/i2c_location.h"
+#include "regulator/regulator_hex_text.h"
+#include "regulator/regulator_offset.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 namespace {
 
 using ::testing::ElementsAre;
 
-const VrmItem& kTwosComplement = VrmTable[0];  // IR3567B
-const VrmItem& kSignMagnitude = VrmTable[1];   // up9505
+const RegulatorItem& kTwosComplement = RegulatorTable[0];  // IR3567B
+const RegulatorItem& kSignMagnitude = RegulatorTable[1];   // up9505
 
-TEST(VrmTableTest, RowsDifferInTheirOffsetForm) {
+TEST(RegulatorTableTest, RowsDifferInTheirOffsetForm) {
   EXPECT_FALSE(kTwosComplement.offsetSignMagnitude);
   EXPECT_TRUE(kSignMagnitude.offsetSignMagnitude);
-  EXPECT_EQ(VrmRow(-1), nullptr);
-  EXPECT_EQ(VrmRow(2), nullptr);
-  EXPECT_EQ(VrmRow(1), &VrmTable[1]);
+  EXPECT_EQ(RegulatorRow(-1), nullptr);
+  EXPECT_EQ(RegulatorRow(2), nullptr);
+  EXPECT_EQ(RegulatorRow(1), &RegulatorTable[1]);
 }
 
 struct OffsetCase {
@@ -69,7 +69,7 @@ TEST(I2cLocationTest, KeyValueIsLineAddressAndRowInTheirBytes) {
 }
 
 TEST(I2cLocationTest, EveryLocationSurvivesTheKey) {
-  for (int32_t row = 0; row < kVrmRowCount; ++row)
+  for (int32_t row = 0; row < kRegulatorRowCount; ++row)
     for (int32_t line : {1, 3, 4, 5, 6})
       for (int32_t address : {0, 1, 0x20, 0x45, 126}) {
         const std::optional<I2cLocation> back = DecodeI2cLocation(EncodeI2cLocation({line, address, row}));

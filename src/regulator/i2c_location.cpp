@@ -1,6 +1,6 @@
-#include "i2c/i2c_location.h"
+#include "regulator/i2c_location.h"
 
-#include "i2c/vrm_table.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 
@@ -17,7 +17,7 @@ std::optional<I2cLocation> DecodeI2cLocation(int32_t value) {
   location.line = static_cast<int32_t>((bits >> 8) & 0xFFu);
   location.address = static_cast<int32_t>((bits >> 16) & 0xFFu);
   location.controller = static_cast<int32_t>((bits >> 24) & 0xFFu);
-  if (!VrmRow(location.controller)) return std::nullopt;
+  if (!RegulatorRow(location.controller)) return std::nullopt;
   return location;
 }
 

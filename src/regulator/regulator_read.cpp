@@ -1,4 +1,4 @@
-#include "i2c/vrm_read.h"
+#include "regulator/regulator_read.h"
 
 #include <memory>
 #include <optional>
@@ -8,19 +8,19 @@
 #include "base/text.h"
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_transfer.h"
-#include "i2c/vrm_context.h"
-#include "i2c/vrm_hex_text.h"
-#include "i2c/vrm_offset.h"
-#include "i2c/vrm_table.h"
-#include "i2c/vrm_window.h"
+#include "regulator/regulator_context.h"
+#include "regulator/regulator_hex_text.h"
+#include "regulator/regulator_offset.h"
+#include "regulator/regulator_table.h"
+#include "regulator/regulator_window.h"
 
 namespace tw {
 namespace {
 
-class VrmReader {
+class RegulatorReader {
  public:
-  VrmReader(const VrmContext& context, DriverConnection& connection, GPUItem& gpu, const VrmItem& row,
-            VrmWindow* window)
+  RegulatorReader(const RegulatorContext& context, DriverConnection& connection, GPUItem& gpu, const RegulatorItem& row,
+            RegulatorWindow* window)
       : context_(context),
         connection_(connection),
         gpu_(gpu),
@@ -127,24 +127,24 @@ class VrmReader {
     window_->CurrentScaleInStep();
   }
 
-  const VrmContext& context_;
+  const RegulatorContext& context_;
   DriverConnection& connection_;
   GPUItem& gpu_;
-  const VrmItem& row_;
-  VrmWindow* window_;
+  const RegulatorItem& row_;
+  RegulatorWindow* window_;
   ProfileItem& values_;
 };
 
 }  // namespace
 
-void ReadVrmValues(const VrmContext& context, int gpuId, VrmWindow* window) {
+void ReadRegulatorValues(const RegulatorContext& context, int gpuId, RegulatorWindow* window) {
   if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return;
   GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
-  const VrmItem* row = VrmRow(gpu.i2cController);
+  const RegulatorItem* row = RegulatorRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return;
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return;
-  VrmReader(context, *connection, gpu, *row, window).Read();
+  RegulatorReader(context, *connection, gpu, *row, window).Read();
 }
 
 }  // namespace tw

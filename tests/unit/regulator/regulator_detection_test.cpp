@@ -1,7 +1,7 @@
-#include "i2c/vrm_detection.h"
+#include "regulator/regulator_detection.h"
 
-#include "i2c/vrm_window.h"
-#include "i2c/vrm_fixture.h"
+#include "regulator/regulator_fixture.h"
+#include "regulator/regulator_window.h"
 
 namespace tw {
 namespace {
@@ -16,11 +16,11 @@ constexpr int kProbesPerCard = 5 * 127;
 
 // ---- Detection ----
 
-class DetectVrmTest : public test::VrmTest {
+class DetectRegulatorTest : public test::RegulatorTest {
  protected:
   void SetUp() override {
     app.options.EnableI2c = true;
-    app.vrm.consoleMode = true;
+    app.regulatorDetection.consoleMode = true;
     PutIni("[General]\nEnableI2c=1\n\n");
   }
   int Probes(int adapter) const {
@@ -45,7 +45,7 @@ class DetectVrmTest : public test::VrmTest {
   }
 };
 
-TEST_F(DetectVrmTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
+TEST_F(DetectRegulatorTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
   AddCard(0);
   AddCard(1);
   AddCard(2, /*supported=*/false);
@@ -53,7 +53,7 @@ TEST_F(DetectVrmTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
   Device(0, 3, 0x20, test::Ir3567bRegisters(0x81));
   Device(1, 6, 0x45, test::Up9505Registers());
   Device(2, 1, 0x08, test::Ir3567bRegisters());  // unsupported card: never looked at
-  DetectVrm(app.vrmContext(), /*scan=*/true);
+  DetectRegulator(app.regulatorContext(), /*scan=*/true);
   ExpectFound(0, 3, 0x20, kIr);
   ExpectFound(1, 6, 0x45, kUp);
   ExpectNone(2);
@@ -63,15 +63,15 @@ TEST_F(DetectVrmTest, ScanFindsBothModelsAndWritesEveryCardsKey) {
             "[General]\nEnableI2c=1\n\n[I2C]\n0=2097920\n1=" + std::to_string(6 << 8 | 0x45 << 16 | 1 << 24) +
                 "\n2=0\n3=0\n\n");
   EXPECT_THAT(fake.files.calls, ::testing::Contains(HasSubstr("FlushBuffers C:/Tunewright/Tunewright.ini")));
-  EXPECT_TRUE(app.vrm.done);
-  EXPECT_FALSE(app.vrm.inProgress);
+  EXPECT_TRUE(app.regulatorDetection.done);
+  EXPECT_FALSE(app.regulatorDetection.inProgress);
   EXPECT_THAT(BoxTexts(), IsEmpty());  // silent addresses are never reported
 }
 
-TEST_F(DetectVrmTest, ScanProbesEachLineAndAddressOnceInOrder) {
+TEST_F(DetectRegulatorTest, ScanProbesEachLineAndAddressOnceInOrder) {
   AddCard(0);
   AddCard(1);
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   EXPECT_EQ(Probes(0), kProbesPerCard);
   EXPECT_EQ(Probes(1), kProbesPerCard);
   std::vector<std::pair<int, int>> order;
@@ -89,30 +89,30 @@ TEST_F(DetectVrmTest, ScanProbesEachLineAndAddressOnceInOrder) {
   }
 }
 
-TEST_F(DetectVrmTest, ALineThatFailsAsABusIsGivenUpAfterThreeFaults) {
+TEST_F(DetectRegulatorTest, ALineThatFailsAsABusIsGivenUpAfterThreeFaults) {
   AddCard(0);
   Device(0, 6, 0x10, test::Ir3567bRegisters());
   adl.Fail("ADL2_Display_WriteAndReadI2C", adl::kErrNotSupported, 1, 3 * 4);  // lines 1, 3, 4, 5
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectFound(0, 6, 0x10, kIr);
   EXPECT_EQ(Probes(0), 0x10 + 1);  // line 6 only: the forced answers are not journalled
   EXPECT_EQ(adl.Calls("ADL2_Display_WriteAndReadI2C"), 3 * 4 + 0x10 + 1 + 2);  // and two identification reads
 }
 
-TEST_F(DetectVrmTest, FoundDeviceEndsTheCardsSearch) {
+TEST_F(DetectRegulatorTest, FoundDeviceEndsTheCardsSearch) {
   AddCard(0);
   Device(0, 1, 0x02, test::Ir3567bRegisters());
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectFound(0, 1, 0x02, kIr);
   EXPECT_EQ(Probes(0), 3);  // addresses 0, 1 and 2 of line 1
   EXPECT_THAT(ReadRegisters(), ElementsAre(0xFF, 0xFF, 0xFF, 0x92, 0x38));
 }
 
-TEST_F(DetectVrmTest, LineTwoAndAddress127AreNeverSearched) {
+TEST_F(DetectRegulatorTest, LineTwoAndAddress127AreNeverSearched) {
   AddCard(0);
   Device(0, 2, 0x20, test::Ir3567bRegisters());
   Device(0, 1, 127, test::Up9505Registers());
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectNone(0);
   for (const test::FakeI2cTransfer& t : adl.i2cTransfers) {
     EXPECT_NE(t.line, 2);
@@ -121,27 +121,27 @@ TEST_F(DetectVrmTest, LineTwoAndAddress127AreNeverSearched) {
   EXPECT_THAT(IniText(), HasSubstr("[I2C]\n0=0\n"));
 }
 
-TEST_F(DetectVrmTest, LowerLineThenLowerAddressWins) {
+TEST_F(DetectRegulatorTest, LowerLineThenLowerAddressWins) {
   AddCard(0);
   AddCard(1);
   Device(0, 4, 0x01, test::Ir3567bRegisters());
   Device(0, 3, 0x70, test::Up9505Registers());  // lower line, higher address: wins
   Device(1, 5, 0x30, test::Ir3567bRegisters());
   Device(1, 5, 0x10, test::Up9505Registers());  // same line, lower address: wins
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectFound(0, 3, 0x70, kUp);
   ExpectFound(1, 5, 0x10, kUp);
 }
 
-TEST_F(DetectVrmTest, AnsweringDeviceThatIsNoRegulatorIsPassedOver) {
+TEST_F(DetectRegulatorTest, AnsweringDeviceThatIsNoRegulatorIsPassedOver) {
   AddCard(0);
   Device(0, 1, 0x50, {{0xFF, 0x12}});  // an EEPROM, say
   Device(0, 1, 0x51, test::Up9505Registers());
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectFound(0, 1, 0x51, kUp);
 }
 
-TEST_F(DetectVrmTest, VerifyChecksStoredLocationsWithoutScanning) {
+TEST_F(DetectRegulatorTest, VerifyChecksStoredLocationsWithoutScanning) {
   AddCard(0);
   AddCard(1);
   AddCard(2);
@@ -151,80 +151,80 @@ TEST_F(DetectVrmTest, VerifyChecksStoredLocationsWithoutScanning) {
   const std::string ini = "[General]\nEnableI2c=1\n\n[I2C]\n0=2097920\n1=" +
                           std::to_string(6 << 8 | 0x45 << 16 | 1 << 24) + "\n2=0\n\n";
   PutIni(ini);
-  DetectVrm(app.vrmContext(), false);
+  DetectRegulator(app.regulatorContext(), false);
   ExpectFound(0, 3, 0x20, kIr);
   ExpectFound(1, 6, 0x45, kUp);
   ExpectNone(2);
   EXPECT_EQ(Probes(0) + Probes(1) + Probes(2), 0);
   EXPECT_THAT(ReadRegisters(), ElementsAre(0x92, 0x38, 0x4A, 0x49));
   EXPECT_EQ(IniText(), ini);
-  EXPECT_TRUE(app.vrm.done);
+  EXPECT_TRUE(app.regulatorDetection.done);
 }
 
-TEST_F(DetectVrmTest, StoredLocationThatNoLongerIdentifiesIsDroppedForThisRunOnly) {
+TEST_F(DetectRegulatorTest, StoredLocationThatNoLongerIdentifiesIsDroppedForThisRunOnly) {
   AddCard(0);
   AddCard(1);
   Device(0, 3, 0x20, test::Up9505Registers());  // another model now sits there
   // card 1: nothing answers at the stored place any more
   const std::string ini = "[General]\nEnableI2c=1\n\n[I2C]\n0=2097920\n1=2097920\n\n";
   PutIni(ini);
-  DetectVrm(app.vrmContext(), false);
+  DetectRegulator(app.regulatorContext(), false);
   ExpectNone(0);
   ExpectNone(1);
   EXPECT_EQ(IniText(), ini);
   EXPECT_THAT(BoxTexts(), IsEmpty());
 }
 
-TEST_F(DetectVrmTest, VerifySkipsUnsupportedCardsAndMissingKeys) {
+TEST_F(DetectRegulatorTest, VerifySkipsUnsupportedCardsAndMissingKeys) {
   AddCard(0, /*supported=*/false);
   AddCard(1);
   Device(0, 3, 0x20, test::Ir3567bRegisters());
   PutIni("[I2C]\n0=2097920\n\n");
-  DetectVrm(app.vrmContext(), false);
+  DetectRegulator(app.regulatorContext(), false);
   EXPECT_FALSE(app.gpus[0].i2cFound);
   ExpectNone(1);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
 }
 
-TEST_F(DetectVrmTest, StoredValueNamingNoControllerIsIgnored) {
+TEST_F(DetectRegulatorTest, StoredValueNamingNoControllerIsIgnored) {
   AddCard(0);
   Device(0, 3, 0x20, test::Ir3567bRegisters());
   PutIni("[I2C]\n0=" + std::to_string(3 << 8 | 0x20 << 16 | 7 << 24) + "\n\n");
-  DetectVrm(app.vrmContext(), false);
+  DetectRegulator(app.regulatorContext(), false);
   ExpectNone(0);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
 }
 
-TEST_F(DetectVrmTest, ScanWithoutIniFileWritesNone) {
+TEST_F(DetectRegulatorTest, ScanWithoutIniFileWritesNone) {
   fake.files.files.clear();
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
-  DetectVrm(app.vrmContext(), true);
+  DetectRegulator(app.regulatorContext(), true);
   ExpectFound(0, 1, 0x08, kIr);
   EXPECT_FALSE(IniExists());
 }
 
-TEST_F(DetectVrmTest, ScanOfAnEmptyListWritesNoSection) {
-  DetectVrm(app.vrmContext(), true);
+TEST_F(DetectRegulatorTest, ScanOfAnEmptyListWritesNoSection) {
+  DetectRegulator(app.regulatorContext(), true);
   EXPECT_EQ(IniText(), "[General]\nEnableI2c=1\n\n");
-  EXPECT_TRUE(app.vrm.done);
+  EXPECT_TRUE(app.regulatorDetection.done);
 }
 
-TEST_F(DetectVrmTest, FailedConnectionStillEndsDetectionAndWritesNothing) {
+TEST_F(DetectRegulatorTest, FailedConnectionStillEndsDetectionAndWritesNothing) {
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   adl.createResult = adl::kErr;
-  app.vrm.inProgress = true;
-  DetectVrm(app.vrmContext(), true);
+  app.regulatorDetection.inProgress = true;
+  DetectRegulator(app.regulatorContext(), true);
   ExpectNone(0);
-  EXPECT_TRUE(app.vrm.done);
-  EXPECT_FALSE(app.vrm.inProgress);
+  EXPECT_TRUE(app.regulatorDetection.done);
+  EXPECT_FALSE(app.regulatorDetection.inProgress);
   EXPECT_EQ(IniText(), "[General]\nEnableI2c=1\n\n");
 }
 
 // ---- The window's part ----
 
-class RecordingWindow final : public VrmWindow {
+class RecordingWindow final : public RegulatorWindow {
  public:
   int selected = 0;
   std::vector<std::string> events;
@@ -241,36 +241,36 @@ class RecordingWindow final : public VrmWindow {
   void CurrentScaleInStep() override { events.push_back("current scale colour"); }
 };
 
-TEST_F(DetectVrmTest, ConsoleModeLeavesTheWindowAlone) {
+TEST_F(DetectRegulatorTest, ConsoleModeLeavesTheWindowAlone) {
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   RecordingWindow window;
-  DetectVrm(app.vrmContext(), true, &window);
+  DetectRegulator(app.regulatorContext(), true, &window);
   EXPECT_THAT(window.events, IsEmpty());
 }
 
-TEST_F(DetectVrmTest, WindowModeShowsTheSelectedCardsValuesThenSelectsAProfile) {
-  app.vrm.consoleMode = false;
+TEST_F(DetectRegulatorTest, WindowModeShowsTheSelectedCardsValuesThenSelectsAProfile) {
+  app.regulatorDetection.consoleMode = false;
   AddCard(0);
   auto& regs = Device(0, 1, 0x08, test::Ir3567bRegisters());
   regs[0x8D] = 0xFD;
   RecordingWindow window;
-  DetectVrm(app.vrmContext(), true, &window);
+  DetectRegulator(app.regulatorContext(), true, &window);
   EXPECT_THAT(window.events, ElementsAre("redraw", "offset -3", "offset colour", "llc on", "llc colour",
                                          "phase gain 112233", "phase gain colour", "current scale 44",
                                          "current scale colour", "profile"));
   EXPECT_EQ(app.currentValues.offset, -3);
 }
 
-TEST_F(DetectVrmTest, WindowModeWithoutControllerClearsTheValues) {
-  app.vrm.consoleMode = false;
+TEST_F(DetectRegulatorTest, WindowModeWithoutControllerClearsTheValues) {
+  app.regulatorDetection.consoleMode = false;
   AddCard(0);
   app.currentValues.offset = 5;
   app.currentValues.llc = 1;
   app.currentValues.phaseGain = "112233";
   app.currentValues.currentScale = "44";
   RecordingWindow window;
-  DetectVrm(app.vrmContext(), true, &window);
+  DetectRegulator(app.regulatorContext(), true, &window);
   EXPECT_THAT(window.events, ElementsAre("redraw", "profile"));
   EXPECT_EQ(app.currentValues.offset, kNotSet);
   EXPECT_EQ(app.currentValues.llc, kNotSet);

@@ -1,4 +1,4 @@
-#include "i2c/vrm_write.h"
+#include "regulator/regulator_write.h"
 
 #include <memory>
 #include <optional>
@@ -7,10 +7,10 @@
 
 #include "gpu/driver_connection.h"
 #include "i2c/i2c_transfer.h"
-#include "i2c/vrm_context.h"
-#include "i2c/vrm_hex_text.h"
-#include "i2c/vrm_offset.h"
-#include "i2c/vrm_table.h"
+#include "regulator/regulator_context.h"
+#include "regulator/regulator_hex_text.h"
+#include "regulator/regulator_offset.h"
+#include "regulator/regulator_table.h"
 
 namespace tw {
 namespace {
@@ -35,7 +35,7 @@ constexpr TextValue kCurrentScale{"Current scale", 2,
 
 // Why a set offset cannot be written; nothing when it can.
 std::optional<std::string> OffsetProblem(int32_t offset) {
-  if (IsSet(offset) && (offset < kVrmOffsetMin || offset > kVrmOffsetMax)) return std::string(kOffsetRangeMessage);
+  if (IsSet(offset) && (offset < kRegulatorOffsetMin || offset > kRegulatorOffsetMax)) return std::string(kOffsetRangeMessage);
   return std::nullopt;
 }
 
@@ -48,9 +48,9 @@ std::optional<std::string> TextProblem(const TextValue& value, std::string_view 
   return std::nullopt;
 }
 
-class VrmWriter {
+class RegulatorWriter {
  public:
-  VrmWriter(const VrmContext& context, DriverConnection& connection, const GPUItem& gpu, const VrmItem& row, bool reset)
+  RegulatorWriter(const RegulatorContext& context, DriverConnection& connection, const GPUItem& gpu, const RegulatorItem& row, bool reset)
       : context_(context), connection_(connection), gpu_(gpu), row_(row), reset_(reset) {}
 
   void WriteOffset(int32_t offset) {
@@ -104,35 +104,35 @@ class VrmWriter {
       if (!Write(registers[i], (*bytes)[i], value.failedMessage)) return;
   }
 
-  const VrmContext& context_;
+  const RegulatorContext& context_;
   DriverConnection& connection_;
   const GPUItem& gpu_;
-  const VrmItem& row_;
+  const RegulatorItem& row_;
   bool reset_;
 };
 
 }  // namespace
 
-VrmRefusals RefusedVrmValues(const VrmContext& context, int gpuId, int32_t offset, std::string_view phaseGain,
+RegulatorRefusals RefusedRegulatorValues(const RegulatorContext& context, int gpuId, int32_t offset, std::string_view phaseGain,
                              std::string_view currentScale) {
   if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return {};
   const GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
-  const VrmItem* row = VrmRow(gpu.i2cController);
+  const RegulatorItem* row = RegulatorRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return {};
   return {.offset = OffsetProblem(offset).has_value(),
           .phaseGain = row->hasPhaseGain && TextProblem(kPhaseGain, phaseGain).has_value(),
           .currentScale = row->hasCurrentScale && TextProblem(kCurrentScale, currentScale).has_value()};
 }
 
-void WriteVrmValues(const VrmContext& context, int gpuId, bool reset, int32_t offset, int32_t llc,
+void WriteRegulatorValues(const RegulatorContext& context, int gpuId, bool reset, int32_t offset, int32_t llc,
                     std::string_view phaseGain, std::string_view currentScale) {
   if (gpuId < 0 || static_cast<size_t>(gpuId) >= context.gpus.size()) return;
   const GPUItem& gpu = context.gpus[static_cast<size_t>(gpuId)];
-  const VrmItem* row = VrmRow(gpu.i2cController);
+  const RegulatorItem* row = RegulatorRow(gpu.i2cController);
   if (!gpu.i2cFound || !row) return;
   std::unique_ptr<DriverConnection> connection = OpenDriverConnection(context.ini.platform, context.ini.messages);
   if (!connection) return;
-  VrmWriter writer(context, *connection, gpu, *row, reset);
+  RegulatorWriter writer(context, *connection, gpu, *row, reset);
   writer.WriteOffset(offset);
   writer.WriteLlc(llc);
   writer.WritePhaseGain(phaseGain);

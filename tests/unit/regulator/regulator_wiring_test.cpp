@@ -4,26 +4,26 @@
 #include "app/app_operations.h"
 #include "app/read_current_values.h"
 #include "gpu/gpu_list_builder.h"
-#include "i2c/vrm_fixture.h"
+#include "regulator/regulator_fixture.h"
 
 namespace tw {
 namespace {
 
 using ::testing::IsEmpty;
 
-class VrmWiringTest : public test::VrmTest {
+class RegulatorWiringTest : public test::RegulatorTest {
  protected:
   AppOperations ops{app, nullptr};
 
   void SetUp() override {
     PutIni("[General]\nEnableI2c=1\n\n");
-    app.vrm.consoleMode = true;
+    app.regulatorDetection.consoleMode = true;
   }
 };
 
-TEST_F(VrmWiringTest, DetectionRunsOnceWithEnableI2c) {
+TEST_F(RegulatorWiringTest, DetectionRunsOnceWithEnableI2c) {
   app.options.EnableI2c = true;
-  app.vrm.scan = true;
+  app.regulatorDetection.scan = true;
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   ops.DetectRegulatorsOnce();
@@ -34,31 +34,31 @@ TEST_F(VrmWiringTest, DetectionRunsOnceWithEnableI2c) {
   EXPECT_EQ(adl.contextsCreated, 1);
 }
 
-TEST_F(VrmWiringTest, DetectionVerifiesWhenTheSettingsSaySo) {
+TEST_F(RegulatorWiringTest, DetectionVerifiesWhenTheSettingsSaySo) {
   app.options.EnableI2c = true;
-  app.vrm.scan = false;
+  app.regulatorDetection.scan = false;
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());  // not stored: not searched
   ops.DetectRegulatorsOnce();
   EXPECT_FALSE(app.gpus[0].i2cFound);
   EXPECT_THAT(adl.i2cTransfers, IsEmpty());
-  EXPECT_TRUE(app.vrm.done);
+  EXPECT_TRUE(app.regulatorDetection.done);
 }
 
-TEST_F(VrmWiringTest, NoDetectionWithEnableI2cOff) {
-  app.vrm.scan = true;
+TEST_F(RegulatorWiringTest, NoDetectionWithEnableI2cOff) {
+  app.regulatorDetection.scan = true;
   AddCard(0);
   Device(0, 1, 0x08, test::Ir3567bRegisters());
   ops.DetectRegulatorsOnce();
   EXPECT_FALSE(app.gpus[0].i2cFound);
   EXPECT_EQ(adl.contextsCreated, 0);
-  EXPECT_FALSE(app.vrm.done);
+  EXPECT_FALSE(app.regulatorDetection.done);
 }
 
-class CurrentRegulatorValuesTest : public VrmWiringTest {
+class CurrentRegulatorValuesTest : public RegulatorWiringTest {
  protected:
   void SetUp() override {
-    VrmWiringTest::SetUp();
+    RegulatorWiringTest::SetUp();
     adl.AddAdapter(0, 1, 0, 0, "Radeon RX 580 Series");
     adl.AddOverdriveNCard(0);
     ASSERT_TRUE(ListCards(app));

@@ -5,17 +5,17 @@
 // detection state.
 
 #include "gpu/gpu_item.h"
-#include "i2c/vrm_detection_state.h"
 #include "profiles/ini_context.h"
 #include "profiles/profile_item.h"
+#include "regulator/regulator_detection_state.h"
 
 namespace tw {
 
-struct VrmContext {
+struct RegulatorContext {
   IniContext ini;
   GpuList& gpus;
   ProfileItem& currentValues;
-  VrmDetectionState& detection;
+  RegulatorDetectionState& detection;
 };
 
 }  // namespace tw
